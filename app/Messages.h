@@ -1,0 +1,17 @@
+// The window's private messages and timer ids: the protocol between the
+// window procedure, the items, the menu and the settings watcher.
+#pragma once
+
+#include <windows.h>
+
+// All posted with lParam 0.
+constexpr UINT WM_RELAYOUT = WM_USER + 1;
+constexpr UINT WM_SHOWMENU = WM_USER + 2;  // wParam: MK_CONTROL of the release, or 0
+constexpr UINT WM_RELAYOUTANDPLACE = WM_USER + 3;
+
+// Window timers; item timers use the item's address as id, which never
+// collides with these small numbers.
+constexpr UINT_PTR IDT_REFRESH = 1;
+constexpr UINT_PTR IDT_TOOLTIP = 2;
+constexpr UINT_PTR IDT_FIRST_SAMPLE = 3;
+constexpr UINT_PTR IDT_RESAMPLE = 4;

@@ -1,0 +1,13 @@
+// The one way the display measures and draws text, so that measuring in the
+// layout and drawing in the paint step always agree.
+#pragma once
+
+#include <windows.h>
+
+// Tab stops, expanded tabs, vertical centring (no effect: never single-line).
+constexpr UINT kDrawFlags = DT_TABSTOP | DT_EXPANDTABS | DT_VCENTER;
+constexpr UINT kDrawRightFlags = kDrawFlags | DT_RIGHT;
+constexpr UINT kMeasureFlags = kDrawFlags | DT_CALCRECT;
+
+// DrawTextExA with tab length 10 and no margins; returns the text height.
+int drawDisplayText(HDC dc, const char* text, RECT& rect, UINT flags);

@@ -1,0 +1,126 @@
+// Column-wide operations over the items, in creation order.
+#include "measures/MeasureList.h"
+
+MeasureList::MeasureList(std::vector<std::unique_ptr<Measure>> items)
+    : items_(std::move(items))
+{
+}
+
+MeasureList::~MeasureList()
+{
+    destroyAll();
+}
+
+void MeasureList::destroyAll()
+{
+    for (auto& item : items_)
+        item.reset();
+    items_.clear();
+}
+
+Measure* MeasureList::findByName(const char* name) const
+{
+    for (const auto& item : items_)
+        if (item->name() == name)
+            return item.get();
+    return nullptr;
+}
+
+bool MeasureList::anyChanged() const
+{
+    for (const auto& item : items_)
+        if (item->hasChanged())
+            return true;
+    return false;
+}
+
+bool MeasureList::anyVisibleGraph() const
+{
+    for (const auto& item : items_)
+        if (item->hasVisibleGraph())
+            return true;
+    return false;
+}
+
+int MeasureList::shownItemsAboveFirstGraph() const
+{
+    int shownItems = 0;
+    for (const auto& item : items_) {
+        if (item->hasVisibleGraph())
+            break;
+        if (item->isShown())
+            ++shownItems;
+    }
+    return shownItems;
+}
+
+Measure* MeasureList::hitTest(HWND window, int x, int y, int& line, int lineHeight) const
+{
+    if (lineHeight == 0)
+        return nullptr;
+    POINT point{x, y};
+    ScreenToClient(window, &point);
+    if (point.y < 0)
+        return nullptr;
+    int target = point.y / lineHeight + 1;
+    int sum = 0;
+    for (const auto& item : items_) {
+        if (!item->isShown())
+            continue;
+        sum += item->lineCount(false);
+        if (sum >= target) {
+            line = item->lineCount(false) + target - sum;
+            return item.get();
+        }
+    }
+    return nullptr;
+}
+
+void MeasureList::drawAll(HDC dc, int lineHeight, int width, int height, int valueColumnStart,
+                          int labelWidth, int separatorWidth) const
+{
+    int row = 0;
+    for (const auto& item : items_) {
+        if (item->isShown())
+            item->drawItem(dc, row * lineHeight, width, height, lineHeight, valueColumnStart,
+                           labelWidth, separatorWidth);
+        row += item->lineCount(false);
+    }
+}
+
+const std::string& MeasureList::joinNames()
+{
+    names_.clear();
+    for (const auto& item : items_) {
+        names_ += item->name();
+        names_ += '\n';
+    }
+    return names_;
+}
+
+const std::string& MeasureList::joinValues(int& allLines, int& shownLines)
+{
+    values_.clear();
+    for (const auto& item : items_) {
+        values_ += item->valueText();
+        values_ += '\n';
+        allLines += item->lineCount(true);
+        shownLines += item->lineCount(false);
+    }
+    return values_;
+}
+
+void MeasureList::appendMenuItems(HMENU menu) const
+{
+    for (size_t i = 0; i < items_.size(); ++i) {
+        UINT flags = MF_BYPOSITION | MF_STRING | (items_[i]->isShown() ? MF_CHECKED : MF_UNCHECKED);
+        InsertMenuA(menu, static_cast<UINT>(-1), flags, i + 1, items_[i]->name().c_str());
+    }
+}
+
+void MeasureList::checkMenuItems(HMENU menu) const
+{
+    for (size_t i = 0; i < items_.size(); ++i)
+        CheckMenuItem(menu, static_cast<UINT>(i + 1),
+                      MF_BYCOMMAND | (items_[i]->isShown() ? MF_CHECKED : MF_UNCHECKED));
+}

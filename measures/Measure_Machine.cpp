@@ -1,0 +1,16 @@
+// The machine-name item.
+#include "measures/Measure_Machine.h"
+
+Measure_Machine::Measure_Machine(AppState& app, Settings& settings, ComputerNameSource source)
+    : Measure(app, settings, "Machine"), source_(source)
+{
+    update();
+}
+
+void Measure_Machine::update()
+{
+    char name[16] = {};
+    DWORD size = sizeof name;
+    if (source_(name, &size))
+        value = name;
+}

@@ -1,0 +1,16 @@
+// "Machine": the computer's name, read once at start-up.
+#pragma once
+
+#include "measures/Measure.h"
+
+class Measure_Machine : public Measure {
+public:
+    using ComputerNameSource = BOOL(WINAPI*)(LPSTR, LPDWORD);
+
+    Measure_Machine(AppState& app, Settings& settings,
+                    ComputerNameSource source = GetComputerNameA);
+    void update() override;
+
+private:
+    ComputerNameSource source_;
+};

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds both targets and runs every test under wine64 on a virtual display.
+# Installs what is missing first; leaves nothing running when it ends.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+
+bash scripts/install-deps.sh
+
+cmake --preset i686 >/dev/null
+cmake --build --preset i686
+cmake --preset x86_64 >/dev/null
+cmake --build --preset x86_64
+
+source scripts/wine-env.sh "$root/build/x86_64/wineprefix"
+
+started_xvfb=""
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$started_xvfb" ]; then
+        kill "$started_xvfb" >/dev/null 2>&1 || true
+        wait "$started_xvfb" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+    start_xvfb
+    started_xvfb="$XVFB_PID"
+fi
+
+prepare_prefix
+# One server for the whole run, and Wine's helper processes started here,
+# outside ctest: otherwise each test pays for them and they hold ctest's pipes.
+wineserver -p
+wine64 cmd /c exit </dev/null >/dev/null 2>&1
+
+ctest --preset x86_64

@@ -1,0 +1,44 @@
+# Sourced by the scripts that run Dashvane under Wine: the environment for a
+# private prefix, and the steps to start a display and prepare the prefix.
+# Usage: source scripts/wine-env.sh PREFIX_FOLDER
+
+export WINEPREFIX="$1"
+export WINEARCH=win64
+export WINEDEBUG=fixme-all
+# No Mono/Gecko installers; a crash ends the process instead of waiting in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# Debian's /usr/bin/wine is the 32-bit loader, which cannot run here.
+export PATH="/usr/lib/wine:$PATH"
+
+# Starts Xvfb on the first free display; sets DISPLAY and XVFB_PID.
+start_xvfb() {
+    local n=90
+    while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do
+        n=$((n + 1))
+    done
+    Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":${n}"
+    local tries=0
+    until xdpyinfo >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        if [ "$tries" -gt 100 ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
+            echo "Xvfb did not start on $DISPLAY" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+# Creates the prefix once: without a window manager, unmanaged windows, or
+# every hide of a top-level window stalls for two seconds.
+prepare_prefix() {
+    if [ -f "$WINEPREFIX/.dashvane-ready" ]; then
+        return 0
+    fi
+    mkdir -p "$WINEPREFIX"
+    wine64 wineboot -i </dev/null >/dev/null 2>&1
+    wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.dashvane-ready"
+}

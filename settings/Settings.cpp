@@ -1,0 +1,185 @@
+// Reading and writing the settings file, and the load of the options the
+// window and the display need.
+#include "settings/Settings.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/Messages.h"
+
+namespace {
+
+int measureScreenDpi()
+{
+    HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    if (screen == nullptr)
+        return 96;
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    DeleteDC(screen);
+    return dpi;
+}
+
+// Leading decimal digits of text; values beyond 32 bits saturate instead of
+// wrapping into something that looks deliberate.
+int leadingDigits(const char* text)
+{
+    long long value = 0;
+    for (const char* p = text; *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + (*p - '0');
+        if (value > INT_MAX)
+            return INT_MAX;
+    }
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+Settings::Settings(std::string filePath, const FolderSource& folders)
+    : path(std::move(filePath))
+{
+    screenDpi = measureScreenDpi();
+    if (path.empty())
+        path = locateSettingsFile(folders);
+    if (!path.empty())
+        load();
+}
+
+Settings::~Settings()
+{
+    if (textPen != nullptr)
+        DeleteObject(textPen);
+    if (graphBrush != nullptr)
+        DeleteObject(graphBrush);
+}
+
+void Settings::load()
+{
+    showGraphs = readBool("Options", "Show Graphs", false);
+    showTooltips = readBool("Options", "Show Tooltips", false);
+
+    lstrcpynA(font.lfFaceName, readString("Font", "Name", "Courier New"), LF_FACESIZE);
+    fontPointSize = static_cast<int>(GetPrivateProfileIntA("Font", "Point", 14, path.c_str()));
+    font.lfHeight = -MulDiv(fontPointSize, screenDpi, 72);
+    font.lfWeight = static_cast<LONG>(GetPrivateProfileIntA("Font", "Weight", 0, path.c_str()));
+    font.lfItalic = readBool("Font", "Italic", false) ? 1 : 0;
+
+    readString("Font", "RGBColour", "");
+    setFontColour(parseColour(readBuffer, 255, 255, 0));
+    readString("Graph", "RGBColour", "");
+    setGraphColour(parseColour(readBuffer, 71, 96, 141));
+
+    stackingMode = stackingModeFromText(readString("Options", "Position", "Bottom"));
+    screenPosition = screenPositionFromText(readString("Options", "ScreenPosition", "C"));
+    windowRect.left = static_cast<LONG>(GetPrivateProfileIntA("Position", "X", 10000, path.c_str()));
+    windowRect.top = static_cast<LONG>(GetPrivateProfileIntA("Position", "Y", 0, path.c_str()));
+
+    locked = readBool("Options", "Locked", false);
+    setSeparator(readString("Options", "Separator", "="));
+    rightAlign = readBool("Options", "Right Align", true);
+    runAtStartup = readBool("Options", "Run At Startup", false);
+    autoBgColor = readBool("Options", "Auto BG Color", false);
+}
+
+const char* Settings::readString(const char* section, const char* key, const char* defaultText)
+{
+    // Without a settings file every read answers its default and nothing is
+    // written anywhere else (an empty file name would reach a system file).
+    if (path.empty())
+        lstrcpynA(readBuffer, defaultText, sizeof readBuffer);
+    else
+        GetPrivateProfileStringA(section, key, defaultText, readBuffer, sizeof readBuffer,
+                                 path.c_str());
+    return readBuffer;
+}
+
+int Settings::readInt(const char* section, const char* key, int defaultValue)
+{
+    const char* text = readString(section, key, "");
+    if (text[0] >= '0' && text[0] <= '9')
+        return leadingDigits(text);
+    writeInt(section, key, defaultValue);
+    return defaultValue;
+}
+
+bool Settings::readBool(const char* section, const char* key, bool defaultValue)
+{
+    const char* text = readString(section, key, "");
+    if (lstrcmpiA(text, "Yes") == 0)
+        return true;
+    if (lstrcmpiA(text, "No") == 0)
+        return false;
+    writeBool(section, key, defaultValue);
+    return defaultValue;
+}
+
+void Settings::writeString(const char* section, const char* key, const char* text)
+{
+    if (!path.empty())
+        WritePrivateProfileStringA(section, key, text, path.c_str());
+}
+
+void Settings::writeInt(const char* section, const char* key, int value)
+{
+    char text[20];
+    snprintf(text, sizeof text, "%d", value);
+    writeString(section, key, text);
+}
+
+void Settings::writeLong(const char* section, const char* key, long value)
+{
+    char text[20];
+    snprintf(text, sizeof text, "%ld", value);
+    writeString(section, key, text);
+}
+
+void Settings::writeBool(const char* section, const char* key, bool value)
+{
+    writeString(section, key, value ? "Yes" : "No");
+}
+
+std::string Settings::separator() const
+{
+    std::lock_guard<std::mutex> hold(separatorLock_);
+    return separator_;
+}
+
+void Settings::setSeparator(const std::string& text)
+{
+    std::lock_guard<std::mutex> hold(separatorLock_);
+    separator_ = text;
+}
+
+void Settings::ReloadSeparator(HWND window)
+{
+    if (path.empty())
+        return;
+    // The watcher thread calls this: read into a buffer of our own, never the
+    // shared read buffer the UI thread may be using.
+    char text[kMaxSettingText + 1] = {};
+    GetPrivateProfileStringA("Options", "Separator", "=", text, sizeof text, path.c_str());
+    {
+        std::lock_guard<std::mutex> hold(separatorLock_);
+        if (separator_ == text)
+            return;
+        separator_ = text;
+    }
+    PostMessageA(window, WM_RELAYOUTANDPLACE, 0, 0);
+}
+
+void Settings::setFontColour(COLORREF colour)
+{
+    fontColour = colour;
+    if (textPen != nullptr)
+        DeleteObject(textPen);
+    textPen = CreatePen(PS_SOLID, 1, colour);
+}
+
+void Settings::setGraphColour(COLORREF colour)
+{
+    graphColour = colour;
+    if (graphBrush != nullptr)
+        DeleteObject(graphBrush);
+    graphBrush = CreateSolidBrush(colour);
+}

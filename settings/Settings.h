@@ -1,0 +1,79 @@
+// The settings file and every option the program remembers: one object, plain
+// public fields, each change written to the INI file at once by its caller.
+#pragma once
+
+#include <windows.h>
+
+#include <mutex>
+#include <string>
+
+#include "settings/SettingsLocation.h"
+
+enum StackingMode { Bottom = 0, Normal = 1, AlwaysOnTop = 2, Desktop = 3 };
+
+enum ScreenPosition { TopLeft = 0, TopRight = 1, BottomLeft = 2, BottomRight = 3, Custom = 4 };
+
+// Longest text any read returns; the read buffer holds it plus the terminator.
+constexpr int kMaxSettingText = 49;
+
+struct Settings {
+    int screenDpi = 0;
+    bool showGraphs = false;
+    HPEN textPen = nullptr;
+    HBRUSH graphBrush = nullptr;
+    bool showTooltips = false;
+    LOGFONTA font{};
+    int fontPointSize = 0;
+    COLORREF fontColour = 0;
+    COLORREF graphColour = 0;
+    RECT windowRect{};
+    bool rightAlign = false;
+    bool runAtStartup = false;
+    bool autoBgColor = false;
+    bool locked = false;
+    std::string path;
+    StackingMode stackingMode = Bottom;
+    ScreenPosition screenPosition = TopLeft;
+    char readBuffer[kMaxSettingText + 1] = {};
+
+    // Locates the file (only when path is empty) and loads the options.
+    explicit Settings(std::string filePath = std::string(),
+                      const FolderSource& folders = FolderSource());
+    ~Settings();
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    const char* readString(const char* section, const char* key, const char* defaultText);
+    int readInt(const char* section, const char* key, int defaultValue);
+    bool readBool(const char* section, const char* key, bool defaultValue);
+    void writeString(const char* section, const char* key, const char* text);
+    void writeInt(const char* section, const char* key, int value);
+    void writeLong(const char* section, const char* key, long value);
+    void writeBool(const char* section, const char* key, bool value);
+
+    // The separator is the one option another thread (the file watcher) may
+    // replace, so it is reached only through these, under a lock.
+    std::string separator() const;
+    void setSeparator(const std::string& text);
+    // Re-reads "Options"/"Separator"; when it changed, stores it and posts
+    // WM_RELAYOUTANDPLACE to window. Safe to call from any thread.
+    void ReloadSeparator(HWND window);
+
+    // Replaces the pen or brush after the font or graph colour changed.
+    void setFontColour(COLORREF colour);
+    void setGraphColour(COLORREF colour);
+
+private:
+    void load();
+
+    mutable std::mutex separatorLock_;
+    std::string separator_;
+};
+
+// "r,g,b" → colour; empty fields do not use up a component, missing ones keep
+// the defaults, each component keeps its low 8 bits. The text is cut up in place.
+COLORREF parseColour(char* text, int defaultRed, int defaultGreen, int defaultBlue);
+
+// First-character rules of "Options"/"Position" and "Options"/"ScreenPosition".
+StackingMode stackingModeFromText(const char* text);
+ScreenPosition screenPositionFromText(const char* text);
