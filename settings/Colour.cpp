@@ -4,10 +4,13 @@
 
 namespace {
 
-// Decimal value of the leading digits, 0 when there are none. Unsigned
+// Decimal value of the leading digits, 0 when there are none; blanks before
+// them are skipped, as hand-edited files often have "10, 20, 30". Unsigned
 // wrap-around keeps the low 8 bits exact however long the digit run is.
 unsigned leadingNumber(const char* token)
 {
+    while (*token == ' ' || *token == '\t')
+        ++token;
     unsigned value = 0;
     for (const char* p = token; *p >= '0' && *p <= '9'; ++p)
         value = value * 10 + static_cast<unsigned>(*p - '0');

@@ -1,1 +1,84 @@
+// The clock through a settable clock, the machine name through a settable source.
 #include <gtest/gtest.h>
+
+#include "measures/Measure_Machine.h"
+#include "measures/Measure_Time.h"
+#include "support/FakeMeasure.h"
+
+namespace {
+
+std::tm clockNow{};
+int clockReads = 0;
+std::tm fakeClock() { ++clockReads; return clockNow; }
+void setClock(int hour, int minute, int second)
+{
+    clockNow = std::tm{};
+    clockNow.tm_year = 125, clockNow.tm_mday = 14;
+    clockNow.tm_hour = hour, clockNow.tm_min = minute, clockNow.tm_sec = second;
+}
+
+DWORD sizeOffered = 0;
+BOOL WINAPI fixedName(LPSTR buffer, LPDWORD size)
+{
+    sizeOffered = *size;
+    lstrcpynA(buffer, "BOX-7", static_cast<int>(*size));
+    *size = 5;
+    return TRUE;
+}
+BOOL WINAPI failingName(LPSTR buffer, LPDWORD size)
+{
+    lstrcpynA(buffer, "PARTIAL", static_cast<int>(*size));
+    return FALSE;
+}
+
+using ClockAndMachineTest = ItemTest;
+
+TEST_F(ClockAndMachineTest, ClockShowsHourWithoutLeadingZero)
+{
+    const struct { int hour, minute, second; const char* text; } cases[] = {
+        {9, 5, 7, "9:05:07"}, {23, 59, 59, "23:59:59"}, {0, 0, 0, "0:00:00"},
+        {12, 40, 3, "12:40:03"}};
+    for (const auto& c : cases) {
+        setClock(c.hour, c.minute, c.second);
+        EXPECT_EQ(Measure_Time(app, settings, fakeClock).valueText(), c.text);
+    }
+}
+
+TEST_F(ClockAndMachineTest, ClockFormatsOnlyWhenTheSecondChanges)
+{
+    setClock(10, 30, 15);
+    Measure_Time clock(app, settings, fakeClock);
+    setClock(10, 29, 15);  // set back one minute: same second
+    clock.update();
+    EXPECT_EQ(clock.valueText(), "10:30:15");
+    setClock(10, 29, 16);
+    clock.update();
+    EXPECT_EQ(clock.valueText(), "10:29:16");
+    EXPECT_FALSE(clock.hasChanged());
+}
+
+TEST_F(ClockAndMachineTest, ClockReadsTheTimeEveryHalfSecond)
+{
+    clockReads = 0;
+    Measure_Time clock(app, settings, fakeClock);
+    EXPECT_EQ(clockReads, 1);
+    ULONGLONG start = GetTickCount64();
+    EXPECT_TRUE(pumpUntil([] { return clockReads >= 3; }, 3000));
+    EXPECT_GE(GetTickCount64() - start, 950u);  // two full periods
+}
+
+TEST_F(ClockAndMachineTest, MachineShowsTheNameOnlyWhenTheCallSucceedsAndHasNoTimer)
+{
+    char expected[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof expected;
+    ASSERT_TRUE(GetComputerNameA(expected, &size));
+    Measure_Machine machine(app, settings), named(app, settings, fixedName),
+        unnamed(app, settings, failingName);
+    EXPECT_EQ(machine.valueText(), expected);
+    EXPECT_FALSE(hasTimer(machine));
+    EXPECT_EQ(named.valueText(), "BOX-7");
+    EXPECT_EQ(sizeOffered, 16u);
+    EXPECT_EQ(unnamed.valueText(), "");
+}
+
+}  // namespace

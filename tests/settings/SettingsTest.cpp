@@ -1,17 +1,223 @@
 // The settings store against real INI files in a temporary folder.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <climits>
+#include <cstring>
+#include <thread>
+
 #include "settings/Settings.h"
 #include "support/IniFile.h"
 #include "support/TempDir.h"
+#include "support/TestWindow.h"
 
-TEST(SettingsFirstStart, WritesOnlyTheSevenYesNoKeys)
-{
+class SettingsStore : public testing::Test {
+protected:
     TempDir folder;
     std::string path = folder.file("Dashvane.ini");
+};
+
+TEST_F(SettingsStore, FirstStartWritesOnlyTheYesNoKeysAndUsesDefaults)
+{
     Settings settings(path);
-    EXPECT_EQ(iniSection(path, "Options"),
-              "Show Graphs=No\nShow Tooltips=No\nLocked=No\nRight Align=Yes\n"
-              "Run At Startup=No\nAuto BG Color=No\n");
+    EXPECT_EQ(iniSection(path, "Options"), "Show Graphs=No\nShow Tooltips=No\nLocked=No\n"
+                                           "Right Align=Yes\nRun At Startup=No\nAuto BG Color=No\n");
     EXPECT_EQ(iniSection(path, "Font"), "Italic=No\n");
+    EXPECT_EQ(iniSection(path, "Graph") + iniSection(path, "Position"), "");
+
+    EXPECT_FALSE(settings.showGraphs || settings.showTooltips || settings.locked
+                 || settings.runAtStartup || settings.autoBgColor || settings.font.lfItalic);
+    EXPECT_TRUE(settings.rightAlign);
+    EXPECT_STREQ(settings.font.lfFaceName, "Courier New");
+    EXPECT_EQ(settings.screenDpi, 96);  // Wine's display
+    EXPECT_EQ(settings.font.lfHeight, -19);
+    EXPECT_EQ(settings.fontColour, RGB(255, 255, 0));
+    EXPECT_EQ(settings.graphColour, RGB(71, 96, 141));
+    EXPECT_EQ(settings.stackingMode, Bottom);
+    EXPECT_EQ(settings.screenPosition, Custom);
+    EXPECT_EQ(settings.windowRect.left, 10000);
+    EXPECT_EQ(settings.separator(), "=");
+}
+
+TEST_F(SettingsStore, LoadsEveryOptionFromItsKey)
+{
+    std::string sixty;
+    while (sixty.size() < 60)
+        sixty += static_cast<char>('A' + sixty.size() % 26);
+    writeTextFile(path, "[Options]\r\nShow Graphs=yes\r\nShow Tooltips=YES\r\nLocked=Yes\r\n"
+                        "Right Align=no\r\nRun At Startup=Yes\r\nAuto BG Color=Yes\r\nSeparator="
+                        + sixty + "\r\n[Font]\r\nName=Arial\r\nPoint=10\r\nWeight=700\r\nItalic=Yes\r\n"
+                        "RGBColour=1,2,3\r\n[Graph]\r\nRGBColour=4,5,6\r\n"
+                        "[Position]\r\nX=-120\r\nY=34\r\n");
+    Settings settings(path);
+    EXPECT_TRUE(settings.showGraphs && settings.showTooltips && settings.locked
+                && settings.runAtStartup && settings.autoBgColor && settings.font.lfItalic == 1);
+    EXPECT_FALSE(settings.rightAlign);
+    EXPECT_EQ(iniValue(path, "Options", "Show Graphs"), "yes");
+    EXPECT_EQ(settings.separator(), sixty.substr(0, kMaxSettingText));  // long texts are cut
+    EXPECT_EQ(settings.readString("Options", "Separator", ""), sixty.substr(0, kMaxSettingText));
+    EXPECT_STREQ(settings.font.lfFaceName, "Arial");
+    EXPECT_EQ(settings.fontPointSize, 10);
+    EXPECT_EQ(settings.font.lfHeight, -13);
+    EXPECT_EQ(settings.font.lfWeight, 700);
+    EXPECT_EQ(settings.fontColour, RGB(1, 2, 3));
+    EXPECT_EQ(settings.graphColour, RGB(4, 5, 6));
+    EXPECT_EQ(settings.windowRect.left, -120);
+    EXPECT_EQ(settings.windowRect.top, 34);
+}
+
+TEST_F(SettingsStore, StackingModeAndScreenPositionFromFirstLetters)
+{
+    struct Row {
+        const char *position, *screenPosition;
+        StackingMode mode;
+        ScreenPosition place;
+    } rows[] = {
+        {"always", "T", Bottom, TopRight},  {"Desktop", "BL", Desktop, BottomLeft},
+        {"", "TL", Bottom, TopLeft},        {"AlwaysOnTop", "B", AlwaysOnTop, BottomRight},
+        {"Normal", "Xyz", Normal, Custom},  {"normal", "tl", Bottom, Custom},
+    };
+    for (const Row& row : rows) {
+        writeTextFile(path, std::string("[Options]\r\nPosition=") + row.position
+                                + "\r\nScreenPosition=" + row.screenPosition + "\r\n");
+        Settings settings(path);
+        EXPECT_EQ(settings.stackingMode, row.mode) << row.position;
+        EXPECT_EQ(settings.screenPosition, row.place) << row.screenPosition;
+    }
+}
+
+TEST_F(SettingsStore, GarbageLoadsAsDefaults)
+{
+    std::string junk;
+    for (unsigned seed = 12345; junk.size() < 3000; seed = seed * 1103515245 + 12345)
+        junk += static_cast<char>(seed >> 16);
+    const std::string contents[] = {
+        "[Options]\nShow Graphs=maybe\nLocked=true\nRight Align=0\nPosition=?\n"
+        "[Font]\nItalic=si\nRGBColour=,,,\n[Graph]\nRGBColour=\n",
+        "[Font]\nPoint=-2147483649999\nWeight=99999999999999999999\n[Position]\nX=-9999999999999\n",
+        "[Options]\nShow Graphs=Yes" + std::string(200, 's') + "\nSeparator=" + std::string(300, '-')
+            + "\n[Font]\nName=" + std::string(300, 'N') + "\n",
+        "Show Graphs=Yes\n[Unrelated]\nRight Align=No\n[Options\nLocked=Yes\n",
+        junk,
+        std::string("\0\0[Options]\0Show Graphs=Yes\n", 28),
+    };
+    for (const std::string& text : contents) {
+        writeTextFile(path, text);
+        Settings settings(path);
+        SCOPED_TRACE(text.substr(0, 40));
+        EXPECT_FALSE(settings.showGraphs || settings.locked || settings.font.lfItalic);
+        EXPECT_TRUE(settings.rightAlign);
+        EXPECT_EQ(settings.fontColour, RGB(255, 255, 0));
+        EXPECT_EQ(settings.graphColour, RGB(71, 96, 141));
+        EXPECT_EQ(settings.stackingMode, Bottom);
+        EXPECT_LT(std::strlen(settings.font.lfFaceName), size_t(LF_FACESIZE));
+        EXPECT_LE(settings.separator().size(), size_t(kMaxSettingText));
+    }
+}
+
+TEST_F(SettingsStore, YesNoAndIntegerReadsRepairInvalidValues)
+{
+    Settings settings(path);
+    struct BoolRow {
+        const char* stored;  // nullptr: key missing
+        bool defaultValue, expected;
+        const char* storedAfter;
+    } bools[] = {
+        {"no", true, false, "no"},  {"NO", true, false, "NO"},    {"yes", false, true, "yes"},
+        {"1", false, false, "No"},  {"true", false, false, "No"}, {"0", true, true, "Yes"},
+        {"", true, true, "Yes"},    {nullptr, false, false, "No"},
+    };
+    for (const BoolRow& row : bools) {
+        WritePrivateProfileStringA("Test", "Flag", row.stored, path.c_str());
+        EXPECT_EQ(settings.readBool("Test", "Flag", row.defaultValue), row.expected)
+            << (row.stored ? row.stored : "(missing)");
+        EXPECT_EQ(iniValue(path, "Test", "Flag"), row.storedAfter);
+    }
+    const std::string huge = "123456789012345678901234567890";
+    struct IntRow {
+        const char* stored;
+        int defaultValue, expected;
+        const char* storedAfter;
+    } ints[] = {
+        {"-1", 10000, 10000, "10000"}, {"7abc", 10000, 7, "7abc"},  {"", 10000, 10000, "10000"},
+        {nullptr, -5, -5, "-5"},       {"x12", 3, 3, "3"},          {"0042", 1, 42, "0042"},
+        {"2147483647", 0, INT_MAX, "2147483647"}, {huge.c_str(), 0, INT_MAX, huge.c_str()},
+    };
+    for (const IntRow& row : ints) {
+        WritePrivateProfileStringA("Network", "SelectedInterface", row.stored, path.c_str());
+        EXPECT_EQ(settings.readInt("Network", "SelectedInterface", row.defaultValue), row.expected)
+            << (row.stored ? row.stored : "(missing)");
+        EXPECT_EQ(iniValue(path, "Network", "SelectedInterface"), row.storedAfter);
+    }
+}
+
+TEST_F(SettingsStore, WritesExactTextAndSurvivesAFileItCannotWrite)
+{
+    Settings settings(path);
+    settings.writeInt("Position", "X", -42);
+    settings.writeLong("Position", "Y", -2147483647L - 1);
+    settings.writeBool("Options", "Locked", true);
+    settings.writeBool("Options", "Show Graphs", false);
+    EXPECT_EQ(iniSection(path, "Position"), "X=-42\nY=-2147483648\n");
+    EXPECT_EQ(iniValue(path, "Options", "Locked") + iniValue(path, "Options", "Show Graphs"), "YesNo");
+
+    // Wine run as root ignores the read-only attribute, so the file is also
+    // held open for reading only.
+    writeTextFile(path, "[Options]\r\nShow Graphs=1\r\n");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    Settings readOnly(path);
+    EXPECT_FALSE(readOnly.showGraphs);
+    EXPECT_TRUE(readOnly.rightAlign);
+    readOnly.writeInt("Position", "X", 5);
+    readOnly.setFontColour(RGB(1, 2, 3));
+    EXPECT_EQ(readOnly.fontColour, RGB(1, 2, 3));
+    CloseHandle(holder);
+    EXPECT_EQ(readTextFile(path), "[Options]\r\nShow Graphs=1\r\n");
+}
+
+// The file watcher reloads the separator on its own thread while the window
+// keeps reading options on the main one.
+TEST_F(SettingsStore, ReloadSeparatorFromAnotherThread)
+{
+    const std::string texts[2] = {"<>", std::string(45, '~')};
+    WritePrivateProfileStringA("Options", "Separator", texts[0].c_str(), path.c_str());
+    Settings settings(path);
+    TestWindow window;
+    settings.ReloadSeparator(window.handle());
+    pumpMessages(30);
+    EXPECT_TRUE(window.privateMessages().empty()) << "unchanged text re-lays nothing";
+
+    std::atomic<bool> done{false};
+    int reloads = 0;
+    std::thread watcher([&] {
+        ULONGLONG end = GetTickCount64() + 500;
+        for (int i = 1; i <= 300 && GetTickCount64() < end; ++i) {
+            WritePrivateProfileStringA("Options", "Separator", texts[i % 2].c_str(), path.c_str());
+            settings.ReloadSeparator(window.handle());
+            reloads = i;
+        }
+        done = true;
+    });
+    std::string torn;
+    while (!done && torn.empty()) {
+        // A read stays valid until this thread's next read, however long it is held.
+        const char* name = settings.readString("Font", "Name", "Courier New");
+        for (int i = 0; i < 2000 && torn.empty(); ++i) {
+            std::string shown = settings.separator();
+            if (shown != texts[0] && shown != texts[1])
+                torn = shown;
+        }
+        if (torn.empty() && std::strcmp(name, "Courier New") != 0)
+            torn = name;
+    }
+    watcher.join();
+    settings.ReloadSeparator(window.handle());
+    pumpMessages(30);
+    EXPECT_EQ(torn, "");
+    // Every reload on the thread saw the text change; the last one here did not.
+    EXPECT_EQ(window.privateMessages(), std::vector<UINT>(reloads, 0x403u));
+    EXPECT_EQ(settings.separator(), texts[reloads % 2]);
 }

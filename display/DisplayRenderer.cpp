@@ -1,0 +1,130 @@
+// Layout of the three columns and the off-screen paint step.
+#include "display/DisplayRenderer.h"
+
+#include "display/Placement.h"
+#include "display/TextDrawing.h"
+
+namespace {
+
+// Selects a font into a device context for one scope.
+class FontSelection {
+public:
+    FontSelection(HDC dc, HFONT font)
+        : dc_(dc), previous_(font != nullptr ? SelectObject(dc, font) : nullptr)
+    {
+    }
+    ~FontSelection()
+    {
+        if (previous_ != nullptr)
+            SelectObject(dc_, previous_);
+    }
+    FontSelection(const FontSelection&) = delete;
+    FontSelection& operator=(const FontSelection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+}  // namespace
+
+DisplayRenderer::DisplayRenderer(Settings& settingsStore) : settings(settingsStore)
+{
+}
+
+DisplayRenderer::~DisplayRenderer()
+{
+    releaseBitmap();
+    if (colourKeyBrush_ != nullptr)
+        DeleteObject(colourKeyBrush_);
+}
+
+void DisplayRenderer::releaseBitmap()
+{
+    if (memoryDC != nullptr) {
+        SelectObject(memoryDC, initialBitmap_);
+        DeleteDC(memoryDC);
+        memoryDC = nullptr;
+    }
+    if (bitmap != nullptr) {
+        DeleteObject(bitmap);
+        bitmap = nullptr;
+    }
+}
+
+void DisplayRenderer::layout(MeasureList& list, HFONT font)
+{
+    HDC measuring = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    {
+        FontSelection selection(measuring, font);
+        RECT rect{0, 0, 0, 0};
+        drawDisplayText(measuring, list.joinNames().c_str(), rect, kMeasureFlags);
+        labelWidth = rect.right;
+
+        std::string separatorText = settings.separator() + " ";
+        drawDisplayText(measuring, separatorText.c_str(), rect, kMeasureFlags);
+        separatorWidth = rect.right;
+        valueColumnStart = labelWidth + separatorWidth - 2;
+
+        int allLines = 0;
+        int shownLines = 0;
+        const std::string& values = list.joinValues(allLines, shownLines);
+        drawDisplayText(measuring, values.c_str(), rect, kMeasureFlags);
+        int valueWidth = rect.right;
+        lineHeight = lineHeightFor(rect.bottom, allLines);
+
+        // The extra line height holds the frame box beside the values.
+        pictureWidth = labelWidth + lineHeight + separatorWidth + valueWidth - 4;
+        pictureHeight = lineHeight * shownLines + 1;
+    }
+
+    if (settings.windowRect.left == kNeverPlaced) {
+        settings.windowRect.left = GetSystemMetrics(SM_CXSCREEN) - pictureWidth - kScreenMargin;
+        settings.writeInt("Position", "X", settings.windowRect.left);
+    }
+    settings.windowRect.right = settings.windowRect.left + pictureWidth;
+    settings.windowRect.bottom = settings.windowRect.top + pictureHeight;
+
+    releaseBitmap();
+    memoryDC = CreateCompatibleDC(measuring);
+    bitmap = CreateCompatibleBitmap(measuring, pictureWidth, pictureHeight);
+    initialBitmap_ = SelectObject(memoryDC, bitmap);
+    DeleteDC(measuring);
+}
+
+void DisplayRenderer::paint(HDC target, MeasureList& list, HFONT font, bool exiting)
+{
+    if (memoryDC == nullptr || exiting)
+        return;
+    if (colourKeyBrush_ == nullptr)
+        colourKeyBrush_ = CreateSolidBrush(kColourKey);
+
+    SetBkColor(memoryDC, kColourKey);
+    SetBkMode(memoryDC, TRANSPARENT);
+    SetTextColor(memoryDC, settings.fontColour);
+    FontSelection selection(memoryDC, font);
+
+    RECT whole{0, 0, pictureWidth, pictureHeight};
+    FillRect(memoryDC, &whole, colourKeyBrush_);
+
+    // The frame box marks the window when no bar does.
+    if (!(settings.showGraphs && list.anyVisibleGraph()) && list.count() > 0) {
+        int left = settings.rightAlign ? valueColumnStart : pictureWidth - lineHeight + 5;
+        int right = settings.rightAlign ? valueColumnStart + lineHeight - 5 : pictureWidth;
+        list.at(0).drawBar(memoryDC, 3, left, lineHeight - 3, right);
+    }
+
+    list.drawAll(memoryDC, lineHeight, pictureWidth, pictureHeight, valueColumnStart, labelWidth,
+                 separatorWidth);
+    BitBlt(target, 0, 0, pictureWidth, pictureHeight, memoryDC, 0, 0, SRCCOPY);
+}
+
+void DisplayRenderer::ClampToScreen()
+{
+    ScreenFigures screen = primaryScreenFigures();
+    ClampResult clamp = clampToScreen(settings.windowRect, pictureWidth, pictureHeight, screen);
+    if (clamp.movedLeft)
+        settings.writeLong("Position", "X", settings.windowRect.left);
+    if (clamp.movedUp)
+        settings.writeLong("Position", "Y", settings.windowRect.top);
+}

@@ -1,0 +1,54 @@
+// Turns the items into the picture: three columns measured with the display
+// font, the window size, and an off-screen bitmap the paint step composes
+// and copies to the window in one block.
+#pragma once
+
+#include <windows.h>
+
+#include "measures/MeasureList.h"
+#include "settings/Settings.h"
+
+// The window's transparent colour: the picture's background.
+constexpr COLORREF kColourKey = RGB(255, 0, 255);
+
+struct DisplayRenderer {
+    int labelWidth = 0;
+    int separatorWidth = 0;
+    // Left edge of the bars and, right-aligned, of the frame box: 2 pixels
+    // left of where the values begin.
+    int valueColumnStart = 0;
+    int pictureWidth = 0;
+    int pictureHeight = 0;
+    int lineHeight = 0;
+    HDC memoryDC = nullptr;
+    HBITMAP bitmap = nullptr;
+    Settings& settings;
+
+    explicit DisplayRenderer(Settings& settingsStore);
+    ~DisplayRenderer();
+    DisplayRenderer(const DisplayRenderer&) = delete;
+    DisplayRenderer& operator=(const DisplayRenderer&) = delete;
+
+    // Measures every name and value (hidden ones too), sizes the picture,
+    // stores the size in the settings' window rectangle and prepares a new
+    // bitmap. Does not move the window.
+    void layout(MeasureList& list, HFONT font);
+    // Composes the picture and copies it to target at (0, 0). Draws nothing
+    // before the first layout or while exiting.
+    void paint(HDC target, MeasureList& list, HFONT font, bool exiting);
+    // Pulls a window rectangle past the right or bottom screen edge back in.
+    void ClampToScreen();
+
+private:
+    void releaseBitmap();
+
+    HGDIOBJ initialBitmap_ = nullptr;
+    HBRUSH colourKeyBrush_ = nullptr;
+};
+
+// Line height from the measured height of all values (which end with a line
+// break, so they measure as allLines + 1 lines).
+inline int lineHeightFor(int textHeight, int allLines)
+{
+    return (textHeight + 1) / (allLines + 1);
+}

@@ -1,0 +1,49 @@
+// A bare item whose own fields a test sets directly (update() only counts), and
+// what every item needs: a settings file of its own and a window for its timer.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "measures/Measure.h"
+#include "support/TempDir.h"
+#include "support/TestWindow.h"
+
+class FakeMeasure : public Measure {
+public:
+    // The construction sequence of every real item: own fields, one update, timer.
+    FakeMeasure(AppState& app, Settings& settings, const char* name, int interval = 0,
+                int lineCount = 1)
+        : Measure(app, settings, name)
+    {
+        refreshInterval = interval;
+        lines = lineCount;
+        update();
+        resetTimer(false);
+    }
+
+    void update() override { ++updates; }
+    void setValue(const std::string& text) { value = text; }
+    void setGraph(bool graph, int percent) { hasGraph = graph, graphPercent = percent; }
+    void setOwnSeparator(const std::string& text) { ownSeparator = text; }
+    void rename(const char* text) { name_ = text; }
+    void markChanged() { changed = true; }
+
+    int updates = 0;
+};
+
+struct ItemTest : ::testing::Test {
+    ItemTest() { app.mainWindow = window.handle(); }
+    // Whether the item had a timer; stops it if so.
+    bool hasTimer(const Measure& item)
+    {
+        return KillTimer(window.handle(), reinterpret_cast<UINT_PTR>(&item)) != 0;
+    }
+
+    TempDir dir;
+    std::string path = dir.file("Dashvane.ini");
+    Settings settings{path};
+    TestWindow window;
+    AppState app;
+};
