@@ -4,9 +4,16 @@
 
 #include <windows.h>
 
+struct Settings;
+class MeasureList;
+struct DisplayRenderer;
+
 struct AppState {
     HWND mainWindow = nullptr;
     HFONT displayFont = nullptr;
+    Settings* settings = nullptr;
+    MeasureList* measures = nullptr;
+    DisplayRenderer* renderer = nullptr;
     // Set only by Exit, just before the loop ends: no painting, no re-layout,
     // no timer restarts from then on.
     bool exiting = false;
@@ -16,4 +23,8 @@ struct AppState {
     bool chooserOpen = false;
     HWND tooltip = nullptr;
     bool tooltipShowing = false;
+
+    // Dragging the window: from a left press while unlocked to the release.
+    bool dragging = false;
+    POINT dragAnchor{};
 };

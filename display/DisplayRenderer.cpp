@@ -128,3 +128,10 @@ void DisplayRenderer::ClampToScreen()
     if (clamp.movedUp)
         settings.writeLong("Position", "Y", settings.windowRect.top);
 }
+
+void RequestRedraw(HWND window, const DisplayRenderer& renderer)
+{
+    RECT picture{0, 0, renderer.pictureWidth, renderer.pictureHeight};
+    RedrawWindow(window, &picture, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_NOINTERNALPAINT);
+}

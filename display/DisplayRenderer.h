@@ -46,6 +46,10 @@ private:
     HBRUSH colourKeyBrush_ = nullptr;
 };
 
+// Repaints the whole picture now: RDW_FRAME makes the platform send the
+// WM_NCPAINT that the picture is painted on.
+void RequestRedraw(HWND window, const DisplayRenderer& renderer);
+
 // Line height from the measured height of all values (which end with a line
 // break, so they measure as allLines + 1 lines).
 inline int lineHeightFor(int textHeight, int allLines)

@@ -24,6 +24,7 @@ public:
     }
 
     void update() override { ++updates; }
+    void activate(int line) override { activatedLine = line; }
     void setValue(const std::string& text) { value = text; }
     void setGraph(bool graph, int percent) { hasGraph = graph, graphPercent = percent; }
     void setOwnSeparator(const std::string& text) { ownSeparator = text; }
@@ -31,6 +32,7 @@ public:
     void markChanged() { changed = true; }
 
     int updates = 0;
+    int activatedLine = 0;
 };
 
 struct ItemTest : ::testing::Test {

@@ -1,0 +1,11 @@
+// The one creation list of the items: their order here is their order on
+// screen, in the list and in the menu.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "app/AppState.h"
+#include "measures/Measure.h"
+
+std::vector<std::unique_ptr<Measure>> CreateItems(AppState& app, Settings& settings);

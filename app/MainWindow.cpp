@@ -1,0 +1,366 @@
+// The window procedure: a dispatcher to one small handler per message.
+#include "app/MainWindow.h"
+
+#include <windowsx.h>
+#include <dbt.h>
+
+#include "app/Clipboard.h"
+#include "app/Messages.h"
+#include "app/Stacking.h"
+#include "app/TraceLine.h"
+#include "display/BackgroundSampler.h"
+#include "display/DisplayRenderer.h"
+#include "display/Placement.h"
+#include "measures/MeasureList.h"
+#include "settings/Settings.h"
+
+namespace {
+
+constexpr DWORD kWindowStyle = WS_POPUP | 0x80;
+constexpr DWORD kWindowExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW;
+constexpr UINT kResampleDelayMs = 500;
+
+void restartResample(HWND window)
+{
+    // A burst of display, wallpaper or device events gives one sample,
+    // half a second after the last of them.
+    KillTimer(window, IDT_RESAMPLE);
+    SetTimer(window, IDT_RESAMPLE, kResampleDelayMs, nullptr);
+}
+
+void sampleBackground(AppState& app)
+{
+    app.settings->graphColour =
+        SampleBackgroundColour(*app.renderer, app.mainWindow, *app.measures, app.displayFont);
+}
+
+void moveToStoredRect(AppState& app)
+{
+    const RECT& rect = app.settings->windowRect;
+    MoveWindow(app.mainWindow, rect.left, rect.top, rect.right - rect.left,
+               rect.bottom - rect.top, TRUE);
+}
+
+POINT screenPointOf(HWND window, LPARAM lParam)
+{
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(window, &point);
+    return point;
+}
+
+// Push to the bottom when in Bottom mode and not already resting on the desktop.
+LRESULT pushOrDefault(AppState& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (app.settings->stackingMode == Bottom && NeedsBottomPush(window)) {
+        PushToBottom(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT onMove(AppState& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Unsigned words: a position left of or above the primary screen reads as
+    // 32768 or more and is not recorded.
+    int x = LOWORD(lParam);
+    int y = HIWORD(lParam);
+    if (x >= GetSystemMetrics(SM_CXSCREEN) || y >= GetSystemMetrics(SM_CYSCREEN))
+        return DefWindowProcA(window, message, wParam, lParam);
+    app.settings->windowRect =
+        RECT{x, y, x + app.renderer->pictureWidth, y + app.renderer->pictureHeight};
+    KeepAtBottom(window, *app.settings);
+    return 0;
+}
+
+LRESULT onActivate(AppState& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (app.chooserOpen)
+        return DefWindowProcA(window, message, wParam, lParam);
+    KeepAtBottom(window, *app.settings);
+    return 0;
+}
+
+void onPaint(AppState& app, HWND window)
+{
+    if (app.measures == nullptr)
+        return;
+    // Painting through the window DC: a second BeginPaint inside the default
+    // WM_PAINT handling gets an empty rectangle on some platforms.
+    HDC dc = GetWindowDC(window);
+    app.renderer->paint(dc, *app.measures, app.displayFont, app.exiting);
+    ReleaseDC(window, dc);
+}
+
+void onFirstSampleTick(AppState& app, HWND window)
+{
+    char className[260] = {};
+    HWND below = GetWindow(window, GW_HWNDNEXT);
+    if (below != nullptr)
+        GetClassNameA(below, className, sizeof className);
+    if (lstrcmpA(className, "WorkerW") == 0 && app.settings->autoBgColor)
+        sampleBackground(app);
+    KillTimer(window, IDT_FIRST_SAMPLE);
+}
+
+void onTimer(AppState& app, HWND window, UINT_PTR id)
+{
+    switch (id) {
+    case IDT_REFRESH:
+        if (app.suspended)
+            return;
+        if (app.measures->anyChanged())
+            RequestRedraw(window, *app.renderer);
+        if (!app.menuOpen)
+            KeepAtBottom(window, *app.settings);
+        return;
+    case IDT_FIRST_SAMPLE:
+        onFirstSampleTick(app, window);
+        return;
+    case IDT_RESAMPLE:
+        KillTimer(window, IDT_RESAMPLE);
+        sampleBackground(app);
+        return;
+    default:
+        return;
+    }
+}
+
+void onLeftButtonDown(AppState& app, HWND window, LPARAM lParam)
+{
+    Settings& settings = *app.settings;
+    if (settings.stackingMode != Bottom)
+        SetForegroundWindow(window);
+    if (!settings.locked) {
+        SetCapture(window);
+        app.dragAnchor = screenPointOf(window, lParam);
+        app.dragging = true;
+    }
+    KeepAtBottom(window, settings);
+}
+
+void onDragStep(AppState& app, HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (!(wParam & MK_LBUTTON) || !app.dragging)
+        return;
+    POINT point = screenPointOf(window, lParam);
+    if (point.x == app.dragAnchor.x && point.y == app.dragAnchor.y)
+        return;
+    Settings& settings = *app.settings;
+    OffsetRect(&settings.windowRect, point.x - app.dragAnchor.x, point.y - app.dragAnchor.y);
+
+    // Where the stacking test does not hold the window waits; the stored
+    // rectangle has moved, and the next step that may move catches up.
+    HWND insertAfter = nullptr;
+    switch (settings.stackingMode) {
+    case Bottom:
+        insertAfter = NeedsBottomPush(window) ? HWND_BOTTOM : nullptr;
+        break;
+    case AlwaysOnTop:
+        insertAfter = HasWindowAbove(window) ? HWND_TOPMOST : nullptr;
+        break;
+    default:
+        insertAfter = HWND_NOTOPMOST;
+        break;
+    }
+    if (insertAfter != nullptr) {
+        const RECT& rect = settings.windowRect;
+        SetWindowPos(window, insertAfter, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOSIZE | SWP_NOCOPYBITS);
+    }
+    RequestRedraw(window, *app.renderer);
+    app.dragAnchor = point;
+}
+
+void onLeftButtonUp(AppState& app, HWND window)
+{
+    Settings& settings = *app.settings;
+    // Every release while unlocked makes the position custom, even a plain click.
+    if (!settings.locked) {
+        app.dragging = false;
+        ReleaseCapture();
+        settings.writeLong("Position", "X", settings.windowRect.left);
+        settings.writeLong("Position", "Y", settings.windowRect.top);
+        settings.writeString("Options", "ScreenPosition", "C");
+        settings.screenPosition = Custom;
+        if (settings.autoBgColor)
+            sampleBackground(app);
+    }
+    KeepAtBottom(window, settings);
+}
+
+void onDoubleClick(AppState& app, HWND window)
+{
+    if (GetKeyState(VK_CONTROL) < 0) {
+        int allLines = 0;
+        int shownLines = 0;
+        CopyValuesToClipboard(app.measures->joinValues(allLines, shownLines));
+        return;
+    }
+    KeepAtBottom(window, *app.settings);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    int line = 0;
+    Measure* item =
+        app.measures->hitTest(window, cursor.x, cursor.y, line, app.renderer->lineHeight);
+    if (item != nullptr)
+        item->activate(line);
+}
+
+void onShowMenu(AppState& app, HWND window)
+{
+    app.menuOpen = true;
+    RestackAfterMenu(window, *app.settings);
+    app.menuOpen = false;
+}
+
+void onPowerBroadcast(AppState& app, HWND window, WPARAM event)
+{
+    switch (event) {
+    case PBT_APMSUSPEND:
+        TraceLine("PBT - Suspend");
+        app.suspended = true;
+        return;
+    case PBT_APMRESUMECRITICAL:
+    case PBT_APMRESUMESUSPEND:
+    case PBT_APMRESUMEAUTOMATIC:
+        TraceLine("PBT - Resume");
+        app.suspended = false;
+        PostMessageA(window, WM_RELAYOUT, 0, 0);
+        return;
+    default:
+        return;
+    }
+}
+
+void onRelayout(AppState& app)
+{
+    app.renderer->layout(*app.measures, app.displayFont);
+    moveToStoredRect(app);
+}
+
+void onRelayoutAndPlace(AppState& app)
+{
+    app.renderer->layout(*app.measures, app.displayFont);
+    RefreshPlacement(app.mainWindow, *app.settings, *app.renderer);
+}
+
+}  // namespace
+
+ATOM RegisterMainWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kWindowClassName;
+    return RegisterClassExA(&windowClass);
+}
+
+HWND CreateMainWindow(HINSTANCE instance, AppState& app)
+{
+    const RECT& rect = app.settings->windowRect;
+    // The state travels as creation data so that every message, from the
+    // first, finds it.
+    app.mainWindow = CreateWindowExA(kWindowExStyle, kWindowClassName, kWindowTitle, kWindowStyle,
+                                     rect.left, rect.top, 1, 1, nullptr, nullptr, instance, &app);
+    return app.mainWindow;
+}
+
+void ApplyColourKey(HWND window)
+{
+    using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+    HMODULE user32 = LoadLibraryA("user32.dll");
+    if (user32 == nullptr)
+        return;
+    auto setAttributes = reinterpret_cast<SetLayeredAttributes>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+    if (setAttributes != nullptr)
+        setAttributes(window, kColourKey, 0, LWA_COLORKEY);
+    FreeLibrary(user32);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* appPointer = reinterpret_cast<AppState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    // Until the items exist there is nothing of ours to do.
+    if (appPointer == nullptr || appPointer->measures == nullptr)
+        return message == WM_NCPAINT ? 0 : DefWindowProcA(window, message, wParam, lParam);
+    AppState& app = *appPointer;
+    Settings& settings = *app.settings;
+
+    switch (message) {
+    case WM_MOVE:
+        return onMove(app, window, message, wParam, lParam);
+    case WM_ACTIVATE:
+    case WM_NCACTIVATE:
+        return onActivate(app, window, message, wParam, lParam);
+    case WM_SETFOCUS:
+        return pushOrDefault(app, window, message, wParam, lParam);
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETDESKWALLPAPER && settings.autoBgColor)
+            restartResample(window);
+        return 0;
+    case WM_WINDOWPOSCHANGING:
+        if (RedirectToBottom(window, *reinterpret_cast<WINDOWPOS*>(lParam), settings))
+            return 0;
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        RefreshPlacement(window, settings, *app.renderer);
+        if (settings.autoBgColor)
+            restartResample(window);
+        return 0;
+    case WM_NCPAINT:
+        onPaint(app, window);
+        return 0;
+    case WM_TIMER:
+        onTimer(app, window, wParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (!settings.locked)
+            onDragStep(app, window, wParam, lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        onLeftButtonDown(app, window, lParam);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_LBUTTONUP:
+        onLeftButtonUp(app, window);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_LBUTTONDBLCLK:
+        onDoubleClick(app, window);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        return pushOrDefault(app, window, message, wParam, lParam);
+    case WM_RBUTTONUP:
+        PostMessageA(window, WM_SHOWMENU, wParam & MK_CONTROL, 0);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_POWERBROADCAST:
+        onPowerBroadcast(app, window, wParam);
+        return 0;
+    case WM_DEVICECHANGE:
+        if (wParam == DBT_DEVNODES_CHANGED && settings.autoBgColor)
+            restartResample(window);
+        return 0;
+    case WM_RELAYOUT:
+        if (app.exiting)
+            return DefWindowProcA(window, message, wParam, lParam);
+        onRelayout(app);
+        return 0;
+    case WM_SHOWMENU:
+        onShowMenu(app, window);
+        return 0;
+    case WM_RELAYOUTANDPLACE:
+        onRelayoutAndPlace(app);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,17 @@
+// The overlay window: its class, creation and window procedure.
+#pragma once
+
+#include <windows.h>
+
+#include "app/AppState.h"
+
+constexpr const char* kWindowClassName = "DashvaneClass";
+constexpr const char* kWindowTitle = "DashvaneWindow";
+
+ATOM RegisterMainWindowClass(HINSTANCE instance);
+// Creates the 1 × 1 layered tool window at the stored position and binds it
+// to app, which must outlive it; sets app.mainWindow.
+HWND CreateMainWindow(HINSTANCE instance, AppState& app);
+// Makes magenta transparent; quietly skipped where the call does not exist.
+void ApplyColourKey(HWND window);
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,120 @@
+// Z-order rules of the stacking modes. Nothing about the stack is remembered:
+// every rule asks the system afresh what lies directly above or below.
+#include "app/Stacking.h"
+
+#include <cstring>
+
+namespace {
+
+enum class Below { Nothing, WorkerW, Progman, TextInput, Other };
+
+// Class names compare exactly and case-sensitively. A name too long for the
+// buffer is cut and so matches none of them.
+Below windowBelow(HWND window)
+{
+    HWND next = GetWindow(window, GW_HWNDNEXT);
+    if (next == nullptr)
+        return Below::Nothing;
+    char name[260] = {};
+    if (GetClassNameA(next, name, sizeof name) == 0)
+        return Below::Other;
+    if (std::strcmp(name, "WorkerW") == 0)
+        return Below::WorkerW;
+    if (std::strcmp(name, "Progman") == 0)
+        return Below::Progman;
+    if (std::strcmp(name, "MSCTFIME UI") == 0)
+        return Below::TextInput;
+    return Below::Other;
+}
+
+struct ModeMove {
+    HWND insertAfter;
+    UINT flags;
+    const char* word;  // "Options"/"Position"; its first letter selects the mode on reading
+};
+
+ModeMove moveFor(StackingMode mode)
+{
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE;
+    switch (mode) {
+    case AlwaysOnTop:
+        return {HWND_TOPMOST, keep, "AlwaysOnTop"};
+    case Normal:
+        return {HWND_NOTOPMOST, keep, "Normal"};
+    case Desktop:
+        // No menu item offers it; it only round-trips a mode read from the file.
+        return {HWND_NOTOPMOST, keep, "Desktop"};
+    case Bottom:
+    default:
+        return {HWND_BOTTOM, keep | SWP_NOACTIVATE, "Bottom"};
+    }
+}
+
+}  // namespace
+
+bool NeedsBottomPush(HWND window)
+{
+    Below below = windowBelow(window);
+    return below == Below::Nothing || below == Below::Other;
+}
+
+bool HasWindowAbove(HWND window)
+{
+    return GetWindow(window, GW_HWNDPREV) != nullptr;
+}
+
+void PushToBottom(HWND window)
+{
+    // A refused push is not reported: the next trigger point simply tries again.
+    SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void KeepAtBottom(HWND window, const Settings& settings)
+{
+    if (settings.stackingMode == Bottom && NeedsBottomPush(window))
+        PushToBottom(window);
+}
+
+bool RedirectToBottom(HWND window, WINDOWPOS& pos, const Settings& settings)
+{
+    if (settings.stackingMode != Bottom)
+        return false;
+    // Unlike NeedsBottomPush, resting on "Progman" is no reason to leave a
+    // pending move alone.
+    Below below = windowBelow(window);
+    if (below == Below::WorkerW || below == Below::TextInput)
+        return false;
+    pos.hwndInsertAfter = HWND_BOTTOM;
+    pos.flags &= ~static_cast<UINT>(SWP_NOZORDER);
+    return true;
+}
+
+void ApplyStartupStacking(HWND window, StackingMode mode)
+{
+    if (mode == AlwaysOnTop)
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    else if (mode == Bottom)
+        PushToBottom(window);
+}
+
+void SetStackingMode(HWND window, Settings& settings, StackingMode mode)
+{
+    ModeMove move = moveFor(mode);
+    // The mode changes before the move: while the old mode is still Bottom, the
+    // window's own WM_WINDOWPOSCHANGING redirect would turn the move to the top
+    // back into a move to the bottom.
+    settings.stackingMode = mode;
+    SetWindowPos(window, move.insertAfter, 0, 0, 0, 0, move.flags);
+    settings.writeString("Options", "Position", move.word);
+}
+
+void RestackAfterMenu(HWND window, const Settings& settings)
+{
+    if (settings.stackingMode == Bottom) {
+        if (NeedsBottomPush(window))
+            PushToBottom(window);
+    } else if (settings.stackingMode == AlwaysOnTop && HasWindowAbove(window)) {
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetForegroundWindow(window);
+    }
+}

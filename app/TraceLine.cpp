@@ -1,0 +1,20 @@
+// Debugger output with a "[HH:MM:SS] " prefix.
+#include "app/TraceLine.h"
+
+#include <windows.h>
+
+#include <ctime>
+#include <string>
+
+void TraceLine(const char* text)
+{
+    char stamp[15] = {};
+    std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    if (local != nullptr)
+        std::strftime(stamp, sizeof stamp, "[%H:%M:%S] ", local);
+    std::string line = std::string(stamp) + text;
+    OutputDebugStringA(line.c_str());
+    if (line.empty() || line.back() != '\n')
+        OutputDebugStringA("\n");
+}

@@ -1,0 +1,201 @@
+// The real overlay window driven with real messages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <dbt.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/MainWindow.h"
+#include "app/Messages.h"
+#include "display/DisplayRenderer.h"
+#include "support/FakeMeasure.h"
+#include "support/IniFile.h"
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+    {
+        RegisterMainWindowClass(GetModuleHandleA(nullptr));
+        settings.windowRect = RECT{100, 100, 100, 100};
+        app.settings = &settings;
+        app.renderer = &renderer;
+        CreateMainWindow(GetModuleHandleA(nullptr), app);
+        std::vector<std::unique_ptr<Measure>> items;
+        for (const char* name : {"First", "Second", "Third"})
+            items.push_back(std::make_unique<FakeMeasure>(app, settings, name, 20));
+        list = std::make_unique<MeasureList>(std::move(items));
+        item(0).setValue("9:05:07");
+        item(1).setValue("37%");
+        app.measures = list.get();
+        renderer.layout(*list, nullptr);
+    }
+    ~MainWindowTest() override
+    {
+        list.reset();
+        DestroyWindow(app.mainWindow);
+    }
+
+    FakeMeasure& item(int i) { return static_cast<FakeMeasure&>(list->at(i)); }
+    LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        return SendMessageA(app.mainWindow, message, wParam, lParam);
+    }
+    // Whether a posted message of this kind is waiting; takes it out.
+    bool takePosted(UINT message)
+    {
+        MSG msg;
+        return PeekMessageA(&msg, app.mainWindow, message, message, PM_REMOVE) != 0;
+    }
+
+    TempDir dir;
+    std::string path = dir.file("Dashvane.ini");
+    Settings settings{path};
+    DisplayRenderer renderer{settings};
+    AppState app;
+    std::unique_ptr<MeasureList> list;
+};
+
+void setControlKey(bool down)
+{
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, ClickWhileUnlockedMakesThePositionCustom)
+{
+    settings.screenPosition = TopLeft;
+    send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    send(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(settings.windowRect.left));
+    EXPECT_EQ(iniValue(path, "Position", "Y"), std::to_string(settings.windowRect.top));
+    EXPECT_EQ(iniValue(path, "Options", "ScreenPosition"), "C");
+    EXPECT_EQ(settings.screenPosition, Custom);
+}
+
+TEST_F(MainWindowTest, LockedPressAndReleaseWriteNothing)
+{
+    settings.locked = true;
+    std::string before = readTextFile(path);
+    send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 40));
+    send(WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
+    EXPECT_EQ(readTextFile(path), before);
+    EXPECT_FALSE(app.dragging);
+}
+
+TEST_F(MainWindowTest, DragMovesTheStoredRectangleByTheCursorStep)
+{
+    settings.stackingMode = Normal;
+    RECT before = settings.windowRect;
+    send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(25, 15));
+    EXPECT_EQ(settings.windowRect.left, before.left + 20);
+    EXPECT_EQ(settings.windowRect.top, before.top + 10);
+    send(WM_LBUTTONUP, 0, MAKELPARAM(25, 15));
+    EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(settings.windowRect.left));
+}
+
+TEST_F(MainWindowTest, MoveOutsideThePrimaryScreenIsNotRecorded)
+{
+    RECT before = settings.windowRect;
+    send(WM_MOVE, 0, MAKELPARAM(-20, 30));  // reads as 65516
+    EXPECT_EQ(settings.windowRect.left, before.left);
+    send(WM_MOVE, 0, MAKELPARAM(40, 30));
+    EXPECT_EQ(settings.windowRect.left, 40);
+    EXPECT_EQ(settings.windowRect.right, 40 + renderer.pictureWidth);
+}
+
+TEST_F(MainWindowTest, SuspendHoldsItemUpdatesUntilResumeAsksForLayout)
+{
+    EXPECT_EQ(send(WM_POWERBROADCAST, PBT_APMSUSPEND), 0);
+    int held = item(0).updates;
+    pumpMessages(150);
+    EXPECT_EQ(item(0).updates, held);
+
+    send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+    EXPECT_TRUE(takePosted(WM_RELAYOUT));
+    pumpMessages(150);
+    EXPECT_GT(item(0).updates, held);
+}
+
+TEST_F(MainWindowTest, RelayoutAfterExitDoesNothing)
+{
+    item(1).setValue("a value far wider than any before it");
+    app.exiting = true;
+    int width = renderer.pictureWidth;
+    send(WM_RELAYOUT);
+    EXPECT_EQ(renderer.pictureWidth, width);
+    app.exiting = false;
+    send(WM_RELAYOUT);
+    EXPECT_GT(renderer.pictureWidth, width);
+    RECT rect{};
+    GetWindowRect(app.mainWindow, &rect);
+    EXPECT_EQ(rect.right - rect.left, renderer.pictureWidth);
+}
+
+TEST_F(MainWindowTest, SettingAndDeviceChangesAlwaysAnswerZero)
+{
+    for (WPARAM code : {WPARAM(0), WPARAM(SPI_SETDESKWALLPAPER), WPARAM(DBT_DEVNODES_CHANGED),
+                        WPARAM(0x8000), WPARAM(47)}) {
+        EXPECT_EQ(send(WM_SETTINGCHANGE, code), 0);
+        EXPECT_EQ(send(WM_DEVICECHANGE, code), 0);
+    }
+}
+
+TEST_F(MainWindowTest, ResampleTriggersCollapseIntoOneTimer)
+{
+    settings.autoBgColor = true;
+    send(WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER);
+    send(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED);
+    send(WM_DISPLAYCHANGE);
+    EXPECT_TRUE(KillTimer(app.mainWindow, IDT_RESAMPLE));
+    EXPECT_FALSE(KillTimer(app.mainWindow, IDT_RESAMPLE));
+
+    settings.autoBgColor = false;
+    send(WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER);
+    EXPECT_FALSE(KillTimer(app.mainWindow, IDT_RESAMPLE));
+}
+
+TEST_F(MainWindowTest, ControlDoubleClickCopiesEveryValueHiddenOnesToo)
+{
+    item(2).setShown(false, false);
+    setControlKey(true);
+    send(WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MAKELPARAM(2, 2));
+    setControlKey(false);
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_TEXT);
+    std::string text = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : "";
+    if (data != nullptr)
+        GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(text, "9:05:07\n37%\n\n");
+}
+
+TEST_F(MainWindowTest, DoubleClickRunsTheActionOfTheItemUnderTheCursor)
+{
+    SetWindowPos(app.mainWindow, nullptr, 200, 150, renderer.pictureWidth, renderer.pictureHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetCursorPos(210, 150 + renderer.lineHeight + renderer.lineHeight / 2);
+    setControlKey(false);
+    send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, renderer.lineHeight + 2));
+    EXPECT_EQ(item(0).activatedLine, 0);
+    EXPECT_EQ(item(1).activatedLine, 1);
+}
+
+TEST_F(MainWindowTest, RightReleasePostsTheMenuRequestWithCtrl)
+{
+    send(WM_RBUTTONUP, MK_CONTROL, MAKELPARAM(3, 3));
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, app.mainWindow, WM_SHOWMENU, WM_SHOWMENU, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>(MK_CONTROL));
+}

@@ -1,0 +1,84 @@
+// Starts the real dashvane.exe (beside this test program) and ends it again.
+#pragma once
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "support/TestWindow.h"
+
+inline std::string programFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+// The settings file of the prefix's user: the one the program itself uses.
+inline std::string userSettingsFile()
+{
+    char folder[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_LOCAL_APPDATA, TRUE);
+    return std::string(folder) + "\\Dashvane\\Dashvane.ini";
+}
+
+class RunningProgram {
+public:
+    RunningProgram()
+    {
+        std::string command = "\"" + programFolder() + "\\dashvane.exe\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process_))
+            process_ = PROCESS_INFORMATION{};
+    }
+    ~RunningProgram()
+    {
+        if (process_.hProcess == nullptr)
+            return;
+        // There is no way to ask it to end from outside but the menu.
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 0);
+            WaitForSingleObject(process_.hProcess, 5000);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    bool started() const { return process_.hProcess != nullptr; }
+    DWORD id() const { return process_.dwProcessId; }
+    HANDLE handle() const { return process_.hProcess; }
+
+    // Its overlay window, once it has been shown and given its size.
+    HWND waitForWindow(DWORD milliseconds) const
+    {
+        HWND window = nullptr;
+        pumpUntil(
+            [&] {
+                window = FindWindowA("DashvaneClass", "DashvaneWindow");
+                RECT rect{};
+                return window != nullptr && IsWindowVisible(window) && GetWindowRect(window, &rect)
+                       && rect.right - rect.left > 1;
+            },
+            milliseconds);
+        return window;
+    }
+
+    // Whether it ended within the time, with its exit code.
+    bool waitForExit(DWORD milliseconds, DWORD& exitCode) const
+    {
+        if (WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0)
+            return false;
+        GetExitCodeProcess(process_.hProcess, &exitCode);
+        return true;
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+};
