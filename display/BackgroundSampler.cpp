@@ -6,81 +6,9 @@
 #include <vector>
 
 #include "app/Messages.h"
+#include "display/GdiGuards.h"
 
 namespace {
-
-class ScreenDC {
-public:
-    ScreenDC() : dc_(GetDC(nullptr)) {}
-    ~ScreenDC()
-    {
-        if (dc_ != nullptr)
-            ReleaseDC(nullptr, dc_);
-    }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDC()
-    {
-        if (dc_ != nullptr)
-            DeleteDC(dc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class Bitmap {
-public:
-    Bitmap(HDC compatibleWith, int width, int height)
-        : bitmap_(CreateCompatibleBitmap(compatibleWith, width, height))
-    {
-    }
-    ~Bitmap()
-    {
-        if (bitmap_ != nullptr)
-            DeleteObject(bitmap_);
-    }
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-    HBITMAP get() const { return bitmap_; }
-
-private:
-    HBITMAP bitmap_;
-};
-
-// Puts the context's own bitmap back at the end of the scope: a bitmap cannot
-// be deleted, nor read with GetDIBits, while it is selected.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object)
-        : dc_(dc), previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr)
-    {
-    }
-    ~Selection()
-    {
-        if (previous_ != nullptr)
-            SelectObject(dc_, previous_);
-    }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-    bool selected() const { return previous_ != nullptr; }
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 HWND placeAfterFor(StackingMode mode)
 {
@@ -156,7 +84,7 @@ COLORREF SampleBackgroundColour(DisplayRenderer& renderer, HWND window, MeasureL
     // than the window: nothing to average, so the bars keep their colour.
     if (width <= 0 || height <= 0)
         return settings.graphColour;
-    Bitmap bitmap(screen.get(), width, height);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), width, height));
 
     const UINT flags = SWP_NOSIZE | SWP_NOCOPYBITS;
     {

@@ -1,32 +1,9 @@
 // Layout of the three columns and the off-screen paint step.
 #include "display/DisplayRenderer.h"
 
+#include "display/GdiGuards.h"
 #include "display/Placement.h"
 #include "display/TextDrawing.h"
-
-namespace {
-
-// Selects a font into a device context for one scope.
-class FontSelection {
-public:
-    FontSelection(HDC dc, HFONT font)
-        : dc_(dc), previous_(font != nullptr ? SelectObject(dc, font) : nullptr)
-    {
-    }
-    ~FontSelection()
-    {
-        if (previous_ != nullptr)
-            SelectObject(dc_, previous_);
-    }
-    FontSelection(const FontSelection&) = delete;
-    FontSelection& operator=(const FontSelection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-}  // namespace
 
 DisplayRenderer::DisplayRenderer(Settings& settingsStore) : settings(settingsStore)
 {
@@ -56,7 +33,7 @@ void DisplayRenderer::layout(MeasureList& list, HFONT font)
 {
     HDC measuring = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
     {
-        FontSelection selection(measuring, font);
+        Selection selection(measuring, font);
         RECT rect{0, 0, 0, 0};
         drawDisplayText(measuring, list.joinNames().c_str(), rect, kMeasureFlags);
         labelWidth = rect.right;
@@ -102,7 +79,7 @@ void DisplayRenderer::paint(HDC target, MeasureList& list, HFONT font, bool exit
     SetBkColor(memoryDC, kColourKey);
     SetBkMode(memoryDC, TRANSPARENT);
     SetTextColor(memoryDC, settings.fontColour);
-    FontSelection selection(memoryDC, font);
+    Selection selection(memoryDC, font);
 
     RECT whole{0, 0, pictureWidth, pictureHeight};
     FillRect(memoryDC, &whole, colourKeyBrush_);

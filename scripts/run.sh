@@ -20,18 +20,9 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 shot="${1:-$root/build/x86_64/dashvane-screenshot.png}"
-started_xvfb=""
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    if [ -n "$started_xvfb" ]; then
-        kill "$started_xvfb" >/dev/null 2>&1 || true
-        wait "$started_xvfb" 2>/dev/null || true
-    fi
-}
-trap cleanup EXIT
+trap stop_wine_and_display EXIT
 
 start_xvfb
-started_xvfb="$XVFB_PID"
 # A visible desktop behind the overlay, as a wallpaper would be.
 background="$root/build/x86_64/desktop-background.png"
 convert -size 64x64 xc:'#2f5f8f' "$background"

@@ -15,19 +15,10 @@ cmake --build --preset x86_64
 
 source scripts/wine-env.sh "$root/build/x86_64/wineprefix"
 
-started_xvfb=""
-cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
-    if [ -n "$started_xvfb" ]; then
-        kill "$started_xvfb" >/dev/null 2>&1 || true
-        wait "$started_xvfb" 2>/dev/null || true
-    fi
-}
-trap cleanup EXIT
+trap stop_wine_and_display EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
     start_xvfb
-    started_xvfb="$XVFB_PID"
 fi
 
 prepare_prefix

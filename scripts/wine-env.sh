@@ -42,3 +42,13 @@ prepare_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.dashvane-ready"
 }
+
+# Ends the prefix's wineserver (and with it every Wine process of the prefix)
+# and the Xvfb that start_xvfb started, if any.
+stop_wine_and_display() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" >/dev/null 2>&1 || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
+}
