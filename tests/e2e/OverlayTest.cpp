@@ -109,6 +109,21 @@ TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
     EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Time"), "Yes");
 }
 
+TEST(Overlay, CarriesItsVersionResource)
+{
+    std::string exe = programFolder() + "\\dashvane.exe";
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, size, block.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));
+    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(1, 0));
+}
+
 TEST(Overlay, SecondStartIsRefusedAndLeavesTheFirstAlone)
 {
     RunningProgram first;
