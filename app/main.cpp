@@ -11,6 +11,7 @@
 #include "app/Items.h"
 #include "app/MainWindow.h"
 #include "app/Messages.h"
+#include "app/SettingsWatcher.h"
 #include "app/Stacking.h"
 #include "display/DisplayRenderer.h"
 #include "display/Placement.h"
@@ -119,6 +120,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     ShowWindow(window, SW_SHOWNORMAL);
     RefreshPlacement(window, settings, renderer);
     ApplyStartupStacking(window, settings.stackingMode);
+
+    // Never joined: it waits in the folder until the process ends. Without
+    // it only the live separator update is lost.
+    static WatcherContext watcher{&settings, window, nullptr};
+    HANDLE watcherThread = CreateThread(nullptr, 0, SettingsWatcherThread, &watcher, 0, nullptr);
+    if (watcherThread != nullptr)
+        CloseHandle(watcherThread);
 
     runMessageLoop();
 

@@ -142,6 +142,14 @@ TEST_F(MainWindowTest, RelayoutAfterExitDoesNothing)
     EXPECT_EQ(rect.right - rect.left, renderer.pictureWidth);
 }
 
+TEST_F(MainWindowTest, AChangedSeparatorRelaysTheWindow)
+{
+    int width = renderer.separatorWidth;
+    settings.setSeparator("=====");
+    send(WM_RELAYOUTANDPLACE);
+    EXPECT_GT(renderer.separatorWidth, width);
+}
+
 TEST_F(MainWindowTest, SettingAndDeviceChangesAlwaysAnswerZero)
 {
     for (WPARAM code : {WPARAM(0), WPARAM(SPI_SETDESKWALLPAPER), WPARAM(DBT_DEVNODES_CHANGED),
