@@ -7,6 +7,7 @@
 #include "app/Clipboard.h"
 #include "app/Messages.h"
 #include "app/Stacking.h"
+#include "app/Tooltip.h"
 #include "app/TraceLine.h"
 #include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
@@ -113,6 +114,9 @@ void onTimer(AppState& app, HWND window, UINT_PTR id)
         if (!app.menuOpen)
             KeepAtBottom(window, *app.settings);
         return;
+    case IDT_TOOLTIP:
+        TooltipTick(app);
+        return;
     case IDT_FIRST_SAMPLE:
         onFirstSampleTick(app, window);
         return;
@@ -209,6 +213,8 @@ void onDoubleClick(AppState& app, HWND window)
 void onShowMenu(AppState& app, HWND window)
 {
     app.menuOpen = true;
+    if (app.tooltipShowing)
+        HideTooltip(app);
     RestackAfterMenu(window, *app.settings);
     app.menuOpen = false;
 }
@@ -321,8 +327,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         onTimer(app, window, wParam);
         return 0;
+    case WM_NOTIFY:
+        if (reinterpret_cast<NMHDR*>(lParam)->code == TTN_GETDISPINFOA) {
+            FillTooltipText(app, *reinterpret_cast<NMTTDISPINFOA*>(lParam));
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_MOUSEMOVE:
-        if (!settings.locked)
+        if (settings.locked)
+            ShowTooltipStep(app);
+        else
             onDragStep(app, window, wParam, lParam);
         return 0;
     case WM_LBUTTONDOWN:

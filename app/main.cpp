@@ -13,6 +13,7 @@
 #include "app/Messages.h"
 #include "app/SettingsWatcher.h"
 #include "app/Stacking.h"
+#include "app/Tooltip.h"
 #include "display/DisplayRenderer.h"
 #include "display/Placement.h"
 #include "measures/MeasureList.h"
@@ -105,6 +106,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     DisplayRenderer renderer(settings);
     app.renderer = &renderer;
     HWND window = CreateMainWindow(instance, app);
+    app.tooltip = CreateTooltip(window, instance);
 
     MeasureList measures(CreateItems(app, settings));
     app.measures = &measures;

@@ -25,6 +25,11 @@ public:
 
     void update() override { ++updates; }
     void activate(int line) override { activatedLine = line; }
+    const char* tooltipText(int line) override
+    {
+        tipLine = line;
+        return tip.empty() ? nullptr : tip.c_str();
+    }
     void setValue(const std::string& text) { value = text; }
     void setGraph(bool graph, int percent) { hasGraph = graph, graphPercent = percent; }
     void setOwnSeparator(const std::string& text) { ownSeparator = text; }
@@ -33,6 +38,8 @@ public:
 
     int updates = 0;
     int activatedLine = 0;
+    std::string tip;
+    int tipLine = 0;
 };
 
 struct ItemTest : ::testing::Test {

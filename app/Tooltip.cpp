@@ -1,0 +1,166 @@
+// Creating, showing, tracking and hiding the tooltip.
+#include "app/Tooltip.h"
+
+#include <shlwapi.h>
+
+#include "app/Messages.h"
+#include "display/DisplayRenderer.h"
+#include "measures/MeasureList.h"
+#include "settings/Settings.h"
+
+namespace {
+
+#ifndef _WIN64
+static_assert(sizeof(TOOLINFOA) == 48 && TTTOOLINFOA_V2_SIZE == 44,
+              "the two tool record sizes of the 32-bit program");
+#endif
+
+constexpr UINT kTooltipTickMs = 125;
+constexpr int kCursorOffset = 15;
+
+TOOLINFOA toolRecord(HWND window)
+{
+    TOOLINFOA tool{};
+    tool.cbSize = ToolInfoSize();
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(window);
+    return tool;
+}
+
+void activate(HWND tooltip, HWND window, bool on)
+{
+    TOOLINFOA tool = toolRecord(window);
+    SendMessageA(tooltip, TTM_TRACKACTIVATE, on ? TRUE : FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void trackCursor(HWND tooltip, POINT cursor)
+{
+    SendMessageA(tooltip, TTM_TRACKPOSITION, 0,
+                 MAKELPARAM(static_cast<WORD>(cursor.x + kCursorOffset),
+                            static_cast<WORD>(cursor.y + kCursorOffset)));
+}
+
+bool controlHeld()
+{
+    return GetKeyState(VK_CONTROL) < 0;
+}
+
+struct TopSearch {
+    HWND window;
+    HWND other;
+    HWND first;
+};
+
+// Which of the two windows comes first from the top of the z-order.
+BOOL CALLBACK noteFirstOfTwo(HWND candidate, LPARAM data)
+{
+    auto* search = reinterpret_cast<TopSearch*>(data);
+    if (search->first == nullptr && (candidate == search->window || candidate == search->other))
+        search->first = candidate;
+    return TRUE;
+}
+
+bool windowIsAbove(HWND window, HWND other)
+{
+    TopSearch search{window, other, nullptr};
+    EnumWindows(noteFirstOfTwo, reinterpret_cast<LPARAM>(&search));
+    return search.first == window;
+}
+
+}  // namespace
+
+UINT ToolInfoSize()
+{
+    static UINT cached = 0;
+    if (cached != 0)
+        return cached;
+    cached = TTTOOLINFOA_V2_SIZE;
+    HMODULE controls = GetModuleHandleA("comctl32.dll");
+    if (controls == nullptr)
+        return cached;
+    auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
+        reinterpret_cast<void*>(GetProcAddress(controls, "DllGetVersion")));
+    if (getVersion == nullptr)
+        return cached;
+    DLLVERSIONINFO version{};
+    version.cbSize = sizeof version;
+    getVersion(&version);
+    if (((version.dwMajorVersion & 0xFF) << 8) + (version.dwMinorVersion & 0xFF) >= 0x600)
+        cached = sizeof(TOOLINFOA);
+    return cached;
+}
+
+HWND CreateTooltip(HWND owner, HINSTANCE instance)
+{
+    INITCOMMONCONTROLSEX init{};
+    init.dwSize = sizeof init;
+    init.dwICC = ICC_BAR_CLASSES;
+    if (!InitCommonControlsEx(&init))
+        return nullptr;
+    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                                   nullptr);
+    if (tooltip == nullptr)
+        return nullptr;
+    TOOLINFOA tool = toolRecord(owner);
+    tool.uFlags = TTF_IDISHWND | TTF_TRACK | TTF_ABSOLUTE;
+    tool.hinst = instance;
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    if (SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) == 0) {
+        MessageBoxA(owner, "Couldn't create the ToolTip control.", "Error", MB_OK);
+        return nullptr;
+    }
+    activate(tooltip, owner, false);
+    return tooltip;
+}
+
+void ShowTooltipStep(AppState& app)
+{
+    if (!app.settings->showTooltips || app.tooltipShowing || app.menuOpen || !controlHeld()
+        || app.tooltip == nullptr)
+        return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    trackCursor(app.tooltip, cursor);
+    activate(app.tooltip, app.mainWindow, true);
+    app.tooltipShowing = true;
+    SetTimer(app.mainWindow, IDT_TOOLTIP, kTooltipTickMs, nullptr);
+}
+
+void TooltipTick(AppState& app)
+{
+    if (!controlHeld()) {
+        HideTooltip(app);
+        return;
+    }
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    RECT windowRect{};
+    GetWindowRect(app.mainWindow, &windowRect);
+    HWND under = WindowFromPoint(cursor);
+    if (under != app.mainWindow
+        && (!PtInRect(&windowRect, cursor) || !windowIsAbove(app.mainWindow, under))) {
+        HideTooltip(app);
+        return;
+    }
+    trackCursor(app.tooltip, cursor);
+}
+
+void HideTooltip(AppState& app)
+{
+    if (app.tooltip != nullptr)
+        activate(app.tooltip, app.mainWindow, false);
+    app.tooltipShowing = false;
+    KillTimer(app.mainWindow, IDT_TOOLTIP);
+}
+
+void FillTooltipText(AppState& app, NMTTDISPINFOA& request)
+{
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    int line = -1;
+    Measure* item = app.measures->hitTest(app.mainWindow, cursor.x, cursor.y, line,
+                                          app.renderer->lineHeight);
+    if (item != nullptr)
+        request.lpszText = const_cast<char*>(item->tooltipText(line));
+}
