@@ -3,6 +3,8 @@
 
 #include <shlwapi.h>
 
+#include <cstddef>
+
 #include "app/Messages.h"
 #include "display/DisplayRenderer.h"
 #include "measures/MeasureList.h"
@@ -11,7 +13,7 @@
 namespace {
 
 #ifndef _WIN64
-static_assert(sizeof(TOOLINFOA) == 48 && TTTOOLINFOA_V2_SIZE == 44,
+static_assert(sizeof(TOOLINFOA) == 48 && offsetof(TOOLINFOA, lpReserved) == 44,
               "the two tool record sizes of the 32-bit program");
 #endif
 
