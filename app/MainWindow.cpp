@@ -238,6 +238,18 @@ void onPowerBroadcast(AppState& app, HWND window, WPARAM event)
     }
 }
 
+// The item is looked up in the list, so a stale or foreign pointer does nothing.
+void onUpdateItem(AppState& app, WPARAM wParam)
+{
+    for (int i = 0; i < app.measures->count(); ++i) {
+        Measure& item = app.measures->at(i);
+        if (reinterpret_cast<WPARAM>(&item) == wParam) {
+            item.update();
+            return;
+        }
+    }
+}
+
 void onRelayout(AppState& app)
 {
     app.renderer->layout(*app.measures, app.displayFont);
@@ -373,6 +385,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_RELAYOUTANDPLACE:
         onRelayoutAndPlace(app);
+        return 0;
+    case WM_UPDATEITEM:
+        onUpdateItem(app, wParam);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

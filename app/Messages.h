@@ -8,6 +8,9 @@
 constexpr UINT WM_RELAYOUT = WM_USER + 1;
 constexpr UINT WM_SHOWMENU = WM_USER + 2;  // wParam: MK_CONTROL of the release, or 0
 constexpr UINT WM_RELAYOUTANDPLACE = WM_USER + 3;
+// wParam: an item (Measure*) whose update must run on the UI thread, posted
+// by system notifications that arrive on threads of their own.
+constexpr UINT WM_UPDATEITEM = WM_USER + 4;
 
 // Window timers; item timers use the item's address as id, which never
 // collides with these small numbers.

@@ -139,6 +139,16 @@ TEST_F(MainWindowTest, DoubleClickRunsTheActionOfTheItemUnderTheCursor)
     EXPECT_EQ(item(1).activatedLine, 1);
 }
 
+TEST_F(MainWindowTest, AnItemUpdateRequestRunsOnlyForItemsOfTheList)
+{
+    int before = item(2).updates;
+    send(WM_UPDATEITEM, reinterpret_cast<WPARAM>(&item(2)));
+    EXPECT_EQ(item(2).updates, before + 1);
+    int stranger = 0;
+    send(WM_UPDATEITEM, reinterpret_cast<WPARAM>(&stranger));
+    EXPECT_EQ(item(2).updates, before + 1);
+}
+
 TEST_F(MainWindowTest, RightReleasePostsTheMenuRequestWithCtrl)
 {
     send(WM_RBUTTONUP, MK_CONTROL, MAKELPARAM(3, 3));
