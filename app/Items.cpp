@@ -1,13 +1,26 @@
 // Creates every item in display order.
 #include "app/Items.h"
 
+#include "measures/Measure_Account.h"
+#include "measures/Measure_CPU.h"
 #include "measures/Measure_Machine.h"
+#include "measures/Measure_Memory.h"
+#include "measures/Measure_Processes.h"
 #include "measures/Measure_Time.h"
 
-std::vector<std::unique_ptr<Measure>> CreateItems(AppState& app, Settings& settings)
+std::vector<std::unique_ptr<Measure>> CreateItems(AppState& app, Settings& settings,
+                                                  AccountInfo& account)
 {
     std::vector<std::unique_ptr<Measure>> items;
     items.push_back(std::make_unique<Measure_Machine>(app, settings));
+    items.push_back(std::make_unique<Measure_Processor>(app, settings));
+    items.push_back(std::make_unique<Measure_User>(app, settings, account));
+    items.push_back(std::make_unique<Measure_Domain>(app, settings, account));
+    items.push_back(std::make_unique<Measure_RAM>(app, settings));
+    items.push_back(std::make_unique<Measure_PMem>(app, settings));
+    items.push_back(std::make_unique<Measure_SMem>(app, settings));
+    items.push_back(std::make_unique<Measure_Processes>(app, settings));
     items.push_back(std::make_unique<Measure_Time>(app, settings));
+    items.push_back(std::make_unique<Measure_CPU>(app, settings));
     return items;
 }

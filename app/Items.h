@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/AppState.h"
+#include "measures/AccountInfo.h"
 #include "measures/Measure.h"
 
-std::vector<std::unique_ptr<Measure>> CreateItems(AppState& app, Settings& settings);
+std::vector<std::unique_ptr<Measure>> CreateItems(AppState& app, Settings& settings,
+                                                  AccountInfo& account);

@@ -16,11 +16,14 @@
 #include "app/Tooltip.h"
 #include "display/DisplayRenderer.h"
 #include "display/Placement.h"
+#include "measures/AccountInfo.h"
 #include "measures/MeasureList.h"
 #include "settings/Settings.h"
 
-// Built before WinMain runs: locates the settings file and loads the options.
+// Built before WinMain runs, in this order: the settings file located and its
+// options loaded, then the user and domain names resolved once.
 Settings settings;
+AccountInfo accountInfo;
 
 namespace {
 
@@ -108,7 +111,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     HWND window = CreateMainWindow(instance, app);
     app.tooltip = CreateTooltip(window, instance);
 
-    MeasureList measures(CreateItems(app, settings));
+    MeasureList measures(CreateItems(app, settings, accountInfo));
     app.measures = &measures;
 
     ApplyColourKey(window);

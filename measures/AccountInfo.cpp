@@ -1,1 +1,136 @@
-// placeholder
+// The account and domain lookup behind the user and domain items.
+#include "measures/AccountInfo.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr DWORD kNameBytes = 256;
+
+// The access token, closed through the same seam that opened it.
+class TokenHandle {
+public:
+    explicit TokenHandle(decltype(&CloseHandle) close) : close_(close) {}
+    ~TokenHandle()
+    {
+        if (handle_ != nullptr)
+            close_(handle_);
+    }
+    TokenHandle(const TokenHandle&) = delete;
+    TokenHandle& operator=(const TokenHandle&) = delete;
+    HANDLE* out() { return &handle_; }
+    HANDLE get() const { return handle_; }
+
+private:
+    decltype(&CloseHandle) close_;
+    HANDLE handle_ = nullptr;
+};
+
+// A block from the process heap, freed at the end of the scope.
+class HeapBlock {
+public:
+    explicit HeapBlock(SIZE_T bytes) : block_(HeapAlloc(GetProcessHeap(), 0, bytes)) {}
+    ~HeapBlock()
+    {
+        if (block_ != nullptr)
+            HeapFree(GetProcessHeap(), 0, block_);
+    }
+    HeapBlock(const HeapBlock&) = delete;
+    HeapBlock& operator=(const HeapBlock&) = delete;
+    void* get() const { return block_; }
+
+private:
+    void* block_;
+};
+
+// A buffer the network API allocated; it must go back through NetApiBufferFree.
+class NetBuffer {
+public:
+    explicit NetBuffer(decltype(&NetApiBufferFree) release) : release_(release) {}
+    ~NetBuffer()
+    {
+        if (buffer_ != nullptr)
+            release_(buffer_);
+    }
+    NetBuffer(const NetBuffer&) = delete;
+    NetBuffer& operator=(const NetBuffer&) = delete;
+    LPBYTE* out() { return &buffer_; }
+    LPBYTE get() const { return buffer_; }
+
+private:
+    decltype(&NetApiBufferFree) release_;
+    LPBYTE buffer_ = nullptr;
+};
+
+// The name and domain of the account this thread runs as.
+bool lookUpTokenUser(const AccountSources& os, char (&name)[kNameBytes],
+                     char (&domain)[kNameBytes])
+{
+    TokenHandle token(os.closeHandle);
+    // Only an impersonating thread has a token of its own; the others act as the process.
+    if (!os.openThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, token.out())) {
+        if (GetLastError() != ERROR_NO_TOKEN ||
+            !os.openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out()))
+            return false;
+    }
+    DWORD size = 0;
+    if (os.getTokenInformation(token.get(), TokenUser, nullptr, 0, &size) ||
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return false;
+    HeapBlock block(size);
+    if (block.get() == nullptr ||
+        !os.getTokenInformation(token.get(), TokenUser, block.get(), size, &size))
+        return false;
+    DWORD nameSize = sizeof name, domainSize = sizeof domain;
+    SID_NAME_USE use;
+    return os.lookupAccountSid(nullptr, static_cast<TOKEN_USER*>(block.get())->User.Sid, name,
+                               &nameSize, domain, &domainSize, &use) != FALSE;
+}
+
+std::string terminated(const char* text, size_t bytes)
+{
+    return std::string(text, strnlen(text, bytes));
+}
+
+}  // namespace
+
+AccountInfo::AccountInfo(const AccountSources& sources) : sources_(sources)
+{
+    Refresh();
+}
+
+void AccountInfo::Refresh()
+{
+    char name[kNameBytes] = {};
+    char domain[kNameBytes] = {};
+    // A lookup that fails for want of room may leave part of a name behind.
+    if (!lookUpTokenUser(sources_, name, domain))
+        name[0] = domain[0] = '\0';
+    userName_ = terminated(name, sizeof name);
+
+    NetBuffer controller(sources_.netApiBufferFree);
+    if (sources_.netGetDCName(nullptr, nullptr, controller.out()) == NERR_Success) {
+        // A local account on a domain machine reports the computer here, and
+        // that is what is shown: the account's domain, not the machine's.
+        domainName_ = terminated(domain, sizeof domain);
+        return;
+    }
+
+    NetBuffer info(sources_.netApiBufferFree);
+    if (sources_.netWkstaGetInfo(nullptr, 102, info.out()) != NERR_Success || info.get() == nullptr)
+        return;
+    domainMember_ = false;
+    const auto* workstation = reinterpret_cast<const WKSTA_INFO_102*>(info.get());
+    char group[50] = {};
+    if (workstation->wki102_langroup != nullptr &&
+        WideCharToMultiByte(CP_ACP, 0, workstation->wki102_langroup, -1, group, sizeof group,
+                            nullptr, nullptr) > 0)
+        domainName_ = terminated(group, sizeof group);
+}
+
+const std::string& AccountInfo::DomainName()
+{
+    if (domainName_.empty())
+        Refresh();
+    return domainName_;
+}

@@ -1,1 +1,170 @@
+// The process count and processor speed through settable system sources.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "measures/Measure_Processes.h"
+#include "support/FakeMeasure.h"
+
+namespace {
+
+TEST(ProcessorTextTest, SpeedSwitchesToGhzAtOneThousandMhz)
+{
+    const struct { unsigned long mhz; const char* text; } cases[] = {
+        {999, "999 MHz"}, {1000, "1.00 GHz"}, {3400, "3.40 GHz"}, {2667, "2.67 GHz"},
+        {800, "800 MHz"}, {0, "0 MHz"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(processorSpeedText(c.mhz), c.text);
+}
+
+// A process list of a given length, as EnumProcesses reports it.
+int running = 0;
+int failAtCall = 0;  // 1-based call that fails without writing its count; 0 none
+std::vector<DWORD> sizesOffered;
+BOOL WINAPI fakeEnumProcesses(DWORD* ids, DWORD bytes, DWORD* returned)
+{
+    sizesOffered.push_back(bytes);
+    if (static_cast<int>(sizesOffered.size()) == failAtCall)
+        return FALSE;
+    DWORD fits = std::min<DWORD>(static_cast<DWORD>(running), bytes / sizeof(DWORD));
+    for (DWORD i = 0; i < fits; ++i)
+        ids[i] = (i + 1) * 4;
+    *returned = fits * sizeof(DWORD);
+    return TRUE;
+}
+
+// The library and its entry point turn up only after so many attempts.
+HMODULE const fakeLibrary = reinterpret_cast<HMODULE>(static_cast<UINT_PTR>(0x7ff00000));
+int loads = 0, finds = 0, missingLoads = 0, missingFinds = 0;
+HMODULE WINAPI fakeLoad(LPCSTR name)
+{
+    return (++loads > missingLoads && lstrcmpiA(name, "PSAPI.DLL") == 0) ? fakeLibrary : nullptr;
+}
+FARPROC WINAPI fakeFind(HMODULE module, LPCSTR name)
+{
+    if (++finds <= missingFinds || module != fakeLibrary || lstrcmpA(name, "EnumProcesses") != 0)
+        return nullptr;
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(fakeEnumProcesses));
+}
+const ProcessListSources fakeList{fakeLoad, fakeFind};
+
+void resetList(int processes)
+{
+    running = processes, failAtCall = 0, loads = finds = missingLoads = missingFinds = 0;
+    sizesOffered.clear();
+}
+
+using ProcessesTest = ItemTest;
+
+TEST_F(ProcessesTest, BufferDoublesWhileFullAndKeepsItsGrownSize)
+{
+    const struct { int processes; std::vector<DWORD> first, later; } cases[] = {
+        {8, {2048}, {2048}},
+        {511, {2048}, {2048}},
+        {512, {2048, 4096}, {4096}},
+        {600, {2048, 4096}, {4096}},
+        {2100, {2048, 4096, 8192, 16384}, {16384}}};
+    for (const auto& c : cases) {
+        resetList(c.processes);
+        Measure_Processes processes(app, settings, fakeList);
+        EXPECT_EQ(sizesOffered, c.first) << c.processes;
+        EXPECT_EQ(processes.valueText(), std::to_string(c.processes));
+        EXPECT_TRUE(processes.hasChanged());
+        EXPECT_TRUE(hasTimer(processes));
+        sizesOffered.clear();
+        processes.update();
+        EXPECT_EQ(sizesOffered, c.later) << c.processes;
+    }
+}
+
+TEST_F(ProcessesTest, MissingSourcesAreRetriedAndAFailedCallEndsTheAttempts)
+{
+    resetList(30);
+    missingLoads = missingFinds = 1;
+    Measure_Processes processes(app, settings, fakeList);
+    for (const char* text : {"", "", "30", "30"}) {  // no library, no entry point, found
+        EXPECT_EQ(processes.valueText(), text);
+        processes.update();
+    }
+    EXPECT_EQ(loads, 2);
+    EXPECT_EQ(finds, 2);
+
+    // A call that fails before writing its count ends the update's attempts
+    // with a count of 0; a full first answer still counts when the retry fails.
+    const struct { int processes, failAt; std::vector<DWORD> offered; const char* text; } cases[] = {
+        {40, 1, {2048}, "0"}, {600, 2, {2048, 4096}, "512"}};
+    for (const auto& c : cases) {
+        resetList(30);
+        Measure_Processes item(app, settings, fakeList);
+        running = c.processes, failAtCall = c.failAt;
+        sizesOffered.clear();
+        item.update();
+        EXPECT_EQ(sizesOffered, c.offered);
+        EXPECT_EQ(item.valueText(), c.text);
+    }
+}
+
+// One record per processor, as CallNtPowerInformation fills them.
+DWORD processorCount = 0;
+std::vector<ProcessorPowerInformation> records;
+LONG powerStatus = 0;
+bool requestWellFormed = false;
+void WINAPI fakeSystemInfo(LPSYSTEM_INFO info)
+{
+    *info = SYSTEM_INFO{};
+    info->dwNumberOfProcessors = processorCount;
+}
+LONG WINAPI fakePower(POWER_INFORMATION_LEVEL level, PVOID input, ULONG inputBytes, PVOID output,
+                      ULONG outputBytes)
+{
+    requestWellFormed = level == ProcessorInformation && input == nullptr && inputBytes == 0 &&
+                        outputBytes == processorCount * sizeof(ProcessorPowerInformation);
+    if (powerStatus != 0)
+        return powerStatus;
+    if (outputBytes < records.size() * sizeof(ProcessorPowerInformation))
+        return static_cast<LONG>(0xC0000023);  // buffer too small
+    std::copy(records.begin(), records.end(), static_cast<ProcessorPowerInformation*>(output));
+    return 0;
+}
+const ProcessorSpeedSources fakeSpeed{fakeSystemInfo, fakePower};
+
+TEST_F(ProcessesTest, ProcessorShowsTheLastRecordsRatedClockOrItsCurrentOneInstead)
+{
+    const struct { std::vector<ProcessorPowerInformation> records; const char* text; } cases[] = {
+        {{{0, 3400, 1200, 3400, 0, 0}}, "3.40 GHz"},
+        {{{0, 999, 800, 999, 0, 0}, {1, 2667, 800, 2667, 0, 0}}, "2.67 GHz"},
+        {{{0, 0, 2400, 0, 0, 0}, {1, 0, 2395, 0, 0, 0}}, "2.40 GHz"},  // virtual machine
+        {{{0, 0, 999, 0, 0, 0}}, "999 MHz"}};
+    for (const auto& c : cases) {
+        records = c.records;
+        processorCount = static_cast<DWORD>(records.size()), powerStatus = 0;
+        Measure_Processor processor(app, settings, fakeSpeed);
+        EXPECT_TRUE(requestWellFormed);
+        EXPECT_EQ(processor.valueText(), c.text);
+        EXPECT_FALSE(processor.hasChanged());
+        EXPECT_TRUE(hasTimer(processor));
+
+        powerStatus = static_cast<LONG>(0xC0000023);
+        processor.update();
+        EXPECT_EQ(processor.valueText(), c.text);  // a failed call keeps the text
+    }
+    // More processors than the system information reported.
+    records = {{0, 1000, 0, 0, 0, 0}, {1, 1000, 0, 0, 0, 0}};
+    processorCount = 1, powerStatus = 0;
+    EXPECT_EQ(Measure_Processor(app, settings, fakeSpeed).valueText(), "");
+}
+
+TEST_F(ProcessesTest, RealSourcesGiveThisMachinesFigures)
+{
+    Measure_Processes processes(app, settings);
+    EXPECT_GT(std::atoi(processes.valueText().c_str()), 0) << processes.valueText();
+    Measure_Processor processor(app, settings);
+    const std::string& speed = processor.valueText();
+    ASSERT_GE(speed.size(), 5u);
+    EXPECT_EQ(speed.substr(speed.size() - 2), "Hz") << speed;
+    EXPECT_NE(speed, "0 MHz");
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+// "Processes": how many processes are running; "Processor": the processor's
+// rated clock.
+#pragma once
+
+#include <string>
+
+#include "measures/Measure.h"
+
+std::string processCountText(int count);
+// "999 MHz" below 1000, "1.00 GHz" from there up.
+std::string processorSpeedText(unsigned long mhz);
+
+// How the processes item reaches the process-status library, which older
+// systems may lack: the library loader and the by-name look-up.
+struct ProcessListSources {
+    HMODULE(WINAPI* load)(LPCSTR name) = LoadLibraryA;
+    FARPROC(WINAPI* find)(HMODULE module, LPCSTR name) = GetProcAddress;
+};
+
+class Measure_Processes : public Measure {
+public:
+    using EnumProcessesFunction = BOOL(WINAPI*)(DWORD* ids, DWORD bytes, DWORD* bytesReturned);
+
+    Measure_Processes(AppState& app, Settings& settings,
+                      ProcessListSources sources = ProcessListSources{});
+    void update() override;
+
+private:
+    int countProcesses();
+
+    ProcessListSources sources_;
+    int lastCount_ = 0;
+    // Stays loaded for the program's lifetime, like the entry point found in it.
+    HMODULE library_ = nullptr;
+    EnumProcessesFunction enumerate_ = nullptr;
+    // Grows and stays grown, so that later updates need one call.
+    int capacity_ = 512;
+};
+
+// The platform's per-processor power record; MinGW's headers lack it.
+struct ProcessorPowerInformation {
+    ULONG Number;
+    ULONG MaxMhz;
+    ULONG CurrentMhz;
+    ULONG MhzLimit;
+    ULONG MaxIdleState;
+    ULONG CurrentIdleState;
+};
+
+struct ProcessorSpeedSources {
+    void(WINAPI* systemInfo)(LPSYSTEM_INFO info);
+    LONG(WINAPI* powerInformation)(POWER_INFORMATION_LEVEL level, PVOID input, ULONG inputBytes,
+                                   PVOID output, ULONG outputBytes);
+
+    static ProcessorSpeedSources system();
+};
+
+class Measure_Processor : public Measure {
+public:
+    Measure_Processor(AppState& app, Settings& settings,
+                      ProcessorSpeedSources sources = ProcessorSpeedSources::system());
+    void update() override;
+
+private:
+    ProcessorSpeedSources sources_;
+};
