@@ -6,6 +6,7 @@
 
 struct Settings;
 class MeasureList;
+class Measure_Battery;
 struct DisplayRenderer;
 
 struct AppState {
@@ -27,4 +28,7 @@ struct AppState {
     // Dragging the window: from a left press while unlocked to the release.
     bool dragging = false;
     POINT dragAnchor{};
+
+    // Found by name at the first power-status event, then kept.
+    Measure_Battery* battery = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
 #include "display/Placement.h"
+#include "measures/Measure_Battery.h"
 #include "measures/MeasureList.h"
 #include "settings/Settings.h"
 
@@ -234,6 +235,13 @@ void onPowerBroadcast(AppState& app, HWND window, WPARAM event)
         PostMessageA(window, WM_RELAYOUT, 0, 0);
         return;
     default:
+        // Every other event is a change of the power status.
+        if (app.battery == nullptr)
+            app.battery = dynamic_cast<Measure_Battery*>(app.measures->findByName("Battery"));
+        if (app.battery == nullptr)
+            return;
+        app.battery->MarkPowerChange();
+        app.battery->update();
         return;
     }
 }

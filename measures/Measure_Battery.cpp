@@ -1,1 +1,84 @@
-// placeholder
+// The battery item.
+#include "measures/Measure_Battery.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/Messages.h"
+
+std::string batteryText(const SYSTEM_POWER_STATUS& status)
+{
+    int percent = status.BatteryLifePercent;
+    char text[25] = {};
+    if (status.ACLineStatus == 1) {
+        // 255, unknown, reads as charged too.
+        if (percent >= 100)
+            return "Charged";
+        const char* negation = (status.BatteryFlag & BATTERY_FLAG_CHARGING) ? "" : "Not ";
+        std::snprintf(text, sizeof text, "%sCharging: %d%%", negation, percent);
+        return text;
+    }
+    // 255 means the system does not know the charge.
+    if (percent > 100)
+        std::snprintf(text, sizeof text, "Unknown");
+    else
+        std::snprintf(text, sizeof text, "%d%%", percent);
+    DWORD seconds = status.BatteryLifeTime;
+    if (seconds != BATTERY_LIFE_UNKNOWN) {
+        size_t used = std::strlen(text);
+        std::snprintf(text + used, sizeof text - used, " (%lu:%2.2lu)", seconds / 3600,
+                      seconds / 60 % 60);
+    }
+    return text;
+}
+
+Measure_Battery::Measure_Battery(AppState& app, Settings& settings, PowerStatusSource source)
+    : Measure(app, settings, "Battery"), source_(source)
+{
+    refreshInterval = 60000;
+    hasGraph = true;
+    update();
+    if (batteryPresent_)
+        resetTimer(false);
+}
+
+void Measure_Battery::update()
+{
+    SYSTEM_POWER_STATUS status{};
+    if (source_(&status))
+        take(status);
+    // The text may have changed width, or the item its shown state.
+    PostMessageA(mainWindow, WM_RELAYOUT, 0, 0);
+    changed = true;
+    powerChangePending_ = false;
+}
+
+void Measure_Battery::take(const SYSTEM_POWER_STATUS& status)
+{
+    // Bit 7 is set both for "no system battery" and for "unknown status".
+    if (status.BatteryFlag & BATTERY_FLAG_NO_BATTERY) {
+        hasGraph = false;
+        // Only the first update finds the text empty: a machine that never had a
+        // battery hides the item and remembers that. A battery removed later
+        // leaves the last text in place.
+        if (value.empty()) {
+            shown = false;
+            value = "None";
+            batteryPresent_ = false;
+            settings.writeBool("DisplayItems", name_.c_str(), shown);
+        }
+        return;
+    }
+    bool onMains = status.ACLineStatus == 1;
+    int percent = status.BatteryLifePercent;
+    hasGraph = !onMains;
+    bool reformat = percent != lastPercent_ || powerChangePending_
+                    || (onMains && status.BatteryFlag != lastBatteryFlag_);
+    // On battery power the time left alone does not reformat; the shown time
+    // catches up at the next percentage step or power broadcast.
+    if (reformat || (onMains && percent >= 100))
+        value = batteryText(status);
+    lastPercent_ = percent;
+    lastBatteryFlag_ = status.BatteryFlag;
+    graphPercent = percent;
+}

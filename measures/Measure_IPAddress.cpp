@@ -1,1 +1,60 @@
-// placeholder
+// The IP address item.
+#include "measures/Measure_IPAddress.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/Messages.h"
+
+Measure_IPAddress::Measure_IPAddress(AppState& app, Settings& settings, IpAddressSources sources)
+    : Measure(app, settings, "IPAddress"), sources_(sources)
+{
+    refreshInterval = 60000;
+    update();
+    // Wine answers success with a null handle and never calls back; the
+    // minute timer then is the only refresh, and there is nothing to cancel.
+    if (sources_.notify(AF_UNSPEC, InterfaceChanged, this, FALSE, &notification_) != NO_ERROR)
+        notification_ = nullptr;
+    resetTimer(false);
+}
+
+Measure_IPAddress::~Measure_IPAddress()
+{
+    // Returns only once a callback already running has finished; the callback
+    // never waits for this thread, so this cannot deadlock.
+    if (notification_ != nullptr)
+        sources_.cancel(notification_);
+}
+
+void WINAPI Measure_IPAddress::InterfaceChanged(PVOID context, PMIB_IPINTERFACE_ROW,
+                                                MIB_NOTIFICATION_TYPE)
+{
+    auto* item = static_cast<Measure_IPAddress*>(context);
+    // The window procedure runs the update only for an item still in its list.
+    PostMessageA(item->mainWindow, WM_UPDATEITEM,
+                 reinterpret_cast<WPARAM>(static_cast<Measure*>(item)), 0);
+}
+
+void Measure_IPAddress::update()
+{
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    sources_.computerName(name, &size);
+
+    WSADATA data;
+    if (sources_.startup(MAKEWORD(1, 1), &data) != 0)
+        return;
+    const hostent* host = sources_.resolve(name);
+    // Only an IPv4 entry fits the address record; anything else keeps the text.
+    if (host != nullptr && host->h_addrtype == AF_INET && host->h_length == sizeof(in_addr)
+        && host->h_addr_list != nullptr && host->h_addr_list[0] != nullptr) {
+        // Formatted here rather than by inet_ntoa, whose buffer the socket
+        // library owns and reuses.
+        unsigned char bytes[sizeof(in_addr)];
+        std::memcpy(bytes, host->h_addr_list[0], sizeof bytes);
+        char text[16];
+        std::snprintf(text, sizeof text, "%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]);
+        value = text;
+    }
+    sources_.cleanup();
+}

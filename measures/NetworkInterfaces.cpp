@@ -1,1 +1,251 @@
-// placeholder
+// The interface list and its rates: performance counters where the system has
+// them, the IP helper's interface table where it cannot list them.
+// The socket headers must come before windows.h, which pdh.h brings.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <iphlpapi.h>
+
+#include "measures/NetworkInterfaces.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace {
+
+const char kDialupName[] = "RAS (Dialup)";
+// The counter system's own name for loopback on older systems; compared
+// byte-wise, so a differently cased name is a real interface.
+const char kLoopbackInstance[] = "MS TCP Loopback interface";
+
+// A description fills its fixed field; it is read only within it.
+template <size_t Size>
+std::string narrow(const WCHAR (&text)[Size])
+{
+    const int length = static_cast<int>(wcsnlen(text, Size));
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string result(bytes > 0 ? static_cast<size_t>(bytes) : 0, '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_ACP, 0, text, length, &result[0], bytes, nullptr, nullptr);
+    return result;
+}
+
+// A table row the user would call an interface: not loopback, and not one of
+// the filter layers Windows stacks on an adapter, which repeat its counters.
+bool listedRow(const MIB_IF_ROW2& row)
+{
+    return row.Type != IF_TYPE_SOFTWARE_LOOPBACK && !row.InterfaceAndOperStatusFlags.FilterInterface;
+}
+
+}  // namespace
+
+NetworkSources NetworkSources::system()
+{
+    return NetworkSources{PdhEnumObjectItemsA, PdhOpenQueryA,  PdhAddCounterA,
+                          PdhRemoveCounter,    PdhCollectQueryData, PdhCloseQuery,
+                          PdhGetFormattedCounterValue, GetIfTable2, FreeMibTable,
+                          GetTickCount64};
+}
+
+CNetworkInterfaces::CNetworkInterfaces(const NetworkSources& sources) : sources_(sources)
+{
+    if (enumerateCounters()) {
+        openQuery();
+        return;
+    }
+    // Wine has no counter objects at all, and a damaged counter store has no
+    // "Network Interface": only then is the interface table asked.
+    enumerateTable();
+}
+
+CNetworkInterfaces::~CNetworkInterfaces()
+{
+    for (PDH_HCOUNTER counter : sentCounters_)
+        if (counter != nullptr)
+            sources_.removeCounter(counter);
+    for (PDH_HCOUNTER counter : receivedCounters_)
+        if (counter != nullptr)
+            sources_.removeCounter(counter);
+    if (query_ != nullptr)
+        sources_.closeQuery(query_);
+}
+
+// False only when the counter library could not list the object; a failed
+// allocation still counts as listed, with no interfaces.
+bool CNetworkInterfaces::enumerateCounters()
+{
+    // The first call only learns the lengths; its status is meaningless here
+    // (a success needs buffers), so the second call decides.
+    DWORD counterLength = 0, instanceLength = 0;
+    sources_.enumObjectItems(nullptr, nullptr, "Network Interface", nullptr, &counterLength,
+                             nullptr, &instanceLength, PERF_DETAIL_WIZARD, 0);
+
+    std::unique_ptr<char[]> counters, instances;
+    try {
+        counters.reset(new char[counterLength]);
+        instances.reset(new char[instanceLength]);
+    } catch (const std::bad_alloc&) {
+        return true;
+    }
+    const DWORD allocated = instanceLength;
+    if (sources_.enumObjectItems(nullptr, nullptr, "Network Interface", counters.get(),
+                                 &counterLength, instances.get(), &instanceLength,
+                                 PERF_DETAIL_WIZARD, 0)
+        != ERROR_SUCCESS)
+        return false;
+
+    // The list is walked within the buffer, not only up to its closing empty
+    // name: an object without instances may fill in nothing at all.
+    const char* name = instances.get();
+    const char* end = name + (instanceLength < allocated ? instanceLength : allocated);
+    interfaceCount_ = 0;
+    while (name < end && *name != '\0') {
+        size_t length = strnlen(name, static_cast<size_t>(end - name));
+        std::string instance(name, length);
+        if (instance != kLoopbackInstance) {
+            names_.push_back(instance);
+            ++interfaceCount_;
+        }
+        name += length + 1;
+    }
+    return true;
+}
+
+void CNetworkInterfaces::openQuery()
+{
+    if (sources_.openQuery(nullptr, 0, &query_) != ERROR_SUCCESS) {
+        query_ = nullptr;
+        return;
+    }
+    sentCounters_.assign(interfaceCount_ + 1, nullptr);
+    receivedCounters_.assign(interfaceCount_ + 1, nullptr);
+    for (int entry = 0; entry <= interfaceCount_; ++entry) {
+        char sentPath[260], receivedPath[260];
+        if (entry == 0) {
+            std::snprintf(sentPath, sizeof sentPath, "\\RAS Total\\Bytes Transmitted/Sec");
+            std::snprintf(receivedPath, sizeof receivedPath, "\\RAS Total\\Bytes Received/Sec");
+        } else {
+            const char* name = names_[entry - 1].c_str();
+            std::snprintf(sentPath, sizeof sentPath, "\\Network Interface(%s)\\Bytes Sent/sec",
+                          name);
+            std::snprintf(receivedPath, sizeof receivedPath,
+                          "\\Network Interface(%s)\\Bytes Received/sec", name);
+        }
+        if (sources_.addCounter(query_, sentPath, 0, &sentCounters_[entry]) != ERROR_SUCCESS)
+            sentCounters_[entry] = nullptr;
+        if (sources_.addCounter(query_, receivedPath, 0, &receivedCounters_[entry])
+            != ERROR_SUCCESS)
+            receivedCounters_[entry] = nullptr;
+    }
+    // A rate needs two samples: this one lets the first read give one.
+    sources_.collectQuery(query_);
+}
+
+void CNetworkInterfaces::enumerateTable()
+{
+    fromTable_ = true;
+    MIB_IF_TABLE2* table = nullptr;
+    if (sources_.interfaceTable(&table) != NO_ERROR || table == nullptr)
+        return;
+    for (ULONG row = 0; row < table->NumEntries; ++row) {
+        const MIB_IF_ROW2& entry = table->Table[row];
+        if (!listedRow(entry))
+            continue;
+        names_.push_back(narrow(entry.Description));
+        luids_.push_back(entry.InterfaceLuid.Value);
+        ++interfaceCount_;
+    }
+    latest_ = sampleOf(*table);
+    sources_.freeTable(table);
+}
+
+int CNetworkInterfaces::entryCount() const
+{
+    return interfaceCount_ + 1;
+}
+
+const char* CNetworkInterfaces::entryName(int index) const
+{
+    if (index == 0)
+        return kDialupName;
+    if (index < 0 || index > interfaceCount_)
+        return nullptr;
+    return names_[index - 1].c_str();
+}
+
+bool CNetworkInterfaces::readRates(int index, double& sent, double& received)
+{
+    if (index < 0 || index > interfaceCount_)
+        return false;
+    if (fromTable_)
+        return readTableRates(index, sent, received);
+    if (query_ == nullptr || sources_.collectQuery(query_) != ERROR_SUCCESS)
+        return false;
+
+    PDH_FMT_COUNTERVALUE value{};
+    if (sentCounters_[index] == nullptr
+        || sources_.formattedValue(sentCounters_[index], PDH_FMT_DOUBLE, nullptr, &value)
+               != ERROR_SUCCESS)
+        return false;
+    sent = value.doubleValue;
+    if (receivedCounters_[index] == nullptr
+        || sources_.formattedValue(receivedCounters_[index], PDH_FMT_DOUBLE, nullptr, &value)
+               != ERROR_SUCCESS)
+        return false;
+    received = value.doubleValue;
+    return true;
+}
+
+CNetworkInterfaces::Sample CNetworkInterfaces::sampleOf(const MIB_IF_TABLE2& table) const
+{
+    Sample sample;
+    sample.time = sources_.ticks();
+    sample.present.assign(luids_.size(), false);
+    sample.in.assign(luids_.size(), 0);
+    sample.out.assign(luids_.size(), 0);
+    // Rows are matched by identity: the table's order may change as
+    // interfaces come and go, the entries' indexes may not.
+    for (ULONG row = 0; row < table.NumEntries; ++row) {
+        const MIB_IF_ROW2& entry = table.Table[row];
+        for (size_t i = 0; i < luids_.size(); ++i)
+            if (luids_[i] == entry.InterfaceLuid.Value) {
+                sample.present[i] = true;
+                sample.in[i] = entry.InOctets;
+                sample.out[i] = entry.OutOctets;
+            }
+    }
+    return sample;
+}
+
+// Like a counter query, a read measures since the previous read of the list.
+// Reads that follow each other within one update (the search reads every
+// entry at once) share one interval, though: a new one would be only a few
+// milliseconds long, or none at the tick counter's resolution.
+bool CNetworkInterfaces::readTableRates(int index, double& sent, double& received)
+{
+    constexpr ULONGLONG kSameUpdate = 100;  // ms
+    if (index == 0)
+        return false;  // the interface table knows nothing of dial-up totals
+    if (sources_.ticks() - latest_.time >= kSameUpdate) {
+        MIB_IF_TABLE2* table = nullptr;
+        if (sources_.interfaceTable(&table) != NO_ERROR || table == nullptr)
+            return false;
+        earlier_ = std::move(latest_);
+        latest_ = sampleOf(*table);
+        sources_.freeTable(table);
+    }
+
+    // No earlier sample (the one at start-up failed) or a clock that did not
+    // move: no interval to measure over.
+    const size_t i = static_cast<size_t>(index - 1);
+    if (earlier_.present.size() <= i || latest_.time <= earlier_.time)
+        return false;
+    if (!earlier_.present[i] || !latest_.present[i] || latest_.in[i] < earlier_.in[i]
+        || latest_.out[i] < earlier_.out[i])
+        return false;  // gone, or its counters were reset: no rate to give
+    const double seconds = static_cast<double>(latest_.time - earlier_.time) / 1000.0;
+    sent = static_cast<double>(latest_.out[i] - earlier_.out[i]) / seconds;
+    received = static_cast<double>(latest_.in[i] - earlier_.in[i]) / seconds;
+    return true;
+}

@@ -2,6 +2,8 @@
 // sees on first start, on a second start, and on screen.
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <sstream>
 #include <vector>
 
 #include "e2e/RunningProgram.h"
@@ -77,6 +79,59 @@ std::vector<DWORD> screenPixels(const RECT& rect)
     for (DWORD& pixel : pixels)
         pixel &= 0xFFFFFF;
     return pixels;
+}
+
+int yellowPixels(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    int count = 0;
+    for (DWORD pixel : screenPixels(rect))
+        count += pixel == 0xFFFF00;
+    return count;
+}
+
+// A Ctrl + double-click on a screen point, as real input.
+void controlDoubleClick(int x, int y)
+{
+    SetCursorPos(x, y);
+    INPUT inputs[6] = {};
+    for (INPUT& input : inputs)
+        input.type = INPUT_MOUSE;
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = VK_CONTROL;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    inputs[3].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[4].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    inputs[5].type = INPUT_KEYBOARD;
+    inputs[5].ki.wVk = VK_CONTROL;
+    inputs[5].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(6, inputs, sizeof(INPUT));
+}
+
+std::string clipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (data != nullptr) {
+        const char* chars = static_cast<const char*>(GlobalLock(data));
+        if (chars != nullptr)
+            text = chars;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void emptyClipboard()
+{
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
 }
 
 }  // namespace
@@ -162,4 +217,87 @@ TEST(Overlay, TheKeyColourNeverReachesTheScreenButTheTextDoes)
     }
     EXPECT_EQ(magenta, 0);
     EXPECT_GT(text, 20);
+}
+
+TEST(Overlay, ControlDoubleClickCopiesEveryValue)
+{
+    DeleteFileA(userSettingsFile().c_str());
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    emptyClipboard();
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    controlDoubleClick(rect.right - 5, rect.top + 5);
+    std::string text;
+    ASSERT_TRUE(pumpUntil([&] { return !(text = clipboardText()).empty(); }, 5000));
+
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    // One line per item in display order; the network item has two and the
+    // drive item one per drive, so the tail is counted from the end.
+    ASSERT_GE(lines.size(), 18u) << text;
+    auto matches = [&](size_t i, const char* pattern) {
+        return i < lines.size() && std::regex_match(lines[i], std::regex(pattern));
+    };
+    const char* head[] = {
+        "[^\\n]+",                           // machine
+        "[0-9.]+ [MG]Hz",                     // processor
+        "Win[0-9A-Za-z.]+/(32|64)",           // OS
+        ".+",                                  // user
+        ".+",                                  // domain or workgroup
+        "([0-9]{1,3}\\.){3}[0-9]{1,3}|",      // IP address, or blank
+    };
+    for (size_t i = 0; i < std::size(head); ++i)
+        EXPECT_TRUE(matches(i, head[i])) << i << ": " << lines[i];
+    // Until it has measured, the network item's value is one empty line.
+    size_t next = std::size(head);
+    if (matches(next, "[0-9]+ kb/s"))
+        EXPECT_TRUE(matches(++next, "[0-9]+ kb/s")) << lines[next];
+    else
+        EXPECT_EQ(lines[next], "");
+    const char* middle[] = {
+        "[0-9.,]+ [GK]b",                     // installed RAM
+        "[0-9]{1,3}%",                        // RAM used
+        "[0-9]{1,3}%",                        // memory used
+        "([0-9]+ days?, )?[0-9]{2}:[0-9]{2}",  // uptime
+        "[0-9]+",                              // processes
+        "None|.*[0-9]+%.*|Charged|Unknown.*",  // battery
+    };
+    ++next;
+    for (const char* pattern : middle) {
+        EXPECT_TRUE(matches(next, pattern)) << next << ": " << pattern;
+        ++next;
+    }
+    size_t n = lines.size();
+    EXPECT_TRUE(std::regex_match(lines[n - 3], std::regex("[0-9]{1,2}:[0-9]{2}:[0-9]{2}")))
+        << lines[n - 3];
+    EXPECT_TRUE(std::regex_match(lines[n - 2], std::regex("[0-9]{1,3}%"))) << lines[n - 2];
+    EXPECT_EQ(lines[n - 1], "v1.0.0.1");
+    // One line per drive between the battery and the clock.
+    ASSERT_LT(next, n - 3);
+    for (size_t i = next; i < n - 3; ++i)
+        EXPECT_TRUE(matches(i, "[0-9]{1,3}%")) << lines[i];
+}
+
+TEST(Overlay, AnEditedSeparatorShowsOnScreen)
+{
+    std::string settingsFile = userSettingsFile();
+    DeleteFileA(settingsFile.c_str());
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    pumpMessages(1000);
+    int before = yellowPixels(window);
+
+    // As an editor would: the whole file written anew.
+    std::string text = readTextFile(settingsFile);
+    size_t options = text.find("[Options]\r\n");
+    ASSERT_NE(options, std::string::npos);
+    text.insert(options + 11, "Separator=########\r\n");
+    writeTextFile(settingsFile, text);
+    EXPECT_TRUE(pumpUntil([&] { return yellowPixels(window) > before + 500; }, 3000))
+        << before << " -> " << yellowPixels(window);
 }

@@ -1,1 +1,305 @@
+// The drive item through fake drives and a fake launcher: which drives get a
+// line, their texts, the switches, re-layout requests, drawing; then Wine's.
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Messages.h"
+#include "measures/Measure_Drive.h"
+#include "support/FakeMeasure.h"
+#include "support/IniFile.h"
+
+namespace {
+
+constexpr std::uint64_t kMiB = std::uint64_t{1} << 20, kGiB = std::uint64_t{1} << 30;
+
+// The drives played by the test, by letter.
+struct FakeDisk {
+    UINT type = DRIVE_FIXED;
+    std::uint64_t total = 0, available = 0;
+    bool readable = true;
+};
+std::map<char, FakeDisk> disks;
+
+DWORD WINAPI fakeMask()
+{
+    DWORD mask = 0;
+    for (const auto& disk : disks)
+        mask |= DWORD{1} << (disk.first - 'A');
+    return mask;
+}
+UINT WINAPI fakeType(LPCSTR root)
+{
+    auto disk = disks.find(root[0]);
+    return disk == disks.end() ? DRIVE_NO_ROOT_DIR : disk->second.type;
+}
+BOOL WINAPI fakeSpace(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGER total,
+                      PULARGE_INTEGER free)
+{
+    auto disk = disks.find(root[0]);
+    if (disk == disks.end() || !disk->second.readable)
+        return FALSE;
+    available->QuadPart = disk->second.available;
+    total->QuadPart = disk->second.total;
+    free->QuadPart = disk->second.available;
+    return TRUE;
+}
+
+std::vector<std::pair<HWND, std::string>> launched;
+bool fakeLaunch(HWND owner, const char* target)
+{
+    launched.emplace_back(owner, target);
+    return true;
+}
+
+// The four drives of the usual example: A: present, E: a 120 GiB disk with
+// 30 GiB free, D: a CD-ROM and Z: a network drive.
+std::map<char, FakeDisk> exampleDisks()
+{
+    return {{'A', {DRIVE_REMOVABLE, 1440 * 1024, 0}},
+            {'D', {DRIVE_CDROM, 700 * kMiB, 0}},
+            {'E', {DRIVE_FIXED, 120 * kGiB, 30 * kGiB}},
+            {'Z', {DRIVE_REMOTE, 10 * kGiB, 5 * kGiB}}};
+}
+
+class ObservedDrive : public Measure_Drive {
+public:
+    using Measure_Drive::Measure_Drive;
+    int interval() const { return refreshInterval; }
+};
+
+struct DriveTest : ItemTest {
+    DriveTest()
+    {
+        disks = exampleDisks();
+        launched.clear();
+    }
+    std::unique_ptr<ObservedDrive> make()
+    {
+        return std::make_unique<ObservedDrive>(app, settings,
+                                               DriveSources{fakeMask, fakeType, fakeSpace},
+                                               fakeLaunch);
+    }
+    // The root paths that double-clicks on lines 0 to one past the last open.
+    std::string shownRoots(Measure& item)
+    {
+        launched.clear();
+        for (int line = 0; line <= item.lineCount(true) + 1; ++line)
+            item.activate(line);
+        std::string roots;
+        for (const auto& launch : launched) {
+            EXPECT_EQ(launch.first, window.handle());
+            roots += launch.second + " ";
+        }
+        return roots;
+    }
+    int relayouts()
+    {
+        pumpMessages(0);
+        int count = 0;
+        for (UINT message : window.privateMessages())
+            count += message == WM_RELAYOUT;
+        return count;
+    }
+};
+
+TEST_F(DriveTest, ShownDrivesFollowTheirTypeTheSwitchesAndTheirKeys)
+{
+    const struct {
+        const char* file;
+        const char* roots;
+        const char* value;
+        int interval;
+    } cases[] = {
+        {"", "E:\\ ", "75%", 30000},
+        {"[Options]\r\nShowNetworkDrives=Yes\r\n", "E:\\ Z:\\ ", "75%\n50%", 30000},
+        {"[DisplayItems]\r\nE:\\=No\r\n", "", "", 30000},
+        {"[Options]\r\nShowRemovableDrives=Yes\r\n", "E:\\ ", "75%", 5000},
+    };
+    for (const auto& c : cases) {
+        writeTextFile(path, c.file);
+        auto item = make();
+        EXPECT_EQ(shownRoots(*item), c.roots) << c.file;
+        EXPECT_EQ(item->valueText(), c.value) << c.file;
+        EXPECT_EQ(item->interval(), c.interval) << c.file;
+        EXPECT_TRUE(hasTimer(*item)) << c.file;
+        EXPECT_EQ(iniValue(path, "DisplayItems", "D:\\"), "<missing>") << "not a candidate";
+    }
+}
+
+TEST_F(DriveTest, SwitchesWriteTheirKeyAndRefreshAtOnce)
+{
+    disks['F'] = {DRIVE_REMOVABLE, 8 * kGiB, 6 * kGiB};
+    auto item = make();
+    ASSERT_EQ(item->valueText(), "75%");
+
+    item->SetShowNetworkDrives(true);
+    EXPECT_EQ(shownRoots(*item), "E:\\ Z:\\ ");
+    EXPECT_EQ(item->lineCount(false), 2);
+    EXPECT_EQ(iniValue(path, "Options", "ShowNetworkDrives"), "Yes");
+
+    item->SetShowRemovableDrives(true);
+    EXPECT_EQ(item->valueText(), "75%\n25%\n50%");
+    EXPECT_EQ(item->interval(), 5000);
+    EXPECT_EQ(iniValue(path, "Options", "ShowRemovableDrives"), "Yes");
+    EXPECT_TRUE(hasTimer(*item));
+
+    item->SetShowRemovableDrives(false);
+    item->SetShowNetworkDrives(false);
+    EXPECT_EQ(item->valueText(), "75%");
+    EXPECT_EQ(item->interval(), 30000);
+    EXPECT_EQ(iniValue(path, "Options", "ShowRemovableDrives"), "No");
+    EXPECT_EQ(iniValue(path, "Options", "ShowNetworkDrives"), "No");
+    EXPECT_TRUE(hasTimer(*item));
+}
+
+TEST_F(DriveTest, ALetterThatComesOrGoesAsksForANewLayout)
+{
+    auto item = make();
+    EXPECT_EQ(relayouts(), 1) << "the first drive list";
+    const struct {
+        const char* what;
+        void (*change)();
+        int relayouts;
+    } steps[] = {
+        {"same letters, other sizes", [] { disks['E'].available = 0; }, 1},
+        {"a hidden USB stick arrives", [] { disks['G'] = {DRIVE_REMOVABLE, kGiB, kGiB}; }, 2},
+        {"it leaves", [] { disks.erase('G'); }, 3},
+        {"no drives at all", [] { disks.clear(); }, 4},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        item->update();
+        EXPECT_EQ(relayouts(), step.relayouts) << step.what;
+    }
+    EXPECT_EQ(item->lineCount(true), 0);
+    EXPECT_EQ(item->valueText(), "");
+}
+
+TEST_F(DriveTest, UsageAndSizeTexts)
+{
+    const struct {
+        std::uint64_t total, available;
+        bool readable;
+        const char* value;
+        const char* tip;  // nullptr: none
+    } cases[] = {
+        {120 * kGiB, 30 * kGiB, true, "75%", "120 GBytes"},
+        {500 * kGiB, 0, true, "100%", "500 GBytes"},
+        {kGiB, kGiB / 2, true, "50%", "1024 MBytes"},
+        {kGiB + 1, kGiB + 1, true, "0%", "1 GBytes"},
+        {kMiB, 0, true, "100%", "1048576 Bytes"},
+        {0, 0, true, "0%", "0 Bytes"},
+        {kGiB, 0, false, "-%", nullptr},
+    };
+    for (const auto& c : cases) {
+        disks = {{'E', {DRIVE_FIXED, c.total, c.available, c.readable}}};
+        auto item = make();
+        EXPECT_EQ(item->valueText(), c.value) << c.total << " " << c.available;
+        const char* tip = item->tooltipText(1);
+        EXPECT_EQ(tip == nullptr ? "(none)" : std::string(tip), c.tip ? c.tip : "(none)")
+            << c.total;
+        EXPECT_EQ(item->tooltipText(2), nullptr);
+        EXPECT_EQ(item->hasChanged(), c.readable);
+    }
+}
+
+// A magenta memory bitmap with the display font, read back pixel by pixel.
+constexpr COLORREF kBackground = RGB(255, 0, 255), kPen = RGB(0, 0, 255), kFill = RGB(0, 160, 0);
+constexpr int kWidth = 240, kHeight = 80;
+
+struct Canvas {
+    explicit Canvas(HFONT font)
+    {
+        SelectObject(dc, bitmap);
+        SelectObject(dc, font);
+        SetDCBrushColor(dc, kBackground);
+        RECT all{0, 0, kWidth, kHeight};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, kPen);
+    }
+    ~Canvas() { DeleteDC(dc), DeleteObject(bitmap); }
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(kWidth, kHeight, 1, 32, nullptr);
+};
+
+struct DriveDrawingTest : DriveTest {
+    DriveDrawingTest()
+    {
+        settings.setFontColour(kPen);
+        settings.setGraphColour(kFill);
+        settings.setSeparator("=");
+        // C: 75% and E: 40% get lines; the CD-ROM between them does not.
+        disks = {{'C', {DRIVE_FIXED, 100 * kGiB, 25 * kGiB}},
+                 {'D', {DRIVE_CDROM, kGiB, 0}},
+                 {'E', {DRIVE_FIXED, 100 * kGiB, 60 * kGiB}}};
+    }
+    ~DriveDrawingTest() override { DeleteObject(font); }
+    HFONT font = CreateFontIndirectA(&settings.font);
+    static constexpr int top = 10, lineHeight = 20, start = 40, labelWidth = 30, separatorWidth = 12;
+};
+
+TEST_F(DriveDrawingTest, OneBarPerShownDriveAtItsRow)
+{
+    // Fill ranges [left, end) per row, from a 200-pixel span.
+    const struct { bool rightAlign; int left[2], end[2]; } cases[] = {
+        {false, {40, 40}, {190, 120}},
+        {true, {90, 160}, {240, 240}},
+    };
+    settings.showGraphs = true;
+    for (const auto& c : cases) {
+        settings.rightAlign = c.rightAlign;
+        auto item = make();
+        Canvas canvas(font);
+        item->drawItem(canvas.dc, top, kWidth, kHeight, lineHeight, start, labelWidth,
+                       separatorWidth);
+        for (int row = 0; row < 3; ++row) {
+            const int y = top + row * lineHeight + lineHeight / 2;
+            // Inside each end of the bar, and just beyond it; clear of the texts.
+            const int inside = c.rightAlign ? c.left[row % 2] + 3 : c.end[row % 2] - 3;
+            const int outside = c.rightAlign ? c.left[row % 2] - 3 : c.end[row % 2] + 3;
+            EXPECT_EQ(GetPixel(canvas.dc, inside, y), row < 2 ? kFill : kBackground)
+                << c.rightAlign << " row " << row;
+            if (outside < kWidth) {
+                EXPECT_EQ(GetPixel(canvas.dc, outside, y), kBackground)
+                    << c.rightAlign << " row " << row;
+            }
+        }
+    }
+}
+
+std::vector<std::string> split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char ch : text + separator)
+        if (ch == separator)
+            parts.push_back(part), part.clear();
+        else
+            part += ch;
+    return parts;
+}
+
+TEST_F(DriveTest, RealDrivesOfThisSystem)
+{
+    ObservedDrive item(app, settings, DriveSources(), fakeLaunch);
+    std::string roots = shownRoots(item);
+    std::printf("Drive item on this system: %s| %s\n", roots.c_str(), item.valueText().c_str());
+    EXPECT_NE(roots.find("C:\\"), std::string::npos);
+    std::vector<std::string> root = split(roots, ' '), percent = split(item.valueText(), '\n');
+    for (size_t line = 0; line < percent.size(); ++line) {
+        ULARGE_INTEGER available{}, total{}, free{};
+        ASSERT_TRUE(GetDiskFreeSpaceExA(root[line].c_str(), &available, &total, &free));
+        auto expected =
+            static_cast<int>((total.QuadPart - available.QuadPart) * 100 / total.QuadPart);
+        EXPECT_NEAR(std::stoi(percent[line]), expected, 1) << root[line];
+        EXPECT_NE(item.tooltipText(static_cast<int>(line) + 1), nullptr) << root[line];
+    }
+}
+
+}  // namespace

@@ -1,1 +1,216 @@
+// The IP address item through fake resolution and registration sources, the
+// change notification fired from another thread, and Wine's real sources.
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "measures/Measure_IPAddress.h"
+#include "support/IniFile.h"
+#include "support/MainWindowFixture.h"
+
+namespace {
+
+// The resolver played by the test: the addresses it gives for any name next.
+struct Resolver {
+    std::vector<std::vector<char>> addresses{{10, 0, 0, 1}};
+    bool startupFails = false;
+    WORD version = 0;
+    std::string askedName;
+    int cleanups = 0;
+    DWORD uiThread = 0;
+    std::atomic<int> resolves{0}, offThreadResolves{0};
+} resolver;
+
+hostent host;
+std::vector<char*> addressList;
+
+BOOL WINAPI fakeComputerName(LPSTR name, LPDWORD size)
+{
+    std::strcpy(name, "HOST");
+    *size = 4;
+    return TRUE;
+}
+int WSAAPI fakeStartup(WORD version, LPWSADATA)
+{
+    resolver.version = version;
+    return resolver.startupFails ? WSASYSNOTREADY : 0;
+}
+hostent* WSAAPI fakeResolve(const char* name)
+{
+    ++resolver.resolves;
+    if (GetCurrentThreadId() != resolver.uiThread)
+        ++resolver.offThreadResolves;
+    resolver.askedName = name;
+    if (resolver.addresses.empty())
+        return nullptr;
+    addressList.clear();
+    for (auto& address : resolver.addresses)
+        addressList.push_back(address.data());
+    addressList.push_back(nullptr);
+    host = hostent{};
+    host.h_addrtype = AF_INET;
+    host.h_length = 4;
+    host.h_addr_list = addressList.data();
+    return &host;
+}
+int WSAAPI fakeCleanup()
+{
+    ++resolver.cleanups;
+    return 0;
+}
+
+// The registration played by the test: what it answers and how it was used.
+struct Registration {
+    NETIO_STATUS status = NO_ERROR;
+    HANDLE handle = reinterpret_cast<HANDLE>(0x1234);
+    ADDRESS_FAMILY family = 99;
+    BOOLEAN initial = TRUE;
+    PIPINTERFACE_CHANGE_CALLBACK callback = nullptr;
+    PVOID context = nullptr;
+    std::vector<HANDLE> cancelled;
+} registration;
+
+NETIO_STATUS WINAPI fakeNotify(ADDRESS_FAMILY family, PIPINTERFACE_CHANGE_CALLBACK callback,
+                               PVOID context, BOOLEAN initial, HANDLE* handle)
+{
+    registration.family = family, registration.initial = initial;
+    registration.callback = callback, registration.context = context;
+    *handle = registration.handle;
+    return registration.status;
+}
+NETIO_STATUS WINAPI fakeCancel(HANDLE handle)
+{
+    registration.cancelled.push_back(handle);
+    return NO_ERROR;
+}
+
+IpAddressSources fakeSources()
+{
+    resolver.uiThread = GetCurrentThreadId();
+    return IpAddressSources{fakeComputerName, fakeStartup, fakeResolve,
+                            fakeCleanup,      fakeNotify,  fakeCancel};
+}
+
+struct IPAddressTest : ItemTest {
+    IPAddressTest()
+    {
+        resolver.addresses = {{10, 0, 0, 1}};
+        resolver.startupFails = false;
+        resolver.cleanups = 0;
+        registration = Registration{};
+    }
+};
+
+TEST_F(IPAddressTest, ShowsTheFirstAddressAndKeepsTheTextWhenResolutionFails)
+{
+    const struct {
+        const char* what;
+        bool startupFails;
+        std::vector<std::vector<char>> addresses;
+        const char* text;
+        int cleanups;
+    } cases[] = {
+        {"several addresses", false, {{char(192), char(168), 1, 20}, {10, 0, 0, 5}},
+         "192.168.1.20", 1},
+        {"socket library fails", true, {{10, 0, 0, 9}}, "10.0.0.1", 0},
+        {"name does not resolve", false, {}, "10.0.0.1", 1},
+    };
+    for (const auto& c : cases) {
+        resolver.addresses = {{10, 0, 0, 1}};
+        resolver.startupFails = false;
+        Measure_IPAddress item(app, settings, fakeSources());
+        ASSERT_EQ(item.valueText(), "10.0.0.1");
+        resolver.addresses = c.addresses;
+        resolver.startupFails = c.startupFails;
+        resolver.cleanups = 0;
+        item.update();
+        EXPECT_EQ(item.valueText(), c.text) << c.what;
+        EXPECT_EQ(resolver.cleanups, c.cleanups) << c.what;
+        EXPECT_EQ(resolver.version, 0x0101) << c.what;
+        EXPECT_EQ(resolver.askedName, "HOST") << c.what;
+        EXPECT_TRUE(hasTimer(item));
+    }
+}
+
+TEST_F(IPAddressTest, RegistrationIsCancelledBeforeTheItemGoes)
+{
+    const auto registered = reinterpret_cast<HANDLE>(0x1234);
+    const struct {
+        const char* what;
+        NETIO_STATUS status;
+        HANDLE handle;
+        std::vector<HANDLE> cancelled;
+    } cases[] = {
+        {"registered", NO_ERROR, registered, {registered}},
+        {"success with a null handle, as on Wine", NO_ERROR, nullptr, {}},
+        {"refused", ERROR_NOT_SUPPORTED, registered, {}},
+    };
+    for (const auto& c : cases) {
+        registration = Registration{};
+        registration.status = c.status, registration.handle = c.handle;
+        {
+            Measure_IPAddress item(app, settings, fakeSources());
+            EXPECT_EQ(registration.family, AF_UNSPEC);
+            EXPECT_EQ(registration.initial, FALSE);
+            EXPECT_EQ(registration.context, &item);
+            EXPECT_TRUE(registration.cancelled.empty()) << c.what;
+        }
+        EXPECT_EQ(registration.cancelled, c.cancelled) << c.what;
+    }
+}
+
+// The real window: its procedure runs the update that a notification asks for.
+struct IPAddressWindowTest : MainWindowTest {};
+
+TEST_F(IPAddressWindowTest, NotificationTextChangesOnlyOnTheWindowThread)
+{
+    for (bool shown : {true, false}) {
+        writeTextFile(path, shown ? "" : "[DisplayItems]\r\nIPAddress=No\r\n");
+        resolver.addresses = {{10, 0, 0, 1}};
+        resolver.resolves = 0, resolver.offThreadResolves = 0;
+        std::vector<std::unique_ptr<Measure>> items;
+        items.push_back(std::make_unique<Measure_IPAddress>(app, settings, fakeSources()));
+        Measure& item = *items.front();
+        list = std::make_unique<MeasureList>(std::move(items));
+        app.measures = list.get();
+        renderer.layout(*list, nullptr);
+        ASSERT_EQ(item.isShown(), shown);
+
+        resolver.addresses = {{10, 0, 0, 2}};
+        constexpr int kNotifications = 50;
+        std::atomic<bool> done{false};
+        std::thread platform([&] {
+            for (int i = 0; i < kNotifications; ++i)
+                registration.callback(registration.context, nullptr, MibParameterNotification);
+            done = true;
+        });
+        // The window thread keeps reading the text while the notifications arrive.
+        bool steady = true;
+        while (!done)
+            steady &= item.valueText() == "10.0.0.1";
+        platform.join();
+        EXPECT_TRUE(steady && item.valueText() == "10.0.0.1") << item.valueText();
+        EXPECT_EQ(resolver.resolves, 1);
+
+        EXPECT_TRUE(pumpUntil([&] { return item.valueText() == "10.0.0.2"; }, 2000)) << shown;
+        pumpMessages(50);
+        EXPECT_EQ(resolver.resolves, 1 + kNotifications) << shown;
+        EXPECT_EQ(resolver.offThreadResolves, 0) << shown;
+    }
+}
+
+TEST_F(IPAddressTest, RealSourcesGiveADottedAddressOrNothing)
+{
+    Measure_IPAddress item(app, settings);
+    const std::string& text = item.valueText();
+    EXPECT_TRUE(text.empty() || std::regex_match(text, std::regex(R"(\d{1,3}(\.\d{1,3}){3})")))
+        << text;
+    std::printf("IP address item on this system: \"%s\"\n", text.c_str());
+}
+
+}  // namespace

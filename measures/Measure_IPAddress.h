@@ -1,0 +1,50 @@
+// "IPAddress": the first IPv4 address the resolver gives for the computer's
+// own name, refreshed every minute and whenever an IP interface changes.
+#pragma once
+
+// The socket headers must come before the IP helper's.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <iphlpapi.h>
+
+#include "measures/Measure.h"
+
+// The name resolution and the change registration, as the platform declares
+// them. Tests pass fakes; the defaults are the real calls.
+struct IpAddressSources {
+    using ComputerNameFunction = BOOL(WINAPI*)(LPSTR name, LPDWORD size);
+    using StartupFunction = int(WSAAPI*)(WORD version, LPWSADATA data);
+    using ResolveFunction = hostent*(WSAAPI*)(const char* name);
+    using CleanupFunction = int(WSAAPI*)();
+    using NotifyFunction = NETIO_STATUS(WINAPI*)(ADDRESS_FAMILY family,
+                                                 PIPINTERFACE_CHANGE_CALLBACK callback,
+                                                 PVOID context, BOOLEAN initialNotification,
+                                                 HANDLE* handle);
+    using CancelFunction = NETIO_STATUS(WINAPI*)(HANDLE handle);
+
+    ComputerNameFunction computerName = GetComputerNameA;
+    StartupFunction startup = WSAStartup;
+    ResolveFunction resolve = gethostbyname;
+    CleanupFunction cleanup = WSACleanup;
+    NotifyFunction notify = NotifyIpInterfaceChange;
+    CancelFunction cancel = CancelMibChangeNotify2;
+};
+
+class Measure_IPAddress : public Measure {
+public:
+    Measure_IPAddress(AppState& app, Settings& settings,
+                      IpAddressSources sources = IpAddressSources());
+    // Cancels the change registration first, so no notification can name an
+    // item that is gone.
+    ~Measure_IPAddress() override;
+    void update() override;
+
+    // Runs on a thread of the platform's: it only asks the window thread to
+    // update the item (context), which owns the value text.
+    static void WINAPI InterfaceChanged(PVOID context, PMIB_IPINTERFACE_ROW row,
+                                        MIB_NOTIFICATION_TYPE type);
+
+private:
+    IpAddressSources sources_;
+    HANDLE notification_ = nullptr;
+};
