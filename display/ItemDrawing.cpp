@@ -15,19 +15,32 @@ BarExtent barExtent(int valueColumnStart, int right, int percent, bool rightAlig
 int Measure::drawItem(HDC dc, int top, int right, int bottom, int lineHeight,
                       int valueColumnStart, int labelWidth, int separatorWidth)
 {
-    // A window narrower than the value column has no room for a bar.
-    if (settings.showGraphs && hasGraph && graphPercent >= 1 && graphPercent <= 100
-        && right > valueColumnStart) {
-        BarExtent bar = barExtent(valueColumnStart, right, graphPercent, settings.rightAlign);
-        drawBar(dc, top, bar.left, top + lineHeight, bar.right);
-    }
+    if (hasGraph)
+        drawPercentBar(dc, top, right, lineHeight, valueColumnStart, graphPercent);
+    std::string separatorText = ownSeparator.empty() ? settings.separator() : ownSeparator;
+    return drawColumns(dc, top, right, bottom, labelWidth, separatorWidth, name_.c_str(),
+                       separatorText.c_str(), valueText().c_str());
+}
 
+void Measure::drawPercentBar(HDC dc, int top, int right, int lineHeight, int valueColumnStart,
+                             int percent)
+{
+    // A window narrower than the value column has no room for a bar.
+    if (!settings.showGraphs || percent < 1 || percent > 100 || right <= valueColumnStart)
+        return;
+    BarExtent bar = barExtent(valueColumnStart, right, percent, settings.rightAlign);
+    drawBar(dc, top, bar.left, top + lineHeight, bar.right);
+}
+
+int Measure::drawColumns(HDC dc, int top, int right, int bottom, int labelWidth,
+                         int separatorWidth, const char* label, const char* separator,
+                         const char* valueText)
+{
     RECT rect{0, top, right, bottom};
-    drawDisplayText(dc, name_.c_str(), rect, kDrawFlags);
+    drawDisplayText(dc, label, rect, kDrawFlags);
 
     rect.left = labelWidth;
-    std::string separatorText = ownSeparator.empty() ? settings.separator() : ownSeparator;
-    drawDisplayText(dc, separatorText.c_str(), rect, kDrawFlags);
+    drawDisplayText(dc, separator, rect, kDrawFlags);
 
     rect.left = labelWidth + separatorWidth;
     UINT flags = kDrawFlags;
@@ -35,7 +48,7 @@ int Measure::drawItem(HDC dc, int top, int right, int bottom, int lineHeight,
         rect.right = right - 1;
         flags = kDrawRightFlags;
     }
-    return drawDisplayText(dc, valueText().c_str(), rect, flags);
+    return drawDisplayText(dc, valueText, rect, flags);
 }
 
 void Measure::drawBar(HDC dc, int top, int left, int bottom, int right)

@@ -39,6 +39,14 @@ public:
     static void CALLBACK TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
 
 protected:
+    // The bar of one row, when graphs are shown and percent is 1 to 100.
+    void drawPercentBar(HDC dc, int top, int right, int lineHeight, int valueColumnStart,
+                        int percent);
+    // Label at x 0, then the separator and the value in their columns, the
+    // value right-aligned when Right Align is on; returns the value's height.
+    int drawColumns(HDC dc, int top, int right, int bottom, int labelWidth, int separatorWidth,
+                    const char* label, const char* separator, const char* valueText);
+
     UINT_PTR timerId() const { return reinterpret_cast<UINT_PTR>(this); }
     void stopTimer();
 

@@ -5,8 +5,6 @@
 #include <cstring>
 
 #include "app/Messages.h"
-#include "display/ItemDrawing.h"
-#include "display/TextDrawing.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -167,23 +165,10 @@ int Measure_Drive::drawItem(HDC dc, int top, int right, int bottom, int lineHeig
     for (const DriveRecord& record : records_) {
         if (!record.shown)
             continue;
-        if (settings.showGraphs && hasGraph && record.usage >= 1 && record.usage <= 100
-            && right > valueColumnStart) {
-            BarExtent bar = barExtent(valueColumnStart, right, record.usage, settings.rightAlign);
-            drawBar(dc, lineTop, bar.left, lineTop + lineHeight, bar.right);
-        }
-
-        RECT rect{0, lineTop, right, bottom};
-        drawDisplayText(dc, record.rootPath, rect, kDrawFlags);
-        rect.left = labelWidth;
-        drawDisplayText(dc, separatorText.c_str(), rect, kDrawFlags);
-        rect.left = labelWidth + separatorWidth;
-        UINT flags = kDrawFlags;
-        if (settings.rightAlign) {
-            rect.right = right - 1;
-            flags = kDrawRightFlags;
-        }
-        height = drawDisplayText(dc, record.percentText, rect, flags);
+        if (hasGraph)
+            drawPercentBar(dc, lineTop, right, lineHeight, valueColumnStart, record.usage);
+        height = drawColumns(dc, lineTop, right, bottom, labelWidth, separatorWidth,
+                             record.rootPath, separatorText.c_str(), record.percentText);
         lineTop += lineHeight;
     }
     return height;

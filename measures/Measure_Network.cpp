@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <new>
 
-#include "display/TextDrawing.h"
 
 Measure_Network::Measure_Network(AppState& app, Settings& settings,
                                  const NetworkSources& sources)
@@ -77,20 +76,9 @@ void Measure_Network::update()
 int Measure_Network::drawItem(HDC dc, int top, int right, int bottom, int, int, int labelWidth,
                               int separatorWidth)
 {
-    RECT rect{0, top, right, bottom};
-    drawDisplayText(dc, selected_ == 0 ? "RAS Send\nRAS Recv" : "Net Send\nNet Recv", rect,
-                    kDrawFlags);
-
     const std::string separator = settings.separator();
     ownSeparator = separator + "\n" + separator;
-    rect.left = labelWidth;
-    drawDisplayText(dc, ownSeparator.c_str(), rect, kDrawFlags);
-
-    rect.left = labelWidth + separatorWidth;
-    UINT flags = kDrawFlags;
-    if (settings.rightAlign) {
-        rect.right = right - 1;
-        flags = kDrawRightFlags;
-    }
-    return drawDisplayText(dc, value.c_str(), rect, flags);
+    return drawColumns(dc, top, right, bottom, labelWidth, separatorWidth,
+                       selected_ == 0 ? "RAS Send\nRAS Recv" : "Net Send\nNet Recv",
+                       ownSeparator.c_str(), value.c_str());
 }
