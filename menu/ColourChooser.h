@@ -1,0 +1,13 @@
+// "Change Graph Color...": the colour dialog for the bars.
+#pragma once
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include "app/AppState.h"
+
+// The dialog call, replaceable so that a test can play OK or Cancel.
+using ColourDialogFunction = BOOL(WINAPI*)(LPCHOOSECOLORA);
+
+void ChooseGraphColour(AppState& app, ColourDialogFunction dialog = ChooseColorA);

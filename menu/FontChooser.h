@@ -1,0 +1,22 @@
+// "Change Font...": the font dialog with a working Apply, and the steps that
+// make a chosen font or colour the display's.
+#pragma once
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include "app/AppState.h"
+
+// The dialog call, replaceable so that a test can play OK, Cancel or Apply.
+using FontDialogFunction = BOOL(WINAPI*)(LPCHOOSEFONTA);
+
+// Runs the dialog for app's window. True when the display font or colour
+// changed in a way that calls for a re-layout.
+bool ChooseTextFont(AppState& app, FontDialogFunction dialog = ChooseFontA);
+// The dialog's hook: disables Strikeout and Underline and makes Apply work.
+UINT_PTR CALLBACK FontDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Makes font the display font and writes the "Font" keys that changed.
+void ApplyTextFont(AppState& app, const LOGFONTA& font);
+// Makes colour the font colour (and the text pen) and writes it if it changed.
+void ApplyFontColour(AppState& app, COLORREF colour);
