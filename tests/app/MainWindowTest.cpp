@@ -7,6 +7,7 @@
 
 #include "app/Messages.h"
 #include "support/IniFile.h"
+#include "measures/Measure_Battery.h"
 #include "support/MainWindowFixture.h"
 
 TEST_F(MainWindowTest, ClickWhileUnlockedMakesThePositionCustom)
@@ -155,4 +156,44 @@ TEST_F(MainWindowTest, RightReleasePostsTheMenuRequestWithCtrl)
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, app.mainWindow, WM_SHOWMENU, WM_SHOWMENU, PM_REMOVE));
     EXPECT_EQ(msg.wParam, static_cast<WPARAM>(MK_CONTROL));
+}
+
+namespace {
+
+// Mains power at 57 %, charging; each reading counted.
+int powerReadings = 0;
+BOOL WINAPI chargingAt57(LPSYSTEM_POWER_STATUS status)
+{
+    ++powerReadings;
+    *status = SYSTEM_POWER_STATUS{};
+    status->ACLineStatus = 1;
+    status->BatteryFlag = 8;
+    status->BatteryLifePercent = 57;
+    return TRUE;
+}
+
+}  // namespace
+
+TEST(MainWindowPower, AStatusEventRereadsTheBatteryAtOnce)
+{
+    TempDir dir;
+    Settings settings(dir.file("Dashvane.ini"));
+    DisplayRenderer renderer(settings);
+    AppState app;
+    app.settings = &settings;
+    app.renderer = &renderer;
+    RegisterMainWindowClass(GetModuleHandleA(nullptr));
+    CreateMainWindow(GetModuleHandleA(nullptr), app);
+    std::vector<std::unique_ptr<Measure>> items;
+    items.push_back(std::make_unique<Measure_Battery>(app, settings, chargingAt57));
+    MeasureList list(std::move(items));
+    app.measures = &list;
+
+    int before = powerReadings;
+    EXPECT_EQ(SendMessageA(app.mainWindow, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0), 0);
+    EXPECT_EQ(powerReadings, before + 1);
+    EXPECT_EQ(app.battery, &list.at(0));
+    EXPECT_EQ(list.at(0).valueText(), "Charging: 57%");
+    list.destroyAll();
+    DestroyWindow(app.mainWindow);
 }
