@@ -1,1 +1,164 @@
-// placeholder
+// "Change Font...": the font dialog with a working Apply. Cancel puts back
+// what was in force when the dialog opened, in memory and in the file.
+#include "menu/FontChooser.h"
+
+#include <dlgs.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/Messages.h"
+#include "app/Stacking.h"
+#include "settings/Settings.h"
+
+namespace {
+
+// The hook has no parameter for the program's state: the dialog carries it
+// from WM_INITDIALOG on, as a window property.
+constexpr char kAppProperty[] = "Dashvane.FontChooser";
+
+bool sameFace(const char* a, const char* b)
+{
+    return std::strncmp(a, b, LF_FACESIZE) == 0;
+}
+
+bool sameShape(const LOGFONTA& a, const LOGFONTA& b)
+{
+    return a.lfHeight == b.lfHeight && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic
+           && sameFace(a.lfFaceName, b.lfFaceName);
+}
+
+int pointSizeFor(LONG height, int screenDpi)
+{
+    // A DPI that could not be measured must not turn every size into -1.
+    return -MulDiv(height, 72, screenDpi > 0 ? screenDpi : 96);
+}
+
+void onApply(HWND dialog, AppState& app)
+{
+    LOGFONTA font{};
+    SendMessageA(dialog, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&font));
+    ApplyTextFont(app, font);
+
+    LRESULT selection = SendDlgItemMessageA(dialog, cmb4, CB_GETCURSEL, 0, 0);
+    if (selection != CB_ERR) {
+        LRESULT colour = SendDlgItemMessageA(dialog, cmb4, CB_GETITEMDATA,
+                                             static_cast<WPARAM>(selection), 0);
+        if (colour != CB_ERR)
+            ApplyFontColour(app, static_cast<COLORREF>(colour));
+    }
+    PostMessageA(app.mainWindow, WM_RELAYOUT, 0, 0);
+}
+
+}  // namespace
+
+bool ChooseTextFont(AppState& app, FontDialogFunction dialog)
+{
+    if (app.chooserOpen)
+        return false;
+    Settings& settings = *app.settings;
+    const LOGFONTA snapshot = settings.font;
+    const COLORREF snapshotColour = settings.fontColour;
+    LOGFONTA working = settings.font;
+    app.chooserOpen = true;
+
+    KeepAtBottom(app.mainWindow, settings);
+
+    CHOOSEFONTA choice{};
+    choice.lStructSize = sizeof choice;
+    // Owned by the desktop, not the overlay, so the overlay stays enabled
+    // and keeps painting while the dialog is open.
+    choice.hwndOwner = GetDesktopWindow();
+    choice.lpLogFont = &working;
+    choice.Flags = CF_SCREENFONTS | CF_ENABLEHOOK | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_APPLY;
+    choice.rgbColors = settings.fontColour;
+    choice.lCustData = reinterpret_cast<LPARAM>(&app);
+    choice.lpfnHook = FontDialogHook;
+
+    bool relayout = false;
+    if (dialog(&choice)) {
+        if (!sameShape(working, settings.font)) {
+            ApplyTextFont(app, working);
+            relayout = true;
+        }
+        // A colour alone changes no size, so it calls for no re-layout.
+        ApplyFontColour(app, choice.rgbColors);
+    } else if (std::memcmp(&settings.font, &snapshot, sizeof snapshot) != 0
+               || settings.fontColour != snapshotColour) {
+        // Undoes whatever Apply made current while the dialog was open.
+        ApplyTextFont(app, snapshot);
+        ApplyFontColour(app, snapshotColour);
+        relayout = true;
+    }
+    app.chooserOpen = false;
+    return relayout;
+}
+
+UINT_PTR CALLBACK FontDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        EnableWindow(GetDlgItem(dialog, chx1), FALSE);
+        EnableWindow(GetDlgItem(dialog, chx2), FALSE);
+        const auto* choice = reinterpret_cast<const CHOOSEFONTA*>(lParam);
+        if (choice != nullptr && choice->lCustData != 0)
+            SetPropA(dialog, kAppProperty, reinterpret_cast<HANDLE>(choice->lCustData));
+        break;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == psh3) {
+            auto* app = static_cast<AppState*>(GetPropA(dialog, kAppProperty));
+            if (app != nullptr)
+                onApply(dialog, *app);
+        }
+        break;
+    case WM_DESTROY:
+        RemovePropA(dialog, kAppProperty);
+        break;
+    default:
+        break;
+    }
+    // Zero lets the dialog's own processing carry on for every message.
+    return 0;
+}
+
+void ApplyTextFont(AppState& app, const LOGFONTA& font)
+{
+    Settings& settings = *app.settings;
+    settings.fontPointSize = pointSizeFor(font.lfHeight, settings.screenDpi);
+
+    char face[LF_FACESIZE] = {};
+    lstrcpynA(face, font.lfFaceName, sizeof face);
+    // Start-up's recipe: the point size doubles as the cell height in pixels,
+    // and underline and strike-out are never honoured.
+    HFONT replacement = CreateFontA(settings.fontPointSize, 0, 0, 0, font.lfWeight,
+                                    font.lfItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                                    CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                    DEFAULT_PITCH | FF_SWISS, face);
+    if (app.displayFont != nullptr)
+        DeleteObject(app.displayFont);
+    app.displayFont = replacement;
+
+    // Only what changed is written, compared with the values still in force.
+    if (!sameFace(face, settings.font.lfFaceName))
+        settings.writeString("Font", "Name", face);
+    if (font.lfHeight != settings.font.lfHeight)
+        settings.writeInt("Font", "Point", settings.fontPointSize);
+    if (font.lfWeight != settings.font.lfWeight)
+        settings.writeLong("Font", "Weight", font.lfWeight);
+    if (font.lfItalic != settings.font.lfItalic)
+        settings.writeString("Font", "Italic", font.lfItalic ? "Yes" : "No");
+    settings.font = font;
+}
+
+void ApplyFontColour(AppState& app, COLORREF colour)
+{
+    Settings& settings = *app.settings;
+    if (colour == settings.fontColour)
+        return;
+    char text[50] = {};
+    std::snprintf(text, sizeof text, "%d,%d,%d", GetRValue(colour), GetGValue(colour),
+                  GetBValue(colour));
+    settings.writeString("Font", "RGBColour", text);
+    settings.setFontColour(colour);
+}

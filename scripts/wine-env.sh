@@ -5,8 +5,9 @@
 export WINEPREFIX="$1"
 export WINEARCH=win64
 export WINEDEBUG=fixme-all
-# No Mono/Gecko installers; a crash ends the process instead of waiting in the debugger.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# No Mono/Gecko installers; a crash ends the process instead of waiting in the
+# debugger; shortcuts the tests make never become menu entries on the host.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
 # Debian's /usr/bin/wine is the 32-bit loader, which cannot run here.
 export PATH="/usr/lib/wine:$PATH"
 

@@ -1,1 +1,98 @@
+// The graph colour chooser, with a fake dialog playing the user.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include "display/GdiGuards.h"
+#include "menu/ColourChooser.h"
+#include "settings/Settings.h"
+#include "support/IniFile.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// The user picks a colour, may define custom colour 5, then OK or Cancel.
+struct Play {
+    BOOL ok = TRUE;
+    COLORREF pick = 0, custom = 0;
+    CHOOSECOLORA seen{};
+    COLORREF customSeen = 0;
+};
+Play* user;
+
+BOOL WINAPI fakeColourDialog(LPCHOOSECOLORA choice)
+{
+    user->seen = *choice;
+    user->customSeen = choice->lpCustColors[5];
+    choice->lpCustColors[5] = user->custom;
+    choice->rgbResult = user->pick;
+    return user->ok;
+}
+
+class ColourChooserTest : public ::testing::Test {
+protected:
+    ColourChooserTest()
+    {
+        app.settings = &settings;
+        user = &play;
+    }
+
+    COLORREF brushPaints() const
+    {
+        ScreenDC screen;
+        MemoryDC memory(screen.get());
+        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), 4, 4));
+        Selection selected(memory.get(), bitmap.get());
+        RECT area{0, 0, 4, 4};
+        FillRect(memory.get(), &area, settings.graphBrush);
+        return GetPixel(memory.get(), 1, 1);
+    }
+
+    TempDir dir;
+    std::string path = dir.file("Dashvane.ini");
+    Settings settings{path};
+    AppState app;
+    Play play;
+};
+
+// Only OK with a colour other than the current one writes and repaints.
+TEST_F(ColourChooserTest, OkWithANewColourIsStoredAndPainted)
+{
+    const COLORREF start = settings.graphColour;
+    struct Case {
+        BOOL ok;
+        COLORREF pick;
+        const char* stored;
+        COLORREF painted;
+    };
+    for (const Case& c : {Case{FALSE, RGB(255, 0, 0), "<missing>", start},
+                          Case{TRUE, start, "<missing>", start},
+                          Case{TRUE, RGB(255, 0, 0), "255,0,0", RGB(255, 0, 0)},
+                          Case{TRUE, RGB(1, 2, 250), "1,2,250", RGB(1, 2, 250)}}) {
+        SCOPED_TRACE(c.stored);
+        const COLORREF before = settings.graphColour;
+        play.ok = c.ok;
+        play.pick = c.pick;
+        ChooseGraphColour(app, fakeColourDialog);
+        EXPECT_EQ(play.seen.rgbResult, before);
+        EXPECT_EQ(play.seen.Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN));
+        EXPECT_EQ(iniValue(path, "Graph", "RGBColour"), c.stored);
+        EXPECT_EQ(settings.graphColour, c.painted);
+        EXPECT_EQ(brushPaints(), c.painted);
+        EXPECT_FALSE(app.chooserOpen);
+    }
+}
+
+TEST_F(ColourChooserTest, CustomColoursOutliveTheDialog)
+{
+    play.ok = FALSE;
+    play.custom = RGB(10, 20, 30);
+    ChooseGraphColour(app, fakeColourDialog);
+    play.custom = RGB(0, 0, 0);
+    ChooseGraphColour(app, fakeColourDialog);
+    EXPECT_EQ(play.customSeen, RGB(10, 20, 30));
+}
+
+}  // namespace

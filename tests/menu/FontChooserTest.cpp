@@ -1,1 +1,269 @@
+// The font chooser, with a fake dialog playing the user (Apply, OK, Cancel)
+// and once with the real dialog.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "app/Messages.h"
+#include "menu/ColourChooser.h"
+#include "menu/FontChooser.h"
+#include "support/IniFile.h"
+#include "support/MainWindowFixture.h"
+
+namespace {
+
+LOGFONTA font(const char* face, int height, LONG weight = 0, BYTE italic = 0)
+{
+    LOGFONTA result{};
+    lstrcpynA(result.lfFaceName, face, LF_FACESIZE);
+    result.lfHeight = height;
+    result.lfWeight = weight;
+    result.lfItalic = italic;
+    return result;
+}
+
+// The user: optionally Apply with a font and colour picked, then OK or
+// Cancel with the dialog's fields left as given or set to the final pick.
+struct Play {
+    bool apply = false;
+    LOGFONTA applied{};
+    COLORREF appliedColour = 0;
+    BOOL ok = TRUE;
+    bool pickFont = false;
+    LOGFONTA picked{};
+    COLORREF pickedColour = 0;
+
+    CHOOSEFONTA seen{};
+    bool effectsEnabled = true, openDuring = false, nestedOpened = false;
+    std::string afterApply;  // face and colour current right after Apply
+};
+Play* user;
+AppState* userApp;
+
+LRESULT CALLBACK fakeDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CHOOSEFONT_GETLOGFONT)
+        *reinterpret_cast<LOGFONTA*>(lParam) = user->applied;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A hidden stand-in for the dialog: answers the description request and has
+// the effect boxes and the colour list the hook reaches by id.
+HWND createFakeDialog()
+{
+    static ATOM registered = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = fakeDialogProcedure;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "DashvaneFakeFontDialog";
+        return RegisterClassA(&wc);
+    }();
+    (void)registered;
+    HWND dialog = CreateWindowExA(0, "DashvaneFakeFontDialog", "", WS_POPUP, 0, 0, 9, 9, nullptr,
+                                  nullptr, nullptr, nullptr);
+    for (int id : {chx1, chx2, cmb4})
+        CreateWindowExA(0, id == cmb4 ? "COMBOBOX" : "BUTTON", "",
+                        WS_CHILD | (id == cmb4 ? CBS_DROPDOWNLIST : BS_AUTOCHECKBOX), 0, 0, 9, 9,
+                        dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    SendDlgItemMessageA(dialog, cmb4, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Black"));
+    SendDlgItemMessageA(dialog, cmb4, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Picked"));
+    SendDlgItemMessageA(dialog, cmb4, CB_SETITEMDATA, 1, static_cast<LPARAM>(user->appliedColour));
+    SendDlgItemMessageA(dialog, cmb4, CB_SETCURSEL, 1, 0);
+    return dialog;
+}
+
+BOOL WINAPI unexpectedFontDialog(LPCHOOSEFONTA)
+{
+    return user->nestedOpened = true;
+}
+
+BOOL WINAPI unexpectedColourDialog(LPCHOOSECOLORA)
+{
+    return user->nestedOpened = true;
+}
+
+BOOL WINAPI fakeFontDialog(LPCHOOSEFONTA choice)
+{
+    user->seen = *choice;
+    user->openDuring = userApp->chooserOpen;
+    ChooseTextFont(*userApp, unexpectedFontDialog);
+    ChooseGraphColour(*userApp, unexpectedColourDialog);
+    if (user->apply) {
+        HWND dialog = createFakeDialog();
+        choice->lpfnHook(dialog, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(choice));
+        user->effectsEnabled = IsWindowEnabled(GetDlgItem(dialog, chx1))
+                               || IsWindowEnabled(GetDlgItem(dialog, chx2));
+        choice->lpfnHook(dialog, WM_COMMAND, MAKEWPARAM(psh3, BN_CLICKED), 0);
+        user->afterApply = std::string(userApp->settings->font.lfFaceName) + " "
+                           + std::to_string(userApp->settings->fontColour);
+        choice->lpfnHook(dialog, WM_DESTROY, 0, 0);
+        DestroyWindow(dialog);
+    }
+    // Written on Cancel too, as one platform's dialog does.
+    if (user->pickFont)
+        *choice->lpLogFont = user->picked;
+    choice->rgbColors = user->pickedColour;
+    return user->ok;
+}
+
+class FontChooserTest : public MainWindowTest {
+protected:
+    FontChooserTest()
+    {
+        settings.screenDpi = 96;
+        settings.font = font("Courier New", -19);
+        settings.fontPointSize = 14;
+        play.pickedColour = settings.fontColour;
+        user = &play;
+        userApp = &app;
+    }
+    ~FontChooserTest() override { DeleteObject(app.displayFont); }
+    LOGFONTA displayed() const
+    {
+        LOGFONTA shown{};
+        GetObjectA(app.displayFont, sizeof shown, &shown);
+        return shown;
+    }
+    COLORREF penColour() const
+    {
+        LOGPEN pen{};
+        GetObjectA(settings.textPen, sizeof pen, &pen);
+        return pen.lopnColor;
+    }
+
+    Play play;
+};
+
+TEST_F(FontChooserTest, ColourAloneIsWrittenWithoutARelayout)
+{
+    const COLORREF colour = settings.fontColour;
+    play.pickedColour = RGB(255, 0, 0);
+    EXPECT_FALSE(ChooseTextFont(app, fakeFontDialog));
+    EXPECT_EQ(play.seen.Flags, static_cast<DWORD>(CF_SCREENFONTS | CF_ENABLEHOOK
+                                                  | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_APPLY));
+    EXPECT_EQ(play.seen.hwndOwner, GetDesktopWindow());
+    EXPECT_EQ(play.seen.rgbColors, colour);
+    // Both choosers are held off while one is open.
+    EXPECT_TRUE(play.openDuring);
+    EXPECT_FALSE(play.nestedOpened);
+    EXPECT_FALSE(app.chooserOpen);
+
+    EXPECT_EQ(iniValue(path, "Font", "RGBColour"), "255,0,0");
+    EXPECT_EQ(penColour(), RGB(255, 0, 0));
+    EXPECT_EQ(iniValue(path, "Font", "Name"), "<missing>");
+    EXPECT_EQ(app.displayFont, nullptr);
+}
+
+// The point size is the cell height; never underlined or struck out.
+TEST_F(FontChooserTest, PointSizeBecomesTheCellHeight)
+{
+    struct Case {
+        int dpi, points;
+        LONG dialogHeight;
+    };
+    for (const Case& c : {Case{96, 14, -19}, Case{96, 9, -12}, Case{120, 14, -23}}) {
+        SCOPED_TRACE(std::to_string(c.points) + " points at " + std::to_string(c.dpi));
+        ASSERT_EQ(-MulDiv(c.points, c.dpi, 72), c.dialogHeight);
+        settings.screenDpi = c.dpi;
+        settings.font.lfHeight = -1;
+        play.pickFont = true;
+        play.picked = font("Courier New", c.dialogHeight);
+        play.picked.lfUnderline = play.picked.lfStrikeOut = TRUE;
+        EXPECT_TRUE(ChooseTextFont(app, fakeFontDialog));
+        EXPECT_EQ(settings.fontPointSize, c.points);
+        EXPECT_EQ(iniValue(path, "Font", "Point"), std::to_string(c.points));
+        EXPECT_EQ(displayed().lfHeight, c.points);
+        EXPECT_FALSE(displayed().lfUnderline || displayed().lfStrikeOut);
+    }
+}
+
+// Apply makes the pick current at once; Cancel then puts back font, colour
+// and file; OK without a further change calls for no second re-layout.
+TEST_F(FontChooserTest, ApplyThenCancelOrOk)
+{
+    const char* keys[] = {"Name", "Point", "Weight", "Italic", "RGBColour"};
+    struct Case {
+        BOOL ok;
+        bool relayout;
+        const char* values[5];
+    };
+    for (const Case& c : {Case{FALSE, true, {"Courier New", "14", "0", "No", "255,255,0"}},
+                          Case{TRUE, false, {"Liberation Sans", "20", "700", "Yes", "0,128,0"}}}) {
+        SCOPED_TRACE(c.ok ? "OK" : "Cancel");
+        settings.font = font("Courier New", -19);
+        ApplyFontColour(app, RGB(255, 255, 0));
+        play.apply = play.pickFont = true;
+        play.picked = play.applied = font("Liberation Sans", -27, 700, TRUE);
+        play.pickedColour = play.appliedColour = RGB(0, 128, 0);
+        play.ok = c.ok;
+        while (takePosted(WM_RELAYOUT)) {
+        }
+
+        EXPECT_EQ(ChooseTextFont(app, fakeFontDialog), c.relayout);
+        EXPECT_FALSE(play.effectsEnabled);
+        EXPECT_EQ(play.afterApply, "Liberation Sans " + std::to_string(RGB(0, 128, 0)));
+        EXPECT_TRUE(takePosted(WM_RELAYOUT));
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(iniValue(path, "Font", keys[i]), c.values[i]) << keys[i];
+        EXPECT_STREQ(displayed().lfFaceName, c.values[0]);
+        EXPECT_EQ(displayed().lfHeight, std::stoi(c.values[1]));
+        EXPECT_EQ(penColour(), settings.fontColour);
+    }
+}
+
+HWND findOwnDialog()
+{
+    HWND found = nullptr;
+    for (int tries = 0; found == nullptr && tries < 100; ++tries, Sleep(50))
+        EnumWindows(
+            [](HWND window, LPARAM result) -> BOOL {
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                char name[16] = {};
+                GetClassNameA(window, name, sizeof name);
+                if (process != GetCurrentProcessId() || std::strcmp(name, "#32770") != 0
+                    || !IsWindowVisible(window))
+                    return TRUE;
+                *reinterpret_cast<HWND*>(result) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST_F(FontChooserTest, RealDialogGreysEffectsAndCancelUndoesApply)
+{
+    const LOGFONTA before = settings.font;
+    std::atomic<int> effects{-1};
+    std::thread person([&] {
+        HWND dialog = findOwnDialog();
+        if (dialog == nullptr)
+            return;
+        effects = IsWindowEnabled(GetDlgItem(dialog, chx1))
+                  || IsWindowEnabled(GetDlgItem(dialog, chx2));
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(psh3, BN_CLICKED), 0);
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    ChooseTextFont(app);
+    person.join();
+    ASSERT_EQ(effects, 0) << "no dialog, or effect boxes enabled";
+    EXPECT_EQ(std::memcmp(&settings.font, &before, sizeof before), 0);
+    // Whatever Apply changed was written, and then written back.
+    using Key = std::pair<const char*, const char*>;
+    for (const Key& key : {Key{"Name", "Courier New"}, Key{"Point", "14"}, Key{"Weight", "0"},
+                           Key{"Italic", "No"}}) {
+        std::string value = iniValue(path, "Font", key.first);
+        EXPECT_TRUE(value == "<missing>" || value == key.second) << key.first << "=" << value;
+    }
+}
+
+}  // namespace

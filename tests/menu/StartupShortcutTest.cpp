@@ -1,1 +1,133 @@
+// The run-at-startup shortcut, made in a folder of the test's own and read
+// back through the shell's link object.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "menu/StartupShortcut.h"
+#include "support/IniFile.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::string startupFolder, commandLine;
+
+BOOL WINAPI fakeStartupFolder(HWND, LPSTR path, int folder, BOOL)
+{
+    lstrcpynA(path, startupFolder.c_str(), MAX_PATH);
+    return folder == CSIDL_STARTUP;
+}
+
+LPSTR WINAPI fakeCommandLine()
+{
+    return &commandLine[0];
+}
+
+// "target|arguments" of a shortcut file.
+std::string readLink(const std::string& file)
+{
+    IShellLinkA* link = nullptr;
+    IPersistFile* persist = nullptr;
+    char target[MAX_PATH] = {}, arguments[1024] = {};
+    WCHAR wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+            if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
+                link->GetPath(target, sizeof target, nullptr, SLGP_RAWPATH);
+                link->GetArguments(arguments, sizeof arguments);
+            }
+            persist->Release();
+        }
+        link->Release();
+    }
+    return std::string(target) + "|" + arguments;
+}
+
+int entriesIn(const std::string& folder)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    int count = 0;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry))
+        count += entry.cFileName[0] != '.';
+    FindClose(search);
+    return count;
+}
+
+class StartupShortcutTest : public ::testing::Test {
+protected:
+    StartupShortcutTest()
+    {
+        comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+        sources.startupFolder = fakeStartupFolder;
+        sources.commandLine = fakeCommandLine;
+        startupFolder = dir.path();
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, sizeof self);
+        program = self;
+        commandLine = program;
+    }
+    ~StartupShortcutTest() override
+    {
+        if (comReady)
+            CoUninitialize();
+    }
+
+    bool comReady = false;
+    ShortcutSources sources;
+    TempDir dir;
+    std::string shortcut = dir.file("Dashvane.lnk");
+    std::string program;
+};
+
+// The program goes to the target, whatever follows it to the arguments.
+TEST_F(StartupShortcutTest, MadeForTheProgramAndRemoved)
+{
+    const std::string quoted = "\"" + program + "\"";
+    struct Case {
+        std::string line, arguments;
+    };
+    for (const Case& c : {Case{quoted + " ", ""}, Case{quoted + " -x \"a b\"", "-x \"a b\""},
+                          Case{program + "  --gtest_filter=X  ", "--gtest_filter=X"},
+                          Case{"\"" + program, ""}}) {
+        SCOPED_TRACE(c.line);
+        commandLine = c.line;
+        UpdateStartupShortcut(true, sources);
+        std::string link = readLink(shortcut);
+        EXPECT_EQ(lstrcmpiA(link.c_str(), (program + "|" + c.arguments).c_str()), 0) << link;
+        UpdateStartupShortcut(false, sources);
+        EXPECT_FALSE(fileExists(shortcut));
+    }
+    // Someone else's shortcut of that name stays as it is.
+    writeTextFile(shortcut, "the user's own");
+    UpdateStartupShortcut(true, sources);
+    EXPECT_EQ(readTextFile(shortcut), "the user's own");
+}
+
+// Folder and name must fit MAX_PATH with the terminator; one byte more and
+// nothing is made, not even a shortcut under a cut name.
+TEST_F(StartupShortcutTest, FolderTooLongForTheNameMakesNothing)
+{
+    const size_t name = std::string("\\Dashvane.lnk").size();
+    for (size_t length : {MAX_PATH - 1 - name, MAX_PATH - name}) {
+        SCOPED_TRACE(length);
+        startupFolder = dir.path() + "\\" + std::string(length - dir.path().size() - 1, 'f');
+        ASSERT_TRUE(CreateDirectoryA(startupFolder.c_str(), nullptr));
+        UpdateStartupShortcut(true, sources);
+        bool fits = length + name < MAX_PATH;
+        EXPECT_EQ(entriesIn(startupFolder), fits ? 1 : 0);
+        EXPECT_EQ(fileExists(startupFolder + "\\Dashvane.lnk"), fits);
+        EXPECT_EQ(entriesIn(dir.path()), 1);
+        UpdateStartupShortcut(false, sources);
+        EXPECT_EQ(entriesIn(startupFolder), 0);
+        RemoveDirectoryA(startupFolder.c_str());
+    }
+}
+
+}  // namespace
