@@ -7,6 +7,7 @@
 struct Settings;
 class MeasureList;
 class Measure_Battery;
+class ContextMenu;
 struct DisplayRenderer;
 
 struct AppState {
@@ -24,6 +25,8 @@ struct AppState {
     bool chooserOpen = false;
     HWND tooltip = nullptr;
     bool tooltipShowing = false;
+    // Built at the first right-click and kept for the run.
+    ContextMenu* contextMenu = nullptr;
 
     // Dragging the window: from a left press while unlocked to the release.
     bool dragging = false;

@@ -14,6 +14,7 @@
 #include "display/Placement.h"
 #include "measures/Measure_Battery.h"
 #include "measures/MeasureList.h"
+#include "menu/ContextMenu.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -211,11 +212,13 @@ void onDoubleClick(AppState& app, HWND window)
         item->activate(line);
 }
 
-void onShowMenu(AppState& app, HWND window)
+void onShowMenu(AppState& app, HWND window, bool extended)
 {
     app.menuOpen = true;
     if (app.tooltipShowing)
         HideTooltip(app);
+    // Returns after the chosen command has run, so the restack sees its mode.
+    ShowContextMenu(app, extended);
     RestackAfterMenu(window, *app.settings);
     app.menuOpen = false;
 }
@@ -389,7 +392,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         onRelayout(app);
         return 0;
     case WM_SHOWMENU:
-        onShowMenu(app, window);
+        onShowMenu(app, window, wParam != 0);
         return 0;
     case WM_RELAYOUTANDPLACE:
         onRelayoutAndPlace(app);

@@ -18,6 +18,7 @@
 #include "display/Placement.h"
 #include "measures/AccountInfo.h"
 #include "measures/MeasureList.h"
+#include "menu/ContextMenu.h"
 #include "settings/Settings.h"
 
 // Built before WinMain runs, in this order: the settings file located and its
@@ -99,6 +100,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     AppState app;
     app.settings = &settings;
+    ContextMenu contextMenu;
+    app.contextMenu = &contextMenu;
     app.displayFont = createDisplayFont(settings);
 
     HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);

@@ -1,1 +1,178 @@
-// placeholder
+// The command handler: one small step per menu command, dispatched by id.
+#include "menu/Commands.h"
+
+#include "app/Stacking.h"
+#include "display/BackgroundSampler.h"
+#include "display/DisplayRenderer.h"
+#include "display/Placement.h"
+#include "measures/Measure_Drive.h"
+#include "measures/Measure_Network.h"
+#include "measures/MeasureList.h"
+#include "menu/ColourChooser.h"
+#include "menu/FontChooser.h"
+#include "menu/StartupShortcut.h"
+#include "settings/Settings.h"
+
+CommandHooks::CommandHooks()
+    : chooseFont([](AppState& app) { return ChooseTextFont(app); }),
+      chooseColour([](AppState& app) { ChooseGraphColour(app); }),
+      updateStartupShortcut([](bool enable) { UpdateStartupShortcut(enable); }),
+      launch(LaunchTarget)
+{
+}
+
+namespace {
+
+void relayout(AppState& app)
+{
+    app.renderer->layout(*app.measures, app.displayFont);
+    const RECT& rect = app.settings->windowRect;
+    MoveWindow(app.mainWindow, rect.left, rect.top, rect.right - rect.left,
+               rect.bottom - rect.top, TRUE);
+}
+
+void flip(Settings& settings, bool& option, const char* key)
+{
+    option = !option;
+    settings.writeBool("Options", key, option);
+}
+
+void toggleItem(AppState& app, int position)
+{
+    // Only the menu's own ids are expected, but an id past the end of the
+    // list must not reach past it.
+    if (position >= app.measures->count())
+        return;
+    Measure& item = app.measures->at(position);
+    item.setShown(!item.isShown(), app.exiting);
+    relayout(app);
+}
+
+void selectInterface(AppState& app, int entry)
+{
+    auto* network = dynamic_cast<Measure_Network*>(app.measures->findByName("Network"));
+    if (network != nullptr)
+        network->selectEntry(entry);
+}
+
+Measure_Drive* driveItem(AppState& app)
+{
+    return dynamic_cast<Measure_Drive*>(app.measures->findByName("Drive"));
+}
+
+void placeAt(AppState& app, ScreenPosition corner, const char* word)
+{
+    PlaceAtCorner(app.mainWindow, *app.settings, *app.renderer, corner);
+    app.settings->writeString("Options", "ScreenPosition", word);
+}
+
+void autoGraphColour(AppState& app)
+{
+    Settings& settings = *app.settings;
+    flip(settings, settings.autoBgColor, "Auto BG Color");
+    if (settings.autoBgColor)
+        settings.graphColour = SampleBackgroundColour(*app.renderer, app.mainWindow,
+                                                      *app.measures, app.displayFont);
+}
+
+void runAtStartup(AppState& app, const CommandHooks& hooks)
+{
+    Settings& settings = *app.settings;
+    settings.runAtStartup = !settings.runAtStartup;
+    hooks.updateStartupShortcut(settings.runAtStartup);
+    // Written whatever the shortcut step managed: the option is the user's choice.
+    settings.writeBool("Options", "Run At Startup", settings.runAtStartup);
+}
+
+// The fixed commands 200 to 440; ids between them that no item carries do nothing.
+void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
+{
+    Settings& settings = *app.settings;
+    HWND window = app.mainWindow;
+    switch (id) {
+    case IDM_LOCKED:
+        flip(settings, settings.locked, "Locked");
+        return;
+    case IDM_SHOW_NETWORK_DRIVES:
+        if (Measure_Drive* drive = driveItem(app)) {
+            drive->SetShowNetworkDrives(!drive->showNetworkDrives());
+            relayout(app);
+        }
+        return;
+    case IDM_SHOW_REMOVABLE_DRIVES:
+        if (Measure_Drive* drive = driveItem(app)) {
+            drive->SetShowRemovableDrives(!drive->showRemovableDrives());
+            relayout(app);
+        }
+        return;
+    case IDM_CHANGE_FONT:
+        if (hooks.chooseFont(app))
+            relayout(app);
+        return;
+    case IDM_CHANGE_GRAPH_COLOUR:
+        hooks.chooseColour(app);
+        relayout(app);
+        return;
+    case IDM_AUTO_GRAPH_COLOUR:
+        autoGraphColour(app);
+        return;
+    case IDM_SHOW_GRAPHS:
+        flip(settings, settings.showGraphs, "Show Graphs");
+        return;
+    case IDM_RIGHT_ALIGN:
+        flip(settings, settings.rightAlign, "Right Align");
+        return;
+    case IDM_RUN_AT_STARTUP:
+        runAtStartup(app, hooks);
+        return;
+    case IDM_INI_FILE:
+        hooks.launch(window, settings.path.c_str());
+        return;
+    case IDM_ALWAYS_ON_TOP:
+        SetStackingMode(window, settings, AlwaysOnTop);
+        return;
+    case IDM_NORMAL:
+        SetStackingMode(window, settings, Normal);
+        return;
+    case IDM_BOTTOM:
+        SetStackingMode(window, settings, Bottom);
+        return;
+    case IDM_TOP_LEFT:
+        placeAt(app, TopLeft, "TL");
+        return;
+    case IDM_TOP_RIGHT:
+        placeAt(app, TopRight, "TR");
+        return;
+    case IDM_BOTTOM_LEFT:
+        placeAt(app, BottomLeft, "BL");
+        return;
+    case IDM_BOTTOM_RIGHT:
+        placeAt(app, BottomRight, "BR");
+        return;
+    case IDM_CUSTOM:
+        settings.screenPosition = Custom;
+        settings.writeString("Options", "ScreenPosition", "C");
+        return;
+    default:
+        return;
+    }
+}
+
+}  // namespace
+
+void ExecuteMenuCommand(AppState& app, int id, const CommandHooks& hooks)
+{
+    if (id <= 0)
+        return;
+    const UINT command = static_cast<UINT>(id);
+    if (command <= IDM_LAST_ITEM) {
+        toggleItem(app, id - 1);
+    } else if (command >= IDM_FIRST_INTERFACE && command <= IDM_LAST_INTERFACE) {
+        selectInterface(app, static_cast<int>(command - IDM_FIRST_INTERFACE));
+    } else if (command == IDM_EXIT) {
+        app.exiting = true;
+        PostQuitMessage(0);
+    } else if (command >= IDM_LOCKED && command <= IDM_CUSTOM) {
+        runCommand(app, command, hooks);
+    }
+}

@@ -5,5 +5,20 @@
 #include <windows.h>
 
 #include "app/AppState.h"
+#include "menu/Launch.h"
+#include "menu/MenuIds.h"
 
-void ExecuteMenuCommand(AppState& app, int id);
+// Everything a command does that opens a dialog, touches the user's Startup
+// folder or starts a program; tests pass stand-ins. Defaults to the real calls.
+struct CommandHooks {
+    // True when the display font or colour changed and the window must follow.
+    bool (*chooseFont)(AppState& app);
+    void (*chooseColour)(AppState& app);
+    void (*updateStartupShortcut)(bool enable);
+    Launcher launch;
+
+    CommandHooks();
+};
+
+// id: what the menu returned, 0 when it was dismissed.
+void ExecuteMenuCommand(AppState& app, int id, const CommandHooks& hooks = CommandHooks());

@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "app/Tooltip.h"
 #include "support/MainWindowFixture.h"
+#include "support/PopupMenu.h"
 
 namespace {
 
@@ -95,6 +96,8 @@ TEST_F(TooltipTest, TheMenuHidesItFirst)
 {
     hover();
     ASSERT_TRUE(tipVisible());
+    std::thread escape = dismissNextPopup();
     send(WM_SHOWMENU);
+    escape.join();
     EXPECT_FALSE(tipVisible());
 }

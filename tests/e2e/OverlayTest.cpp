@@ -17,29 +17,32 @@ struct MessageBoxSeen {
     std::string text;
 };
 
+struct DialogSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK findVisibleDialog(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(data);
+    char className[64] = {};
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameA(window, className, sizeof className);
+    if (owner == search->processId && lstrcmpA(className, "#32770") == 0
+        && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The message box a process shows, found among the top-level dialogs.
 MessageBoxSeen findMessageBox(DWORD processId)
 {
     MessageBoxSeen seen;
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search{processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            char className[64] = {};
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            GetClassNameA(window, className, sizeof className);
-            if (owner == s->processId && lstrcmpA(className, "#32770") == 0
-                && IsWindowVisible(window)) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{processId, nullptr};
+    EnumWindows(findVisibleDialog, reinterpret_cast<LPARAM>(&search));
     seen.box = search.found;
     if (seen.box == nullptr)
         return seen;
@@ -300,4 +303,91 @@ TEST(Overlay, AnEditedSeparatorShowsOnScreen)
     writeTextFile(settingsFile, text);
     EXPECT_TRUE(pumpUntil([&] { return yellowPixels(window) > before + 500; }, 3000))
         << before << " -> " << yellowPixels(window);
+}
+
+namespace {
+
+void rightClick(int x, int y)
+{
+    SetCursorPos(x, y);
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+struct PopupSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK findPopupOf(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<PopupSearch*>(data);
+    char className[16] = {};
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameA(window, className, sizeof className);
+    if (owner != search->processId || lstrcmpA(className, "#32768") != 0
+        || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The open popup menu of a process.
+HWND findPopupMenu(DWORD processId)
+{
+    PopupSearch search{processId, nullptr};
+    EnumWindows(findPopupOf, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Right-clicks the overlay and walks its menu with keys, as a user would.
+bool chooseFromMenu(const RunningProgram& program, HWND window, std::vector<WPARAM> keys)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    rightClick(rect.right - 5, rect.top + 5);
+    HWND popup = nullptr;
+    if (!pumpUntil([&] { return (popup = findPopupMenu(program.id())) != nullptr; }, 5000))
+        return false;
+    for (WPARAM key : keys)
+        PostMessageA(popup, WM_KEYDOWN, key, 0);
+    return pumpUntil([&] { return findPopupMenu(program.id()) == nullptr; }, 5000);
+}
+
+}  // namespace
+
+TEST(Overlay, TheContextMenuChangesOptionsMovesTheWindowAndExits)
+{
+    std::string settingsFile = userSettingsFile();
+    DeleteFileA(settingsFile.c_str());
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+
+    // Up from the top lands on "Exit", once more on "Options"; Right opens
+    // a submenu on its first entry, and separators are stepped over.
+    ASSERT_TRUE(chooseFromMenu(program, window,
+                               {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}));
+    EXPECT_TRUE(pumpUntil(
+        [&] { return iniValue(settingsFile, "Options", "Show Graphs") == "Yes"; }, 3000));
+
+    ASSERT_TRUE(chooseFromMenu(program, window,
+                               {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,
+                                VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}));
+    RECT rect{};
+    EXPECT_TRUE(pumpUntil(
+        [&] { return GetWindowRect(window, &rect) && rect.left == 10 && rect.top == 10; }, 3000))
+        << rect.left << "," << rect.top;
+    // The key is written just after the move.
+    EXPECT_TRUE(pumpUntil(
+        [&] { return iniValue(settingsFile, "Options", "ScreenPosition") == "TL"; }, 3000));
+
+    ASSERT_TRUE(chooseFromMenu(program, window, {VK_UP, VK_RETURN}));
+    DWORD exitCode = 1;
+    EXPECT_TRUE(program.waitForExit(5000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
 }

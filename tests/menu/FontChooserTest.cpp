@@ -220,23 +220,24 @@ TEST_F(FontChooserTest, ApplyThenCancelOrOk)
     }
 }
 
+BOOL CALLBACK findOwnDialogWindow(HWND window, LPARAM result)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (process != GetCurrentProcessId() || std::strcmp(name, "#32770") != 0
+        || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
 HWND findOwnDialog()
 {
     HWND found = nullptr;
     for (int tries = 0; found == nullptr && tries < 100; ++tries, Sleep(50))
-        EnumWindows(
-            [](HWND window, LPARAM result) -> BOOL {
-                DWORD process = 0;
-                GetWindowThreadProcessId(window, &process);
-                char name[16] = {};
-                GetClassNameA(window, name, sizeof name);
-                if (process != GetCurrentProcessId() || std::strcmp(name, "#32770") != 0
-                    || !IsWindowVisible(window))
-                    return TRUE;
-                *reinterpret_cast<HWND*>(result) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumWindows(findOwnDialogWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

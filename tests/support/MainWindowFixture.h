@@ -9,6 +9,7 @@
 
 #include "app/MainWindow.h"
 #include "display/DisplayRenderer.h"
+#include "menu/ContextMenu.h"
 #include "support/FakeMeasure.h"
 
 
@@ -20,6 +21,7 @@ protected:
         settings.windowRect = RECT{100, 100, 100, 100};
         app.settings = &settings;
         app.renderer = &renderer;
+        app.contextMenu = &contextMenu;
         CreateMainWindow(GetModuleHandleA(nullptr), app);
         std::vector<std::unique_ptr<Measure>> items;
         for (const char* name : {"First", "Second", "Third"})
@@ -52,6 +54,7 @@ protected:
     std::string path = dir.file("Dashvane.ini");
     Settings settings{path};
     DisplayRenderer renderer{settings};
+    ContextMenu contextMenu;
     AppState app;
     std::unique_ptr<MeasureList> list;
 };
