@@ -1,4 +1,4 @@
-// dashvane_floor: the least a colour-keyed overlay of this design must do in
+// dashvane_floor: the least a colour-keyed overlay like ours must do in
 // steady state, to measure dashvane.exe against. One layered tool window of a
 // given size, a full repaint every 500 ms of a fixed number of text lines
 // (off-screen bitmap, one BitBlt through the window DC in WM_NCPAINT), and one
