@@ -131,3 +131,16 @@ TEST_F(StartupShortcutTest, FolderTooLongForTheNameMakesNothing)
 }
 
 }  // namespace
+
+TEST_F(StartupShortcutTest, TheUsersRealStartupFolder)
+{
+    char folder[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, folder, CSIDL_STARTUP, TRUE));
+    std::string link = std::string(folder) + "\\Dashvane.lnk";
+    DeleteFileA(link.c_str());
+
+    UpdateStartupShortcut(true);
+    EXPECT_TRUE(fileExists(link));
+    UpdateStartupShortcut(false);
+    EXPECT_FALSE(fileExists(link));
+}
