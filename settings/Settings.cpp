@@ -34,6 +34,17 @@ int leadingDigits(const char* text)
     return static_cast<int>(value);
 }
 
+// Letter case aside, exactly the word: the locale-aware comparison would also
+// take it with characters it ignores in between ("Y\xADes").
+bool isWord(const char* text, const char* word)
+{
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    for (; *word != '\0'; ++text, ++word)
+        if (lower(*text) != lower(*word))
+            return false;
+    return *text == '\0';
+}
+
 }  // namespace
 
 Settings::Settings(std::string filePath, const FolderSource& folders)
@@ -106,9 +117,9 @@ int Settings::readInt(const char* section, const char* key, int defaultValue)
 bool Settings::readBool(const char* section, const char* key, bool defaultValue)
 {
     const char* text = readString(section, key, "");
-    if (lstrcmpiA(text, "Yes") == 0)
+    if (isWord(text, "Yes"))
         return true;
-    if (lstrcmpiA(text, "No") == 0)
+    if (isWord(text, "No"))
         return false;
     writeBool(section, key, defaultValue);
     return defaultValue;
