@@ -8,11 +8,16 @@ namespace {
 
 enum class Below { Nothing, WorkerW, Progman, TextInput, Other };
 
-// Class names compare exactly and case-sensitively. A name too long for the
-// buffer is cut and so matches none of them.
+// The first visible window below: hidden ones (system windows park in the
+// chain) neither cover nor carry the window, and pushing past them on every
+// tick would only cost a z-order change each time. Class names compare
+// exactly and case-sensitively; a name too long for the buffer is cut and so
+// matches none of them.
 Below windowBelow(HWND window)
 {
     HWND next = GetWindow(window, GW_HWNDNEXT);
+    while (next != nullptr && !IsWindowVisible(next))
+        next = GetWindow(next, GW_HWNDNEXT);
     if (next == nullptr)
         return Below::Nothing;
     char name[260] = {};
@@ -55,7 +60,8 @@ ModeMove moveFor(StackingMode mode)
 bool NeedsBottomPush(HWND window)
 {
     Below below = windowBelow(window);
-    return below == Below::Nothing || below == Below::Other;
+    // With no visible window below, the window already is the lowest one.
+    return below == Below::Other;
 }
 
 bool HasWindowAbove(HWND window)

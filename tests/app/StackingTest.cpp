@@ -101,9 +101,16 @@ TEST_F(StackingTest, NeedsBottomPushByClassBelow)
         EXPECT_EQ(NeedsBottomPush(overlay), c.needsPush) << c.className;
         closeLast();
     }
-    PushToBottom(overlay);
-    ASSERT_EQ(GetWindow(overlay, GW_HWNDNEXT), nullptr);
+    // Hidden windows below are looked through; at the very bottom no push is
+    // needed any more.
+    HWND application = open("AppWindow");
+    HWND hidden = open("AppWindow");
+    ShowWindow(hidden, SW_HIDE);
+    place(application, overlay);
+    place(hidden, overlay);
     EXPECT_TRUE(NeedsBottomPush(overlay));
+    PushToBottom(overlay);
+    EXPECT_FALSE(NeedsBottomPush(overlay));
 }
 
 TEST_F(StackingTest, KeepAtBottomPushesOnlyInBottomModeAndNotOffTheDesktop)
