@@ -121,9 +121,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SetTimer(window, IDT_REFRESH, 500, nullptr);
     SetTimer(window, IDT_FIRST_SAMPLE, 2000, nullptr);
     renderer.layout(measures, app.displayFont);
-    // The window was created 1 × 1; the first re-layout gives it its size
-    // even when no item asks for one while it is built.
-    PostMessageA(window, WM_RELAYOUT, 0, 0);
+    // The window was created 1 × 1: give it the laid-out size and place now,
+    // without a second layout, even when no item asks for one while built.
+    const RECT& laidOut = settings.windowRect;
+    MoveWindow(window, laidOut.left, laidOut.top, laidOut.right - laidOut.left,
+               laidOut.bottom - laidOut.top, FALSE);
     registerHotkey(window, hotkeyAtom);
     ShowWindow(window, SW_SHOWNORMAL);
     RefreshPlacement(window, settings, renderer);

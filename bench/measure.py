@@ -256,27 +256,16 @@ def report(args):
         lines.append("%-31s | %-22s | %-22s | %-22s | %-9s | %-9s | %s" % (
             title, cells[0], cells[1], cells[2], fmt(median["floor"]), fmt(median["conky"]), verdict))
     lines.append("")
-    lines.append("Per-round ratios, Dashvane / floor:")
     rounds = sorted({r for (m, p), v in data.items() for r in v if r != "cold"}, key=int)
-    for metric, title, _ in METRICS:
-        mine = data.get((metric, "dashvane"), {})
-        theirs = data.get((metric, "floor"), {})
-        cells = []
-        for r in rounds:
-            if r in mine and r in theirs and theirs[r]:
-                cells.append("%s:%s" % (r, fmt(mine[r] / theirs[r])))
-        if cells:
-            lines.append("  %-31s %s" % (title, "  ".join(cells)))
-    lines.append("Per-round ratios, Dashvane / conky:")
-    for metric, title, _ in METRICS:
-        mine = data.get((metric, "dashvane"), {})
-        theirs = data.get((metric, "conky"), {})
-        cells = []
-        for r in rounds:
-            if r in mine and r in theirs and theirs[r]:
-                cells.append("%s:%s" % (r, fmt(mine[r] / theirs[r])))
-        if cells:
-            lines.append("  %-31s %s" % (title, "  ".join(cells)))
+    for other in ("floor", "conky"):
+        lines.append("Per-round ratios, Dashvane / %s:" % other)
+        for metric, title, _ in METRICS:
+            mine = data.get((metric, "dashvane"), {})
+            theirs = data.get((metric, other), {})
+            cells = ["%s:%s" % (r, fmt(mine[r] / theirs[r]))
+                     for r in rounds if r in mine and r in theirs and theirs[r]]
+            if cells:
+                lines.append("  %-31s %s" % (title, "  ".join(cells)))
     text = "\n".join(lines) + "\n"
     sys.stdout.write(text)
     with open(out, "w") as f:

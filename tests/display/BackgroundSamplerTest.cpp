@@ -23,14 +23,7 @@ public:
     PaintedWindow(const RECT& at, DWORD exStyle, std::function<void(HDC)> paint)
         : paint_(std::move(paint))
     {
-        static ATOM windowClass = [] {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = Procedure;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.lpszClassName = "DashvaneSamplerTestWindow";
-            return RegisterClassA(&wc);
-        }();
-        (void)windowClass;
+        registerTestClass("DashvaneSamplerTestWindow", Procedure);
         handle_ = CreateWindowExA(WS_EX_TOOLWINDOW | exStyle, "DashvaneSamplerTestWindow", "",
                                   WS_POPUP, at.left, at.top, at.right - at.left,
                                   at.bottom - at.top, nullptr, nullptr, nullptr, nullptr);

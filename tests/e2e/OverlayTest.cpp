@@ -17,33 +17,39 @@ struct MessageBoxSeen {
     std::string text;
 };
 
-struct DialogSearch {
+struct WindowSearch {
     DWORD processId;
+    const char* className;
     HWND found;
 };
 
-BOOL CALLBACK findVisibleDialog(HWND window, LPARAM data)
+BOOL CALLBACK findVisibleWindowOf(HWND window, LPARAM data)
 {
-    auto* search = reinterpret_cast<DialogSearch*>(data);
+    auto* search = reinterpret_cast<WindowSearch*>(data);
     char className[64] = {};
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && lstrcmpA(className, "#32770") == 0
-        && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    if (owner != search->processId || lstrcmpA(className, search->className) != 0
+        || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A visible top-level window of a class that a process shows.
+HWND findVisibleWindow(DWORD processId, const char* className)
+{
+    WindowSearch search{processId, className, nullptr};
+    EnumWindows(findVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // The message box a process shows, found among the top-level dialogs.
 MessageBoxSeen findMessageBox(DWORD processId)
 {
     MessageBoxSeen seen;
-    DialogSearch search{processId, nullptr};
-    EnumWindows(findVisibleDialog, reinterpret_cast<LPARAM>(&search));
-    seen.box = search.found;
+    seen.box = findVisibleWindow(processId, "#32770");
     if (seen.box == nullptr)
         return seen;
     char text[256] = {};
@@ -317,31 +323,10 @@ void rightClick(int x, int y)
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-struct PopupSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK findPopupOf(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<PopupSearch*>(data);
-    char className[16] = {};
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameA(window, className, sizeof className);
-    if (owner != search->processId || lstrcmpA(className, "#32768") != 0
-        || !IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // The open popup menu of a process.
 HWND findPopupMenu(DWORD processId)
 {
-    PopupSearch search{processId, nullptr};
-    EnumWindows(findPopupOf, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return findVisibleWindow(processId, "#32768");
 }
 
 // Right-clicks the overlay and walks its menu with keys, as a user would.

@@ -60,14 +60,7 @@ LRESULT CALLBACK fakeDialogProcedure(HWND window, UINT message, WPARAM wParam, L
 // the effect boxes and the colour list the hook reaches by id.
 HWND createFakeDialog()
 {
-    static ATOM registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = fakeDialogProcedure;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "DashvaneFakeFontDialog";
-        return RegisterClassA(&wc);
-    }();
-    (void)registered;
+    registerTestClass("DashvaneFakeFontDialog", fakeDialogProcedure);
     HWND dialog = CreateWindowExA(0, "DashvaneFakeFontDialog", "", WS_POPUP, 0, 0, 9, 9, nullptr,
                                   nullptr, nullptr, nullptr);
     for (int id : {chx1, chx2, cmb4})

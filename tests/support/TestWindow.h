@@ -7,18 +7,22 @@
 #include <functional>
 #include <vector>
 
+// Registers a plain window class of the test program; a second registration
+// of the same name fails harmlessly.
+inline void registerTestClass(const char* name, WNDPROC procedure)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
 class TestWindow {
 public:
     TestWindow()
     {
-        static ATOM windowClass = [] {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = Procedure;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.lpszClassName = "DashvaneTestWindow";
-            return RegisterClassA(&wc);
-        }();
-        (void)windowClass;
+        registerTestClass("DashvaneTestWindow", Procedure);
         handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, "DashvaneTestWindow", "test", WS_POPUP, 0, 0,
                                   200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
