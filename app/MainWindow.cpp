@@ -22,6 +22,7 @@ namespace {
 constexpr DWORD kWindowStyle = WS_POPUP | 0x80;
 constexpr DWORD kWindowExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW;
 constexpr UINT kResampleDelayMs = 500;
+constexpr UINT kRefreshMs = 500;
 
 void restartResample(HWND window)
 {
@@ -308,6 +309,13 @@ void ApplyColourKey(HWND window)
     if (setAttributes != nullptr)
         setAttributes(window, kColourKey, 0, LWA_COLORKEY);
     FreeLibrary(user32);
+}
+
+void StartTimers(AppState& app)
+{
+    SetTimer(app.mainWindow, IDT_REFRESH, kRefreshMs, nullptr);
+    for (int i = 0; i < app.measures->count(); ++i)
+        app.measures->at(i).resetTimer(app.exiting);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

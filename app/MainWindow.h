@@ -14,4 +14,8 @@ ATOM RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, AppState& app);
 // Makes magenta transparent; quietly skipped where the call does not exist.
 void ApplyColourKey(HWND window);
+// (Re)starts the refresh timer and every item's timer in one moment. Their
+// intervals divide into one another, so timers started together fall due
+// together and wake the program once per tick instead of once per item.
+void StartTimers(AppState& app);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

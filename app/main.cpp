@@ -118,7 +118,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     app.measures = &measures;
 
     ApplyColourKey(window);
-    SetTimer(window, IDT_REFRESH, 500, nullptr);
+    StartTimers(app);
     SetTimer(window, IDT_FIRST_SAMPLE, 2000, nullptr);
     renderer.layout(measures, app.displayFont);
     // The window was created 1 × 1: give it the laid-out size and place now,

@@ -1,6 +1,7 @@
 // The command handler: one small step per menu command, dispatched by id.
 #include "menu/Commands.h"
 
+#include "app/MainWindow.h"
 #include "app/Stacking.h"
 #include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
@@ -45,6 +46,8 @@ void toggleItem(AppState& app, int position)
         return;
     Measure& item = app.measures->at(position);
     item.setShown(!item.isShown(), app.exiting);
+    if (item.isShown())
+        StartTimers(app);
     relayout(app);
 }
 
@@ -102,6 +105,7 @@ void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
     case IDM_SHOW_REMOVABLE_DRIVES:
         if (Measure_Drive* drive = driveItem(app)) {
             drive->SetShowRemovableDrives(!drive->showRemovableDrives());
+            StartTimers(app);
             relayout(app);
         }
         return;

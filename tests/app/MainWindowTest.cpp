@@ -5,9 +5,14 @@
 
 #include <dbt.h>
 
+#include <cstdlib>
+#include <map>
+#include <vector>
+
 #include "app/Messages.h"
 #include "support/IniFile.h"
 #include "measures/Measure_Battery.h"
+#include "menu/Commands.h"
 #include "support/MainWindowFixture.h"
 
 TEST_F(MainWindowTest, ClickWhileUnlockedMakesThePositionCustom)
@@ -196,4 +201,47 @@ TEST(MainWindowPower, AStatusEventRereadsTheBatteryAtOnce)
     EXPECT_EQ(list.at(0).valueText(), "Charging: 57%");
     list.destroyAll();
     DestroyWindow(app.mainWindow);
+}
+
+// Items built one after another, and one shown again half a tick later,
+// still fall due with the refresh tick: one wake-up per tick, not one each.
+TEST_F(MainWindowTest, ItemTimersFallDueWithTheRefreshTick)
+{
+    list.reset();
+    std::vector<std::unique_ptr<Measure>> items;
+    items.push_back(std::make_unique<FakeMeasure>(app, settings, "Clock", 500));
+    Sleep(120);
+    items.push_back(std::make_unique<FakeMeasure>(app, settings, "Load", 1000));
+    list = std::make_unique<MeasureList>(std::move(items));
+    app.measures = list.get();
+    item(1).setShown(false, false);
+    StartTimers(app);
+    pumpMessages(250);
+    ExecuteMenuCommand(app, 2);
+    ASSERT_TRUE(item(1).isShown());
+
+    std::map<UINT_PTR, std::vector<ULONGLONG>> due;
+    ULONGLONG end = GetTickCount64() + 1300;
+    while (GetTickCount64() < end) {
+        MSG message;
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
+        }
+        if (message.message == WM_TIMER)
+            due[message.wParam].push_back(GetTickCount64());
+        DispatchMessageA(&message);
+    }
+    const std::vector<ULONGLONG>& ticks = due[IDT_REFRESH];
+    ASSERT_GE(ticks.size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        const std::vector<ULONGLONG>& times = due[reinterpret_cast<UINT_PTR>(&item(i))];
+        ASSERT_FALSE(times.empty()) << item(i).name();
+        for (ULONGLONG time : times) {
+            long long nearest = 1000;
+            for (ULONGLONG tick : ticks)
+                nearest = std::min(nearest, std::llabs(static_cast<long long>(time - tick)));
+            EXPECT_LE(nearest, 40) << item(i).name();
+        }
+    }
 }
