@@ -23,7 +23,9 @@ struct AppState {
     bool suspended = false;
     bool menuOpen = false;
     bool chooserOpen = false;
+    // Created when first needed; tried once, so a failure is reported once.
     HWND tooltip = nullptr;
+    bool tooltipTried = false;
     bool tooltipShowing = false;
     // Built at the first right-click and kept for the run.
     ContextMenu* contextMenu = nullptr;

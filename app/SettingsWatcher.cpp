@@ -1,60 +1,41 @@
-// The settings-file watcher thread.
+// The settings-file watcher.
 #include "app/SettingsWatcher.h"
-
-#include <objbase.h>
 
 #include <cstring>
 
 #include "settings/Settings.h"
 
-namespace {
-
-class ComScope {
-public:
-    ComScope() : result_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
-    ~ComScope()
-    {
-        if (ok())
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    bool ok() const { return result_ == S_OK || result_ == S_FALSE; }
-
-private:
-    HRESULT result_;
-};
-
-class ChangeNotification {
-public:
-    explicit ChangeNotification(const char* folder)
-        : handle_(FindFirstChangeNotificationA(folder, FALSE, FILE_NOTIFY_CHANGE_LAST_WRITE))
-    {
-    }
-    ~ChangeNotification()
-    {
-        if (valid())
-            FindCloseChangeNotification(handle_);
-    }
-    ChangeNotification(const ChangeNotification&) = delete;
-    ChangeNotification& operator=(const ChangeNotification&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-// True when the folder changed, false when the watch should end.
-bool waitForChange(HANDLE change, HANDLE stop)
+SettingsWatcher::SettingsWatcher(Settings& settings, HWND window)
+    : settings_(settings), window_(window)
 {
-    if (stop == nullptr)
-        return WaitForSingleObject(change, INFINITE) == WAIT_OBJECT_0;
-    const HANDLE handles[2] = {change, stop};
-    return WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0;
+    char folder[MAX_PATH] = {};
+    if (!watchedFolder(settings.path.c_str(), folder, sizeof folder))
+        return;
+    HANDLE change = FindFirstChangeNotificationA(folder, FALSE, FILE_NOTIFY_CHANGE_LAST_WRITE);
+    if (change != INVALID_HANDLE_VALUE)
+        change_ = change;
 }
 
-}  // namespace
+SettingsWatcher::~SettingsWatcher()
+{
+    stopWatching();
+}
+
+void SettingsWatcher::stopWatching()
+{
+    if (change_ != nullptr)
+        FindCloseChangeNotification(change_);
+    change_ = nullptr;
+}
+
+void SettingsWatcher::onFolderChanged()
+{
+    if (change_ == nullptr)
+        return;
+    settings_.ReloadSeparator(window_);
+    if (!FindNextChangeNotification(change_))
+        stopWatching();
+}
 
 bool watchedFolder(const char* path, char* folder, size_t size)
 {
@@ -77,24 +58,4 @@ bool watchedFolder(const char* path, char* folder, size_t size)
     std::memcpy(folder, path, driveLength + directoryLength);
     folder[driveLength + directoryLength] = '\0';
     return true;
-}
-
-DWORD WINAPI SettingsWatcherThread(LPVOID parameter)
-{
-    const auto& context = *static_cast<const WatcherContext*>(parameter);
-    ComScope com;
-    if (!com.ok())
-        return 0;
-    char folder[MAX_PATH] = {};
-    if (!watchedFolder(context.settings->path.c_str(), folder, sizeof folder))
-        return 0;
-    ChangeNotification change(folder);
-    if (!change.valid())
-        return 0;
-    while (waitForChange(change.get(), context.stop)) {
-        context.settings->ReloadSeparator(context.window);
-        if (!FindNextChangeNotification(change.get()))
-            break;
-    }
-    return 0;
 }

@@ -69,6 +69,27 @@ bool windowIsAbove(HWND window, HWND other)
     return search.first == window;
 }
 
+// Loaded with the first tooltip and kept for the rest of the run.
+HMODULE commonControls()
+{
+    static HMODULE library = LoadLibraryA("comctl32.dll");
+    return library;
+}
+
+bool registerTooltipClass()
+{
+    using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE library = commonControls();
+    if (library == nullptr)
+        return false;
+    auto init = reinterpret_cast<InitControls>(
+        reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    INITCOMMONCONTROLSEX classes{};
+    classes.dwSize = sizeof classes;
+    classes.dwICC = ICC_BAR_CLASSES;
+    return init != nullptr && init(&classes);
+}
+
 }  // namespace
 
 UINT ToolInfoSize()
@@ -77,7 +98,7 @@ UINT ToolInfoSize()
     if (cached != 0)
         return cached;
     cached = TTTOOLINFOA_V2_SIZE;
-    HMODULE controls = GetModuleHandleA("comctl32.dll");
+    HMODULE controls = commonControls();
     if (controls == nullptr)
         return cached;
     auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
@@ -94,10 +115,7 @@ UINT ToolInfoSize()
 
 HWND CreateTooltip(HWND owner, HINSTANCE instance)
 {
-    INITCOMMONCONTROLSEX init{};
-    init.dwSize = sizeof init;
-    init.dwICC = ICC_BAR_CLASSES;
-    if (!InitCommonControlsEx(&init))
+    if (!registerTooltipClass())
         return nullptr;
     HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
@@ -118,8 +136,15 @@ HWND CreateTooltip(HWND owner, HINSTANCE instance)
 
 void ShowTooltipStep(AppState& app)
 {
-    if (!app.settings->showTooltips || app.tooltipShowing || app.menuOpen || !controlHeld()
-        || app.tooltip == nullptr)
+    if (!app.settings->showTooltips || app.tooltipShowing || app.menuOpen || !controlHeld())
+        return;
+    if (app.tooltip == nullptr && !app.tooltipTried) {
+        app.tooltipTried = true;
+        auto instance =
+            reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(app.mainWindow, GWLP_HINSTANCE));
+        app.tooltip = CreateTooltip(app.mainWindow, instance);
+    }
+    if (app.tooltip == nullptr)
         return;
     POINT cursor{};
     GetCursorPos(&cursor);

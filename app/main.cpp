@@ -11,9 +11,9 @@
 #include "app/Items.h"
 #include "app/MainWindow.h"
 #include "app/Messages.h"
+#include "app/MessageLoop.h"
 #include "app/SettingsWatcher.h"
 #include "app/Stacking.h"
-#include "app/Tooltip.h"
 #include "display/DisplayRenderer.h"
 #include "display/Placement.h"
 #include "measures/AccountInfo.h"
@@ -72,16 +72,6 @@ void registerHotkey(HWND window, ATOM atom)
     settings.writeString("Options", "Hotkey", text);
 }
 
-int runMessageLoop()
-{
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return 0;
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -112,7 +102,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     DisplayRenderer renderer(settings);
     app.renderer = &renderer;
     HWND window = CreateMainWindow(instance, app);
-    app.tooltip = CreateTooltip(window, instance);
 
     MeasureList measures(CreateItems(app, settings, accountInfo));
     app.measures = &measures;
@@ -131,14 +120,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     RefreshPlacement(window, settings, renderer);
     ApplyStartupStacking(window, settings.stackingMode);
 
-    // Never joined: it waits in the folder until the process ends. Without
-    // it only the live separator update is lost.
-    static WatcherContext watcher{&settings, window, nullptr};
-    HANDLE watcherThread = CreateThread(nullptr, 0, SettingsWatcherThread, &watcher, 0, nullptr);
-    if (watcherThread != nullptr)
-        CloseHandle(watcherThread);
-
-    runMessageLoop();
+    // Without a watch only the live separator update is lost.
+    SettingsWatcher watcher(settings, window);
+    RunMessageLoop(watcher);
 
     measures.destroyAll();
     app.measures = nullptr;

@@ -108,6 +108,8 @@ void AccountInfo::Refresh()
         name[0] = domain[0] = '\0';
     userName_ = terminated(name, sizeof name);
 
+    // One load of the network library for the whole lookup, not one per call.
+    SystemLibrary network("netapi32.dll");
     NetBuffer controller(sources_.netApiBufferFree);
     if (sources_.netGetDCName(nullptr, nullptr, controller.out()) == NERR_Success) {
         // A local account on a domain machine reports the computer here, and

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "app/SystemLibrary.h"
+
 // The operating-system calls the lookup makes, replaceable so a test can play
 // a domain member, a workgroup machine or a failure. Each defaults to the real call.
 struct AccountSources {
@@ -16,10 +18,10 @@ struct AccountSources {
     decltype(&GetTokenInformation) getTokenInformation = GetTokenInformation;
     decltype(&CloseHandle) closeHandle = CloseHandle;
     decltype(&LookupAccountSidA) lookupAccountSid = LookupAccountSidA;
-    decltype(&NetGetDCName) netGetDCName = NetGetDCName;
+    decltype(&NetGetDCName) netGetDCName = Loaded::NetGetDCName;
     // Level 102 only: the block is a WKSTA_INFO_102.
-    decltype(&NetWkstaGetInfo) netWkstaGetInfo = NetWkstaGetInfo;
-    decltype(&NetApiBufferFree) netApiBufferFree = NetApiBufferFree;
+    decltype(&NetWkstaGetInfo) netWkstaGetInfo = Loaded::NetWkstaGetInfo;
+    decltype(&NetApiBufferFree) netApiBufferFree = Loaded::NetApiBufferFree;
 };
 
 class AccountInfo {

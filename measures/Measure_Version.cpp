@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "app/SystemLibrary.h"
+
 namespace {
 
 // FARPROC has no parameters of its own; going through void(*)() is the
@@ -127,13 +129,16 @@ bool OsVersionSources::kernelFileVersion(VS_FIXEDFILEINFO& info)
 
 bool OsVersionSources::workstationVersion(DWORD& major, DWORD& minor)
 {
+    SystemLibrary network("netapi32.dll");
+    auto getInfo = network.entry<decltype(&NetWkstaGetInfo)>("NetWkstaGetInfo");
+    auto release = network.entry<decltype(&NetApiBufferFree)>("NetApiBufferFree");
     LPBYTE buffer = nullptr;
-    if (NetWkstaGetInfo(nullptr, 100, &buffer) != NERR_Success)
+    if (getInfo == nullptr || release == nullptr || getInfo(nullptr, 100, &buffer) != NERR_Success)
         return false;
     const auto* info = reinterpret_cast<const WKSTA_INFO_100*>(buffer);
     major = info->wki100_ver_major;
     minor = info->wki100_ver_minor;
-    NetApiBufferFree(buffer);
+    release(buffer);
     return true;
 }
 

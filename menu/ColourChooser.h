@@ -6,8 +6,9 @@
 #include <commdlg.h>
 
 #include "app/AppState.h"
+#include "menu/DialogLibrary.h"
 
 // The dialog call, replaceable so that a test can play OK or Cancel.
 using ColourDialogFunction = BOOL(WINAPI*)(LPCHOOSECOLORA);
 
-void ChooseGraphColour(AppState& app, ColourDialogFunction dialog = ChooseColorA);
+void ChooseGraphColour(AppState& app, ColourDialogFunction dialog = SystemChooseColour);

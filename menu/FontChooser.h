@@ -7,13 +7,14 @@
 #include <commdlg.h>
 
 #include "app/AppState.h"
+#include "menu/DialogLibrary.h"
 
 // The dialog call, replaceable so that a test can play OK, Cancel or Apply.
 using FontDialogFunction = BOOL(WINAPI*)(LPCHOOSEFONTA);
 
 // Runs the dialog for app's window. True when the display font or colour
 // changed in a way that calls for a re-layout.
-bool ChooseTextFont(AppState& app, FontDialogFunction dialog = ChooseFontA);
+bool ChooseTextFont(AppState& app, FontDialogFunction dialog = SystemChooseFont);
 // The dialog's hook: disables Strikeout and Underline and makes Apply work.
 UINT_PTR CALLBACK FontDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Makes font the display font and writes the "Font" keys that changed.

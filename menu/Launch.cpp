@@ -1,7 +1,7 @@
 // Launching through the shell.
 #include "menu/Launch.h"
 
-#include <shellapi.h>
+#include "app/SystemLibrary.h"
 
 bool LaunchTarget(HWND owner, const char* target)
 {
@@ -11,5 +11,5 @@ bool LaunchTarget(HWND owner, const char* target)
     info.hwnd = owner;
     info.lpFile = target;
     info.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExA(&info) != FALSE;
+    return Loaded::ShellExecuteExA(&info) != FALSE;
 }

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "app/SystemLibrary.h"
+
 namespace {
 
 constexpr char kShortcutName[] = "\\Dashvane.lnk";
@@ -73,7 +75,7 @@ void createShortcut(const char* path, const LinkTarget& target)
 }  // namespace
 
 ShortcutSources::ShortcutSources()
-    : startupFolder(SHGetSpecialFolderPathA), commandLine(GetCommandLineA)
+    : startupFolder(Loaded::SHGetSpecialFolderPathA), commandLine(GetCommandLineA)
 {
 }
 

@@ -3,6 +3,8 @@
 
 #include <shlobj.h>
 
+#include "app/SystemLibrary.h"
+
 namespace {
 
 void appendBackslash(std::string& path)
@@ -40,7 +42,7 @@ std::string windowsFolder(const FolderSource& folders)
 }  // namespace
 
 FolderSource::FolderSource()
-    : getSpecialFolder(SHGetSpecialFolderPathA),
+    : getSpecialFolder(Loaded::SHGetSpecialFolderPathA),
       createDirectory(CreateDirectoryA),
       getWindowsDirectory(GetWindowsDirectoryA)
 {

@@ -1,8 +1,10 @@
-// The watcher thread against real file writes in a temporary folder.
+// The settings watcher, served by the message loop, against real file
+// writes in a temporary folder.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "app/MessageLoop.h"
 #include "app/Messages.h"
 #include "app/SettingsWatcher.h"
 #include "settings/Settings.h"
@@ -34,23 +36,22 @@ TEST(SettingsWatcher, WatchesTheDriveAndDirectoryOfTheFile)
 
 class LiveWatcher : public ::testing::Test {
 protected:
-    LiveWatcher()
+    LiveWatcher() { writeTextFile(path, "[Options]\r\nSeparator==\r\n"); }
+
+    // Runs the program's loop until done() holds or the time is up.
+    template <typename Done>
+    bool serveUntil(Done done, DWORD milliseconds)
     {
-        writeTextFile(path, "[Options]\r\nSeparator==\r\n");
-        thread = CreateThread(nullptr, 0, SettingsWatcherThread, &context, 0, nullptr);
-        pumpMessages(100);  // let the watch begin
-    }
-    ~LiveWatcher() override
-    {
-        SetEvent(stop);
-        WaitForSingleObject(thread, 5000);
-        CloseHandle(thread);
-        CloseHandle(stop);
+        ULONGLONG end = GetTickCount64() + milliseconds;
+        int exitCode = 0;
+        while (!done() && GetTickCount64() < end)
+            RunMessageLoopOnce(watcher, 10, exitCode);
+        return done();
     }
     // Messages that reached the window within the time.
     size_t relayoutsWithin(DWORD milliseconds)
     {
-        pumpMessages(milliseconds);
+        serveUntil([] { return false; }, milliseconds);
         size_t count = 0;
         for (UINT message : window.privateMessages())
             count += message == WM_RELAYOUTANDPLACE;
@@ -61,15 +62,14 @@ protected:
     std::string path = dir.file("Dashvane.ini");
     Settings settings{path};
     TestWindow window;
-    HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    WatcherContext context{&settings, window.handle(), stop};
-    HANDLE thread = nullptr;
+    SettingsWatcher watcher{settings, window.handle()};
 };
 
 TEST_F(LiveWatcher, AnEditedSeparatorArrivesAndNothingElseDoes)
 {
+    ASSERT_NE(watcher.changeHandle(), nullptr);
     writeTextFile(path, "[Options]\r\nSeparator=->\r\n");
-    EXPECT_TRUE(pumpUntil([&] { return settings.separator() == "->"; }, 1000));
+    EXPECT_TRUE(serveUntil([&] { return settings.separator() == "->"; }, 1000));
     EXPECT_EQ(relayoutsWithin(200), 1u);
 
     // Saved again unchanged, an unrelated file, another key: no new layout.
@@ -79,5 +79,11 @@ TEST_F(LiveWatcher, AnEditedSeparatorArrivesAndNothingElseDoes)
     EXPECT_FALSE(settings.showGraphs);
 
     writeTextFile(path, "[Options]\r\nSeparator=" + std::string(60, '-') + "\r\n");
-    EXPECT_TRUE(pumpUntil([&] { return settings.separator() == std::string(49, '-'); }, 1000));
+    EXPECT_TRUE(serveUntil([&] { return settings.separator() == std::string(49, '-'); }, 1000));
+}
+
+TEST_F(LiveWatcher, TheLoopEndsWithTheQuitCode)
+{
+    PostQuitMessage(3);
+    EXPECT_EQ(RunMessageLoop(watcher), 3);
 }

@@ -12,7 +12,6 @@ class TooltipTest : public MainWindowTest {
 protected:
     TooltipTest()
     {
-        app.tooltip = CreateTooltip(app.mainWindow, GetModuleHandleA(nullptr));
         settings.locked = true;
         settings.showTooltips = true;
         SetWindowPos(app.mainWindow, HWND_TOP, 200, 150, renderer.pictureWidth,
@@ -48,8 +47,9 @@ protected:
 
 TEST_F(TooltipTest, ShowsTheLinesTextBesideTheCursorAndFollowsIt)
 {
-    ASSERT_NE(app.tooltip, nullptr);
+    ASSERT_EQ(app.tooltip, nullptr);
     POINT cursor = hover();
+    ASSERT_NE(app.tooltip, nullptr);
     ASSERT_TRUE(tipVisible());
     EXPECT_EQ(item(1).tipLine, 1);
     EXPECT_EQ(tipOrigin().x, cursor.x + 15);
@@ -90,6 +90,7 @@ TEST_F(TooltipTest, NeverShowsUnlockedOrWithoutControl)
     setControlKey(false);
     hover();
     EXPECT_FALSE(tipVisible());
+    EXPECT_EQ(app.tooltip, nullptr);
 }
 
 TEST_F(TooltipTest, TheMenuHidesItFirst)

@@ -1,0 +1,48 @@
+// System libraries the program needs only now and then, loaded for the call.
+// A library linked at start stays mapped for the whole run; under an
+// always-on overlay that is memory held all day for a question asked once.
+#pragma once
+
+#include <windows.h>
+
+#include <lm.h>
+#include <shellapi.h>
+
+// One library, loaded at construction and released at the end of the scope.
+class SystemLibrary {
+public:
+    explicit SystemLibrary(const char* name) : module_(LoadLibraryA(name)) {}
+    ~SystemLibrary()
+    {
+        if (module_ != nullptr)
+            FreeLibrary(module_);
+    }
+    SystemLibrary(const SystemLibrary&) = delete;
+    SystemLibrary& operator=(const SystemLibrary&) = delete;
+
+    // nullptr when the library or the entry point is missing.
+    template <typename Function>
+    Function entry(const char* name) const
+    {
+        if (module_ == nullptr)
+            return nullptr;
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    }
+
+private:
+    HMODULE module_;
+};
+
+// The same contracts as the calls they are named after. A library that
+// cannot be loaded makes the call fail as the real one fails.
+namespace Loaded {
+
+BOOL WINAPI SHGetSpecialFolderPathA(HWND owner, LPSTR path, int folder, BOOL create);
+// Keeps the shell loaded once it has launched something: the shell may go on
+// working on its own threads after the call returns.
+BOOL WINAPI ShellExecuteExA(SHELLEXECUTEINFOA* info);
+NET_API_STATUS WINAPI NetGetDCName(LPCWSTR server, LPCWSTR domain, LPBYTE* buffer);
+NET_API_STATUS WINAPI NetWkstaGetInfo(LMSTR server, DWORD level, LPBYTE* buffer);
+NET_API_STATUS WINAPI NetApiBufferFree(LPVOID buffer);
+
+}  // namespace Loaded
