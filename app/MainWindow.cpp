@@ -7,6 +7,7 @@
 #include "app/Clipboard.h"
 #include "app/Messages.h"
 #include "app/Stacking.h"
+#include "app/SystemLibrary.h"
 #include "app/Tooltip.h"
 #include "app/TraceLine.h"
 #include "display/BackgroundSampler.h"
@@ -301,14 +302,10 @@ HWND CreateMainWindow(HINSTANCE instance, AppState& app)
 void ApplyColourKey(HWND window)
 {
     using SetLayeredAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-    HMODULE user32 = LoadLibraryA("user32.dll");
-    if (user32 == nullptr)
-        return;
-    auto setAttributes = reinterpret_cast<SetLayeredAttributes>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+    SystemLibrary user32("user32.dll");
+    auto setAttributes = user32.entry<SetLayeredAttributes>("SetLayeredWindowAttributes");
     if (setAttributes != nullptr)
         setAttributes(window, kColourKey, 0, LWA_COLORKEY);
-    FreeLibrary(user32);
 }
 
 void StartTimers(AppState& app)

@@ -15,8 +15,7 @@ BOOL WINAPI SHGetSpecialFolderPathA(HWND owner, LPSTR path, int folder, BOOL cre
 BOOL WINAPI ShellExecuteExA(SHELLEXECUTEINFOA* info)
 {
     static const HMODULE shell = LoadLibraryA("shell32.dll");
-    static const auto call = reinterpret_cast<decltype(&::ShellExecuteExA)>(
-        reinterpret_cast<void*>(shell != nullptr ? GetProcAddress(shell, "ShellExecuteExA") : nullptr));
+    static const auto call = EntryPoint<decltype(&::ShellExecuteExA)>(shell, "ShellExecuteExA");
     if (call == nullptr) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return FALSE;

@@ -8,6 +8,17 @@
 #include <lm.h>
 #include <shellapi.h>
 
+// An entry point as the function type it really has; nullptr when the module
+// or the entry is missing. Through void*: FARPROC's own type matches no real
+// signature, and a direct cast draws a cast-function-type warning.
+template <typename Function>
+Function EntryPoint(HMODULE module, const char* name)
+{
+    if (module == nullptr)
+        return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 // One library, loaded at construction and released at the end of the scope.
 class SystemLibrary {
 public:
@@ -24,9 +35,7 @@ public:
     template <typename Function>
     Function entry(const char* name) const
     {
-        if (module_ == nullptr)
-            return nullptr;
-        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+        return EntryPoint<Function>(module_, name);
     }
 
 private:

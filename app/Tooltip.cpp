@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "app/Messages.h"
+#include "app/SystemLibrary.h"
 #include "display/DisplayRenderer.h"
 #include "measures/MeasureList.h"
 #include "settings/Settings.h"
@@ -80,10 +81,7 @@ bool registerTooltipClass()
 {
     using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     HMODULE library = commonControls();
-    if (library == nullptr)
-        return false;
-    auto init = reinterpret_cast<InitControls>(
-        reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    auto init = EntryPoint<InitControls>(library, "InitCommonControlsEx");
     INITCOMMONCONTROLSEX classes{};
     classes.dwSize = sizeof classes;
     classes.dwICC = ICC_BAR_CLASSES;
@@ -98,11 +96,7 @@ UINT ToolInfoSize()
     if (cached != 0)
         return cached;
     cached = TTTOOLINFOA_V2_SIZE;
-    HMODULE controls = commonControls();
-    if (controls == nullptr)
-        return cached;
-    auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
-        reinterpret_cast<void*>(GetProcAddress(controls, "DllGetVersion")));
+    auto getVersion = EntryPoint<DLLGETVERSIONPROC>(commonControls(), "DllGetVersion");
     if (getVersion == nullptr)
         return cached;
     DLLVERSIONINFO version{};

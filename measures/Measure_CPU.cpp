@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/SystemLibrary.h"
+
 namespace {
 
 constexpr const char* kTaskManager = "taskmgr.exe";
@@ -43,13 +45,6 @@ double ToDouble(std::uint64_t value)
     return static_cast<double>(high) * 4294967296.0 + static_cast<double>(low);
 }
 
-template <typename Function>
-Function Lookup(HMODULE module, const char* name)
-{
-    // Through void*: FARPROC and the real signature are different function types.
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 }  // namespace
 
 std::optional<int> LoadFromSystemTimes(const SystemTimes& previous, const SystemTimes& current)
@@ -83,10 +78,10 @@ CpuSources CpuSources::resolve()
 {
     CpuSources sources;
     if (HMODULE kernel32 = LoadLibraryA("Kernel32.dll"))
-        sources.systemTimes = Lookup<SystemTimesFunction>(kernel32, "GetSystemTimes");
+        sources.systemTimes = EntryPoint<SystemTimesFunction>(kernel32, "GetSystemTimes");
     if (sources.systemTimes == nullptr) {
         if (HMODULE ntdll = GetModuleHandleA("ntdll"))
-            sources.query = Lookup<QueryFunction>(ntdll, "NtQuerySystemInformation");
+            sources.query = EntryPoint<QueryFunction>(ntdll, "NtQuerySystemInformation");
     }
     return sources;
 }

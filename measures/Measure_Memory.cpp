@@ -5,14 +5,9 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
+#include "app/SystemLibrary.h"
 
-template <typename Function>
-Function lookUp(HMODULE module, const char* name)
-{
-    // Through void*: FARPROC's own type matches no real signature.
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
+namespace {
 
 void physicalPair(const MEMORYSTATUSEX& status, DWORDLONG& total, DWORDLONG& free)
 {
@@ -72,8 +67,8 @@ MemorySizeSources MemorySizeSources::system()
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     if (kernel == nullptr)
         return sources;
-    sources.installed = lookUp<InstalledMemory>(kernel, "GetPhysicallyInstalledSystemMemory");
-    sources.statusEx = lookUp<MemoryStatusEx>(kernel, "GlobalMemoryStatusEx");
+    sources.installed = EntryPoint<InstalledMemory>(kernel, "GetPhysicallyInstalledSystemMemory");
+    sources.statusEx = EntryPoint<MemoryStatusEx>(kernel, "GlobalMemoryStatusEx");
     sources.status = GlobalMemoryStatus;
     return sources;
 }

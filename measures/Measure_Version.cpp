@@ -11,14 +11,10 @@
 
 namespace {
 
-// FARPROC has no parameters of its own; going through void(*)() is the
-// conversion the compiler accepts without a cast-function-type warning.
 template <typename Function>
 Function lookUp(const char* module, const char* name)
 {
-    HMODULE library = GetModuleHandleA(module);
-    FARPROC entry = library != nullptr ? GetProcAddress(library, name) : nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(entry));
+    return EntryPoint<Function>(GetModuleHandleA(module), name);
 }
 
 // STATUS_NOT_IMPLEMENTED: what an NT call reports when it does not exist.

@@ -2,30 +2,27 @@
 // unloading it after each dialog would reload the printing system every time.
 #include "menu/DialogLibrary.h"
 
+#include "app/SystemLibrary.h"
+
 namespace {
 
-FARPROC dialogEntry(const char* name)
-{
-    static HMODULE library = LoadLibraryA("comdlg32.dll");
-    return library != nullptr ? GetProcAddress(library, name) : nullptr;
-}
-
 template <typename Function>
-Function entryAs(const char* name)
+Function dialogEntry(const char* name)
 {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(dialogEntry(name)));
+    static const HMODULE library = LoadLibraryA("comdlg32.dll");
+    return EntryPoint<Function>(library, name);
 }
 
 }  // namespace
 
 BOOL WINAPI SystemChooseFont(LPCHOOSEFONTA request)
 {
-    static const auto choose = entryAs<BOOL(WINAPI*)(LPCHOOSEFONTA)>("ChooseFontA");
+    static const auto choose = dialogEntry<BOOL(WINAPI*)(LPCHOOSEFONTA)>("ChooseFontA");
     return choose != nullptr ? choose(request) : FALSE;
 }
 
 BOOL WINAPI SystemChooseColour(LPCHOOSECOLORA request)
 {
-    static const auto choose = entryAs<BOOL(WINAPI*)(LPCHOOSECOLORA)>("ChooseColorA");
+    static const auto choose = dialogEntry<BOOL(WINAPI*)(LPCHOOSECOLORA)>("ChooseColorA");
     return choose != nullptr ? choose(request) : FALSE;
 }

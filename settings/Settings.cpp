@@ -166,8 +166,8 @@ void Settings::ReloadSeparator(HWND window)
 {
     if (path.empty())
         return;
-    // The watcher thread calls this: read into a buffer of our own, never the
-    // shared read buffer the UI thread may be using.
+    // Read into a buffer of our own, never the shared read buffer: the
+    // caller need not be the thread that reads the other options.
     char text[kMaxSettingText + 1] = {};
     GetPrivateProfileStringA("Options", "Separator", "=", text, sizeof text, path.c_str());
     {

@@ -51,8 +51,8 @@ struct Settings {
     void writeLong(const char* section, const char* key, long value);
     void writeBool(const char* section, const char* key, bool value);
 
-    // The separator is the one option another thread (the file watcher) may
-    // replace, so it is reached only through these, under a lock.
+    // The separator is the one option the file watcher replaces; it is
+    // reached only through these, under a lock, so the watch may run on any thread.
     std::string separator() const;
     void setSeparator(const std::string& text);
     // Re-reads "Options"/"Separator"; when it changed, stores it and posts

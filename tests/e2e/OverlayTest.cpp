@@ -2,6 +2,11 @@
 // sees on first start, on a second start, and on screen.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <regex>
 #include <sstream>
 #include <vector>
@@ -171,6 +176,27 @@ TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
     EXPECT_EQ(iniValue(settingsFile, "Font", "Italic"), "No");
     EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Machine"), "Yes");
     EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Time"), "Yes");
+}
+
+// Libraries needed only for a dialog, a tooltip, a launch or a start-up
+// question stay out of the running program: they would hold memory all day.
+TEST(Overlay, RunsWithoutTheLibrariesItUsesOnlyNowAndThen)
+{
+    RunningProgram program;
+    ASSERT_TRUE(program.started());
+    ASSERT_NE(program.waitForWindow(10000), nullptr);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, program.id());
+    ASSERT_NE(snapshot, INVALID_HANDLE_VALUE);
+    std::vector<std::string> loaded;
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
+        loaded.push_back(CharLowerA(module.szModule));
+    CloseHandle(snapshot);
+    EXPECT_GT(loaded.size(), 3u);
+    for (const char* name : {"comctl32.dll", "comdlg32.dll", "winspool.drv", "shell32.dll",
+                             "netapi32.dll"})
+        EXPECT_EQ(std::count(loaded.begin(), loaded.end(), name), 0) << name;
 }
 
 TEST(Overlay, CarriesItsVersionResource)
