@@ -158,7 +158,7 @@ TEST_F(Soak, TenThousandRelayoutsAndRepaintsLeaveNothingBehind)
 {
     app.displayFont = createFont(14, false);
     const int cycles = 10000, warmUp = 500;
-    const ULONGLONG deadline = GetTickCount64() + 16000;
+    const ULONGLONG deadline = GetTickCount64() + 25000;
     int i = 0;
     for (; i < cycles && GetTickCount64() < deadline; ++i) {
         if (i == warmUp)
@@ -186,7 +186,7 @@ TEST_F(Soak, ItemUpdateRoundsWithLookChangesLeaveNothingBehind)
     relayoutAndRepaint();
 
     const int rounds = 1000, warmUp = 50;
-    const ULONGLONG deadline = GetTickCount64() + 15000;
+    const ULONGLONG deadline = GetTickCount64() + 25000;
     int done = 0;
     for (; done < rounds && GetTickCount64() < deadline; ++done) {
         if (done == warmUp)

@@ -53,7 +53,7 @@ unsigned fuzzSeed()
 {
     const char* chosen = std::getenv("DASHVANE_FUZZ_SEED");
     unsigned seed = chosen != nullptr ? unsigned(std::strtoul(chosen, nullptr, 10)) : 20240611u;
-    std::printf("[ fuzz ] seed %u (DASHVANE_FUZZ_SEED chooses another)\n", seed);
+    std::printf("[ fuzz ] base seed %u (DASHVANE_FUZZ_SEED chooses another)\n", seed);
     return seed;
 }
 
@@ -198,14 +198,20 @@ TEST(HostileSettings, ParsersTakeAnyTextWithinTheirRules)
     }
 }
 
-TEST(HostileSettings, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyItsOwnKeys)
+// Four blocks of files, each with a seed of its own, so that the test runner
+// can spread the thousands of files over separate processes.
+class HostileSettingsFiles : public ::testing::TestWithParam<unsigned> {};
+
+INSTANTIATE_TEST_SUITE_P(Blocks, HostileSettingsFiles, ::testing::Values(0u, 1u, 2u, 3u));
+
+TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyItsOwnKeys)
 {
-    unsigned seed = fuzzSeed();
+    unsigned seed = fuzzSeed() + GetParam();
     Generator generate(seed);
     TempDir folder;
-    const ULONGLONG deadline = GetTickCount64() + 7000;
+    const ULONGLONG deadline = GetTickCount64() + 20000;
     int files = 0;
-    for (; files < 3000 && GetTickCount64() < deadline && !testing::Test::HasFailure(); ++files) {
+    for (; files < 750 && GetTickCount64() < deadline && !testing::Test::HasFailure(); ++files) {
         // A new name each time: the profile API caches files by name.
         std::string path = folder.file(("f" + std::to_string(files) + ".ini").c_str());
         std::string contents = generate.file();
@@ -246,9 +252,11 @@ TEST(HostileSettings, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyItsOwnKe
         EXPECT_EQ(settings.showGraphs, expected[0]);
         EXPECT_EQ(settings.rightAlign, expected[4]);
         EXPECT_EQ(settings.font.lfItalic, expected[2] ? 1 : 0);
-        EXPECT_EQ(settings.separator(), value(path, "Options", "Separator", "=").substr(0, kMaxSettingText));
+        // Read through a buffer of the program's size: the profile API strips
+        // enclosing quotes differently when a long value does not fit.
+        EXPECT_EQ(settings.separator(), value(path, "Options", "Separator", "=", kMaxSettingText + 1));
         EXPECT_EQ(std::string(settings.font.lfFaceName),
-                  value(path, "Font", "Name", "Courier New").substr(0, LF_FACESIZE - 1));
+                  value(path, "Font", "Name", "Courier New", kMaxSettingText + 1).substr(0, LF_FACESIZE - 1));
         std::string font = value(path, "Font", "RGBColour", "", kMaxSettingText + 1);
         std::string graph = value(path, "Graph", "RGBColour", "", kMaxSettingText + 1);
         EXPECT_EQ(settings.fontColour, expectedColour(font, 255, 255, 0)) << font;
@@ -286,7 +294,11 @@ TEST(HostileSettings, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyItsOwnKe
                     sections.erase(written);
             return sections;
         };
-        EXPECT_EQ(withoutRepairs(snapshot(path)), withoutRepairs(before));
+        // Saving any key, the profile API's own writer drops what follows a NUL
+        // in a line; only files without one can be held to every line.
+        if (contents.find('\0') == std::string::npos) {
+            EXPECT_EQ(withoutRepairs(snapshot(path)), withoutRepairs(before));
+        }
         DeleteFileA(path.c_str());
     }
     std::printf("[ fuzz ] %d files\n", files);
