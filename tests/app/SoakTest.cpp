@@ -16,10 +16,11 @@
 
 namespace {
 
-// Where the platform's own count is 0 (Wine answers 0 for GDI objects and
-// kernel handles, and no PrivateUsage), the count is made another way: GDI
-// objects and handles by trying every small handle value, private bytes by
-// adding up the committed private regions.
+// Where the platform's own count is 0 (Wine answers 0 for GDI and user
+// objects and kernel handles, and no PrivateUsage), the count is made another
+// way: GDI objects and handles by trying every small handle value, user
+// objects by the thread's windows, private bytes by adding up the committed
+// private regions.
 long long gdiObjects()
 {
     DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -31,9 +32,29 @@ long long gdiObjects()
     return count;
 }
 
+BOOL CALLBACK countChild(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<long long*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK countWindow(HWND window, LPARAM count)
+{
+    ++*reinterpret_cast<long long*>(count);
+    EnumChildWindows(window, countChild, count);
+    return TRUE;
+}
+
+// Where the platform answers 0 the windows of this thread, top-level and
+// child, stand in: the kind of user object a layout or a tooltip could leave.
 long long userObjects()
 {
-    return GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    DWORD reported = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (reported != 0)
+        return reported;
+    long long count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
 }
 
 long long kernelHandles()
