@@ -24,7 +24,11 @@ fi
 prepare_prefix
 # One server for the whole run, and Wine's helper processes started here,
 # outside ctest: otherwise each test pays for them and they hold ctest's pipes.
+# The desktop process starts only with the first window, so one is made here
+# too (rundll32 makes a hidden one); else the first test to make a window
+# leaves it holding that test's output open until ctest gives up on it.
 wineserver -p
 wine64 cmd /c exit </dev/null >/dev/null 2>&1
+wine64 rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
 
 ctest --preset x86_64
