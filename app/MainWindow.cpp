@@ -310,9 +310,11 @@ void ApplyColourKey(HWND window)
 
 void StartTimers(AppState& app)
 {
+    if (app.exiting)
+        return;
     SetTimer(app.mainWindow, IDT_REFRESH, kRefreshMs, nullptr);
     for (int i = 0; i < app.measures->count(); ++i)
-        app.measures->at(i).resetTimer(app.exiting);
+        app.measures->at(i).resetTimer(false);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

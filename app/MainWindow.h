@@ -17,5 +17,6 @@ void ApplyColourKey(HWND window);
 // (Re)starts the refresh timer and every item's timer in one moment. Their
 // intervals divide into one another, so timers started together fall due
 // together and wake the program once per tick instead of once per item.
+// Does nothing once Exit was chosen.
 void StartTimers(AppState& app);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
