@@ -77,12 +77,11 @@ std::optional<int> LoadFromIdleTime(const IdleSample& previous, const IdleSample
 CpuSources CpuSources::resolve()
 {
     CpuSources sources;
-    if (HMODULE kernel32 = LoadLibraryA("Kernel32.dll"))
-        sources.systemTimes = EntryPoint<SystemTimesFunction>(kernel32, "GetSystemTimes");
-    if (sources.systemTimes == nullptr) {
-        if (HMODULE ntdll = GetModuleHandleA("ntdll"))
-            sources.query = EntryPoint<QueryFunction>(ntdll, "NtQuerySystemInformation");
-    }
+    sources.systemTimes =
+        EntryPoint<SystemTimesFunction>(GetModuleHandleA("kernel32.dll"), "GetSystemTimes");
+    if (sources.systemTimes == nullptr)
+        sources.query =
+            EntryPoint<QueryFunction>(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
     return sources;
 }
 
