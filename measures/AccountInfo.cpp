@@ -7,24 +7,30 @@ namespace {
 
 constexpr DWORD kNameBytes = 256;
 
-// The access token, closed through the same seam that opened it.
-class TokenHandle {
+// A handle or buffer the lookup was given, handed back through the seam's
+// own release call (CloseHandle for the token, NetApiBufferFree for the
+// network API's buffers) at the end of the scope.
+template <typename Resource, typename Release>
+class Released {
 public:
-    explicit TokenHandle(decltype(&CloseHandle) close) : close_(close) {}
-    ~TokenHandle()
+    explicit Released(Release release) : release_(release) {}
+    ~Released()
     {
-        if (handle_ != nullptr)
-            close_(handle_);
+        if (resource_ != nullptr)
+            release_(resource_);
     }
-    TokenHandle(const TokenHandle&) = delete;
-    TokenHandle& operator=(const TokenHandle&) = delete;
-    HANDLE* out() { return &handle_; }
-    HANDLE get() const { return handle_; }
+    Released(const Released&) = delete;
+    Released& operator=(const Released&) = delete;
+    Resource* out() { return &resource_; }
+    Resource get() const { return resource_; }
 
 private:
-    decltype(&CloseHandle) close_;
-    HANDLE handle_ = nullptr;
+    Release release_;
+    Resource resource_ = nullptr;
 };
+
+using TokenHandle = Released<HANDLE, decltype(&CloseHandle)>;
+using NetBuffer = Released<LPBYTE, decltype(&NetApiBufferFree)>;
 
 // A block from the process heap, freed at the end of the scope.
 class HeapBlock {
@@ -41,25 +47,6 @@ public:
 
 private:
     void* block_;
-};
-
-// A buffer the network API allocated; it must go back through NetApiBufferFree.
-class NetBuffer {
-public:
-    explicit NetBuffer(decltype(&NetApiBufferFree) release) : release_(release) {}
-    ~NetBuffer()
-    {
-        if (buffer_ != nullptr)
-            release_(buffer_);
-    }
-    NetBuffer(const NetBuffer&) = delete;
-    NetBuffer& operator=(const NetBuffer&) = delete;
-    LPBYTE* out() { return &buffer_; }
-    LPBYTE get() const { return buffer_; }
-
-private:
-    decltype(&NetApiBufferFree) release_;
-    LPBYTE buffer_ = nullptr;
 };
 
 // The name and domain of the account this thread runs as.
