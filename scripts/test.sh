@@ -8,10 +8,11 @@ cd "$root"
 
 bash scripts/install-deps.sh
 
+# "package" builds everything, then the release archive the tests check.
 cmake --preset i686 >/dev/null
-cmake --build --preset i686
+cmake --build --preset i686 --target package
 cmake --preset x86_64 >/dev/null
-cmake --build --preset x86_64
+cmake --build --preset x86_64 --target package
 
 source scripts/wine-env.sh "$root/build/x86_64/wineprefix"
 

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Checks a release archive as a Windows user would get it: exactly the program
+# and its README, the program built for the archive's machine and carrying
+# the project's version.
+# Usage: check-archive.sh ARCHIVE MACHINE VERSION OBJDUMP WINDRES
+#   MACHINE as objdump names it: i386 or i386:x86-64
+set -euo pipefail
+
+archive="$1" machine="$2" version="$3" objdump="$4" windres="$5"
+
+fail() {
+    echo "$archive: $*" >&2
+    exit 1
+}
+
+[ -f "$archive" ] || fail "missing (cmake --build --preset <i686|x86_64> --target package makes it)"
+
+names="$(unzip -Z1 "$archive" | sort | tr '\n' ' ')"
+[ "$names" = "README.txt dashvane.exe " ] || fail "holds '$names', not exactly README.txt and dashvane.exe"
+
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+unzip -q "$archive" -d "$scratch"
+exe="$scratch/dashvane.exe"
+
+header="$("$objdump" -f "$exe")"
+grep -qx "architecture: $machine, flags .*" <<<"$header" \
+    || fail "dashvane.exe is not for $machine: $header"
+if grep -q 'HAS_SYMS\|HAS_DEBUG' <<<"$header"; then
+    fail "dashvane.exe is not stripped: $header"
+fi
+
+resources="$("$windres" -J coff -O rc -i "$exe")"
+commas="${version//./, }"
+grep -q "^ FILEVERSION $commas\$" <<<"$resources" \
+    || fail "version resource is not $version: $(grep FILEVERSION <<<"$resources")"
+# The manifest names the program's assembly with its own copy of the version.
+grep -q "name=\"\"Dashvane.Overlay\"\" version=\"\"$version\"\"" <<<"$resources" \
+    || fail "manifest's assembly version is not $version"
