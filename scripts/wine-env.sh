@@ -17,7 +17,9 @@ start_xvfb() {
     while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do
         n=$((n + 1))
     done
-    Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: the server keeps its state (a desktop colour set with
+    # xsetroot) when its last client disconnects, as between two Wine runs.
+    Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":${n}"
     local tries=0
