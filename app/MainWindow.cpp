@@ -251,16 +251,15 @@ void onPowerBroadcast(AppState& app, HWND window, WPARAM event)
     }
 }
 
-// The item is looked up in the list, so a stale or foreign pointer does nothing.
-void onUpdateItem(AppState& app, WPARAM wParam)
+// The item is looked up in the list, so a stale or foreign pointer finds none.
+Measure* listedItem(AppState& app, WPARAM wParam)
 {
     for (int i = 0; i < app.measures->count(); ++i) {
         Measure& item = app.measures->at(i);
-        if (reinterpret_cast<WPARAM>(&item) == wParam) {
-            item.update();
-            return;
-        }
+        if (reinterpret_cast<WPARAM>(&item) == wParam)
+            return &item;
     }
+    return nullptr;
 }
 
 void onRelayout(AppState& app)
@@ -405,7 +404,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         onRelayoutAndPlace(app);
         return 0;
     case WM_UPDATEITEM:
-        onUpdateItem(app, wParam);
+        if (Measure* item = listedItem(app, wParam))
+            item->update();
+        return 0;
+    case WM_ITEMANSWER:
+        if (Measure* item = listedItem(app, wParam))
+            item->takeAnswers();
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

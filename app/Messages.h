@@ -11,6 +11,9 @@ constexpr UINT WM_RELAYOUTANDPLACE = WM_USER + 3;
 // wParam: an item (Measure*) whose update must run on the UI thread, posted
 // by system notifications that arrive on threads of their own.
 constexpr UINT WM_UPDATEITEM = WM_USER + 4;
+// wParam: an item (Measure*) one of whose worker threads has an answer ready;
+// the item takes it over on the UI thread.
+constexpr UINT WM_ITEMANSWER = WM_USER + 5;
 
 // Window timers; item timers use the item's address as id, which never
 // collides with these small numbers.

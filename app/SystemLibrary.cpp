@@ -12,6 +12,13 @@ BOOL WINAPI SHGetSpecialFolderPathA(HWND owner, LPSTR path, int folder, BOOL cre
     return call != nullptr ? call(owner, path, folder, create) : FALSE;
 }
 
+BOOL WINAPI SHGetSpecialFolderPathW(HWND owner, LPWSTR path, int folder, BOOL create)
+{
+    SystemLibrary shell("shell32.dll");
+    auto call = shell.entry<decltype(&::SHGetSpecialFolderPathW)>("SHGetSpecialFolderPathW");
+    return call != nullptr ? call(owner, path, folder, create) : FALSE;
+}
+
 BOOL WINAPI ShellExecuteExA(SHELLEXECUTEINFOA* info)
 {
     static const HMODULE shell = LoadLibraryA("shell32.dll");

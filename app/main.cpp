@@ -76,6 +76,9 @@ void registerHotkey(HWND window, ATOM atom)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // An empty card reader or floppy drive must fail its query, not stop the
+    // whole desktop with the system's "No disk" box.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     if (FindWindowA(kWindowClassName, kWindowTitle) != nullptr) {
         MessageBoxA(nullptr, "Application already running.", kErrorCaption, MB_ICONWARNING);
         return 0;

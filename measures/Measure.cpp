@@ -32,6 +32,10 @@ void Measure::activate(int)
 {
 }
 
+void Measure::takeAnswers()
+{
+}
+
 const char* Measure::tooltipText(int)
 {
     return nullptr;

@@ -25,6 +25,9 @@ public:
     virtual int drawItem(HDC dc, int top, int right, int bottom, int lineHeight,
                          int valueColumnStart, int labelWidth, int separatorWidth);
     virtual void update() = 0;
+    // On the UI thread, once a worker thread of the item has posted
+    // WM_ITEMANSWER: takes over what the workers have finished.
+    virtual void takeAnswers();
 
     void setShown(bool show, bool exiting);
     void resetTimer(bool exiting);

@@ -38,7 +38,7 @@ Measure_Battery::Measure_Battery(AppState& app, Settings& settings, PowerStatusS
     refreshInterval = 60000;
     hasGraph = true;
     update();
-    if (batteryPresent_)
+    if (battery_ != Battery::absent)
         resetTimer(false);
 }
 
@@ -55,20 +55,23 @@ void Measure_Battery::update()
 
 void Measure_Battery::take(const SYSTEM_POWER_STATUS& status)
 {
-    // Bit 7 is set both for "no system battery" and for "unknown status".
-    if (status.BatteryFlag & BATTERY_FLAG_NO_BATTERY) {
+    if (status.BatteryFlag == BATTERY_FLAG_NO_BATTERY) {
         hasGraph = false;
-        // Only the first update finds the text empty: a machine that never had a
-        // battery hides the item and remembers that. A battery removed later
-        // leaves the last text in place.
-        if (value.empty()) {
+        // A machine never seen with a battery hides the item and remembers
+        // that, once; a battery removed later leaves the last text in place.
+        if (battery_ == Battery::unknown) {
             shown = false;
+            stopTimer();
             value = "None";
-            batteryPresent_ = false;
+            battery_ = Battery::absent;
             settings.writeBool("DisplayItems", name_.c_str(), shown);
         }
         return;
     }
+    // 255 is "unknown status", not "no battery": the other fields are shown
+    // for what they are worth until a later reading tells.
+    if (status.BatteryFlag != BATTERY_FLAG_UNKNOWN)
+        battery_ = Battery::present;
     bool onMains = status.ACLineStatus == 1;
     int percent = status.BatteryLifePercent;
     hasGraph = !onMains;

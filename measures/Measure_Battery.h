@@ -24,10 +24,14 @@ public:
 private:
     void take(const SYSTEM_POWER_STATUS& status);
 
+    // Whether the system has a battery: unknown until a reading tells, which a
+    // battery driver still starting (flag 255) does not.
+    enum class Battery { unknown, present, absent };
+
     PowerStatusSource source_;
     // Values no reading has, so the first reading always counts as a change.
     int lastPercent_ = 200;
     int lastBatteryFlag_ = 0xFFFF;
-    bool batteryPresent_ = true;
+    Battery battery_ = Battery::unknown;
     bool powerChangePending_ = false;
 };

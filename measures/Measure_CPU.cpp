@@ -1,17 +1,17 @@
 // The CPU load item: two samples of the processor times, one percentage.
 #include "measures/Measure_CPU.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/SystemLibrary.h"
 
 namespace {
-
-constexpr const char* kTaskManager = "taskmgr.exe";
 
 // Kernels before Vista keep a 32-byte time-of-day record and reject any longer
 // buffer; later ones copy as much as is asked for. The fallback matters only on
@@ -53,7 +53,9 @@ std::optional<int> LoadFromSystemTimes(const SystemTimes& previous, const System
     std::uint64_t total = (current.kernel - previous.kernel) + (current.user - previous.user);
     if (total == 0)
         return std::nullopt;
-    std::uint64_t busy = total - idle;
+    // Some hypervisors let the idle time grow by more than kernel and user
+    // together; unclamped, the busy time would wrap to a huge number.
+    std::uint64_t busy = idle < total ? total - idle : 0;
     return static_cast<int>(static_cast<std::uint32_t>(busy * 100 / total));
 }
 
@@ -71,7 +73,7 @@ std::optional<int> LoadFromIdleTime(const IdleSample& previous, const IdleSample
     if (!std::isfinite(load) || load <= static_cast<double>(INT_MIN) - 1.0
         || load >= static_cast<double>(INT_MAX) + 1.0)
         return std::nullopt;
-    return static_cast<int>(load);
+    return std::clamp(static_cast<int>(load), 0, 100);
 }
 
 CpuSources CpuSources::resolve()
@@ -105,7 +107,9 @@ Measure_CPU::Measure_CPU(AppState& app, Settings& settings, CpuSources sources, 
 
 void Measure_CPU::activate(int)
 {
-    launch_(mainWindow, kTaskManager);
+    std::string taskManager = TaskManagerPath();
+    if (!taskManager.empty())
+        launch_(mainWindow, taskManager.c_str());
 }
 
 void Measure_CPU::update()

@@ -27,14 +27,14 @@ struct IdleSample {
 };
 
 // The load between two GetSystemTimes samples: busy × 100 ÷ total, unsigned
-// 64-bit and wrapping, the low 32 bits as a signed number. None when no time
+// 64-bit, busy kept within 0 … total. None when no time
 // passed between them (a total of 0), so the caller keeps what it shows.
 std::optional<int> LoadFromSystemTimes(const SystemTimes& previous, const SystemTimes& current);
 
 // The load between two fallback samples: 100 − idle fraction × 100 ÷ processors,
-// rounded half up. 0 when previous is no sample yet; none when the system clock
-// did not move or the result is no 32-bit number. A processor count below 1
-// counts as 1.
+// rounded half up and kept within 0 … 100. 0 when previous is no sample yet;
+// none when the system clock did not move or the result is no 32-bit number.
+// A processor count below 1 counts as 1.
 std::optional<int> LoadFromIdleTime(const IdleSample& previous, const IdleSample& current,
                                     int processors);
 

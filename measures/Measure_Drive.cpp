@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "app/Messages.h"
 #include "settings/Settings.h"
@@ -21,16 +22,32 @@ std::int64_t toInt64(const ULARGE_INTEGER& number)
     return static_cast<std::int64_t>(number.QuadPart);
 }
 
-// Total and available bytes of a drive; false when its space cannot be read.
-bool readSpace(const DriveSources& sources, const char* root, std::int64_t& total,
-               std::int64_t& available)
+DriveSpace askSpace(DriveSources::SpaceFunction freeSpace, const char* root)
 {
     ULARGE_INTEGER availableToCaller{}, totalBytes{}, totalFree{};
-    if (!sources.freeSpace(root, &availableToCaller, &totalBytes, &totalFree))
-        return false;
-    total = toInt64(totalBytes);
-    available = toInt64(availableToCaller);
-    return true;
+    DriveSpace space;
+    space.readable = freeSpace(root, &availableToCaller, &totalBytes, &totalFree) != FALSE;
+    space.total = toInt64(totalBytes);
+    space.available = toInt64(availableToCaller);
+    return space;
+}
+
+// Such a drive may answer only after the network's time-out, or not at all
+// until a medium is inserted.
+bool answersSlowly(const DriveRecord& record)
+{
+    return record.driveType == DRIVE_REMOTE || record.driveType == DRIVE_REMOVABLE;
+}
+
+DWORD WINAPI askOffTheUiThread(void* parameter)
+{
+    std::unique_ptr<std::shared_ptr<DriveQuery>> shared(
+        static_cast<std::shared_ptr<DriveQuery>*>(parameter));
+    DriveQuery& query = **shared;
+    query.space = askSpace(query.freeSpace, query.rootPath);
+    query.done.store(true, std::memory_order_release);
+    PostMessageA(query.window, WM_ITEMANSWER, query.item, 0);
+    return 0;
 }
 
 }  // namespace
@@ -55,23 +72,26 @@ DriveRecord::DriveRecord(const char* root, const Measure_Drive& owner, Settings&
     bool candidate = driveType == DRIVE_FIXED
                      || (driveType == DRIVE_REMOTE && owner.showNetworkDrives())
                      || (driveType == DRIVE_REMOVABLE && owner.showRemovableDrives());
-    if (!candidate) {
-        shown = false;
+    shown = candidate && settings.readBool("DisplayItems", rootPath, true);
+}
+
+void DriveRecord::take(const DriveSpace& space)
+{
+    if (!space.readable) {
+        usage = 0;
+        std::snprintf(percentText, sizeof percentText, "-%%");
+        sizeText[0] = '\0';
         return;
     }
-    shown = settings.readBool("DisplayItems", rootPath, true);
-    if (!shown)
-        return;
-
-    std::int64_t total = 0, available = 0;
-    if (!readSpace(sources, rootPath, total, available))
-        return;
+    usage = DriveUsage(space.total, space.available);
+    std::snprintf(percentText, sizeof percentText, "%d%%", usage);
+    const long long total = space.total;
     if (total > kGiB)
-        std::snprintf(sizeText, sizeof sizeText, "%lld GBytes", static_cast<long long>(total / kGiB));
+        std::snprintf(sizeText, sizeof sizeText, "%lld GBytes", total / kGiB);
     else if (total > kMiB)
-        std::snprintf(sizeText, sizeof sizeText, "%lld MBytes", static_cast<long long>(total / kMiB));
+        std::snprintf(sizeText, sizeof sizeText, "%lld MBytes", total / kMiB);
     else
-        std::snprintf(sizeText, sizeof sizeText, "%lld Bytes", static_cast<long long>(total));
+        std::snprintf(sizeText, sizeof sizeText, "%lld Bytes", total);
 }
 
 Measure_Drive::Measure_Drive(AppState& app, Settings& settings, DriveSources sources,
@@ -89,6 +109,7 @@ Measure_Drive::Measure_Drive(AppState& app, Settings& settings, DriveSources sou
 void Measure_Drive::rebuildDriveList()
 {
     DWORD mask = sources_.logicalDrives();
+    std::vector<DriveRecord> previous = std::move(records_);
     records_.clear();
     // A: is the floppy drive, whose probing would make the drive spin up.
     for (int letter = 1; letter < 26; ++letter) {
@@ -96,6 +117,14 @@ void Measure_Drive::rebuildDriveList()
             continue;
         const char root[] = {static_cast<char>('A' + letter), ':', '\\', '\0'};
         records_.emplace_back(root, *this, settings, sources_);
+        // A drive keeps its texts until its next answer.
+        DriveRecord& record = records_.back();
+        for (const DriveRecord& earlier : previous)
+            if (record.shown && earlier.shown && std::strcmp(earlier.rootPath, root) == 0) {
+                std::memcpy(record.percentText, earlier.percentText, sizeof record.percentText);
+                std::memcpy(record.sizeText, earlier.sizeText, sizeof record.sizeText);
+                record.usage = earlier.usage;
+            }
     }
 }
 
@@ -109,24 +138,83 @@ void Measure_Drive::update()
         lastDriveCount_ = count;
         PostMessageA(mainWindow, WM_RELAYOUT, 0, 0);
     }
+    collectAnswers();
 
-    value.clear();
-    lines = 0;
     for (DriveRecord& record : records_) {
         if (!record.shown)
             continue;
-        std::int64_t total = 0, available = 0;
-        if (readSpace(sources_, record.rootPath, total, available)) {
-            int usage = DriveUsage(total, available);
-            if (usage != record.usage) {
-                record.usage = usage;
-                std::snprintf(record.percentText, sizeof record.percentText, "%d%%", usage);
-                changed = true;
-            }
-        } else {
-            record.usage = 0;
-            std::snprintf(record.percentText, sizeof record.percentText, "-%%");
+        if (answersSlowly(record))
+            startQuery(record);
+        else
+            answer(record, askSpace(sources_.freeSpace, record.rootPath));
+    }
+    joinValues();
+}
+
+bool Measure_Drive::answer(DriveRecord& record, const DriveSpace& space)
+{
+    const std::string before = record.percentText;
+    record.take(space);
+    // A drive that cannot be read shows "-%" without asking for a repaint.
+    if (space.readable && before != record.percentText)
+        changed = true;
+    return before.empty();
+}
+
+void Measure_Drive::startQuery(const DriveRecord& record)
+{
+    for (const auto& query : queries_)
+        if (std::strcmp(query->rootPath, record.rootPath) == 0)
+            return;  // still waiting for the earlier answer
+    auto query = std::make_shared<DriveQuery>();
+    std::memcpy(query->rootPath, record.rootPath, sizeof query->rootPath);
+    query->freeSpace = sources_.freeSpace;
+    query->window = mainWindow;
+    query->item = reinterpret_cast<WPARAM>(static_cast<Measure*>(this));
+    auto* shared = new std::shared_ptr<DriveQuery>(query);
+    // A small stack: the thread makes one call. Its handle is not needed.
+    std::unique_ptr<void, decltype(&CloseHandle)> thread(
+        CreateThread(nullptr, 64 * 1024, askOffTheUiThread, shared,
+                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr),
+        CloseHandle);
+    if (thread == nullptr) {
+        delete shared;
+        return;
+    }
+    queries_.push_back(std::move(query));
+}
+
+bool Measure_Drive::collectAnswers()
+{
+    bool first = false;
+    for (auto query = queries_.begin(); query != queries_.end();) {
+        if (!(*query)->done.load(std::memory_order_acquire)) {
+            ++query;
+            continue;
         }
+        for (DriveRecord& record : records_)
+            if (record.shown && std::strcmp(record.rootPath, (*query)->rootPath) == 0)
+                first = answer(record, (*query)->space) || first;
+        query = queries_.erase(query);
+    }
+    return first;
+}
+
+void Measure_Drive::takeAnswers()
+{
+    // A first text may be wider than the empty one the layout measured.
+    if (collectAnswers())
+        PostMessageA(mainWindow, WM_RELAYOUT, 0, 0);
+    joinValues();
+}
+
+void Measure_Drive::joinValues()
+{
+    value.clear();
+    lines = 0;
+    for (const DriveRecord& record : records_) {
+        if (!record.shown)
+            continue;
         if (!value.empty())
             value += '\n';
         value += record.percentText;

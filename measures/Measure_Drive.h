@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "measures/Measure.h"
@@ -29,21 +31,42 @@ int DriveUsage(std::int64_t total, std::int64_t available);
 class Measure_Drive;
 struct Settings;
 
+// One answer to a drive's space question.
+struct DriveSpace {
+    bool readable = false;
+    std::int64_t total = 0, available = 0;
+};
+
 // One logical drive as seen at one update.
 struct DriveRecord {
-    // Reads the drive's type, its "DisplayItems" key when it is a candidate,
-    // and its size when it is shown.
+    // Reads the drive's type, and its "DisplayItems" key when it is a candidate.
     DriveRecord(const char* root, const Measure_Drive& owner, Settings& settings,
                 const DriveSources& sources);
+    // Takes the texts of a space answer.
+    void take(const DriveSpace& space);
 
     char rootPath[5] = {};
+    // Empty until the drive's first answer.
     char percentText[6] = {};
     // Empty when the drive is not shown or its size cannot be read.
     char sizeText[50] = {};
-    // -1 until the first reading, so that reading always publishes.
-    int usage = -1;
+    int usage = 0;
     bool shown = true;
     UINT driveType = 0;
+};
+
+// The space question of a network or removable drive, asked on a short-lived
+// thread of its own: such a drive can take the network's time-out to answer.
+// The item and the thread share it, so either may be gone first.
+struct DriveQuery {
+    char rootPath[5] = {};
+    DriveSources::SpaceFunction freeSpace = nullptr;
+    // Where the thread announces its answer: WM_ITEMANSWER with the item.
+    HWND window = nullptr;
+    WPARAM item = 0;
+    // Written by the thread before it sets done.
+    DriveSpace space;
+    std::atomic<bool> done{false};
 };
 
 class Measure_Drive : public Measure {
@@ -57,7 +80,10 @@ public:
     const char* tooltipText(int line) override;
     int drawItem(HDC dc, int top, int right, int bottom, int lineHeight, int valueColumnStart,
                  int labelWidth, int separatorWidth) override;
+    // Fixed disks are asked at once; network and removable drives off the UI
+    // thread, keeping their last text until the answer comes.
     void update() override;
+    void takeAnswers() override;
 
     bool showNetworkDrives() const { return showNetwork_; }
     bool showRemovableDrives() const { return showRemovable_; }
@@ -67,6 +93,13 @@ public:
 
 private:
     void rebuildDriveList();
+    // Hands finished answers to their drives' records; true when one of them
+    // had no text yet.
+    bool collectAnswers();
+    // Gives a record its answer; true when it had no text yet.
+    bool answer(DriveRecord& record, const DriveSpace& space);
+    void startQuery(const DriveRecord& record);
+    void joinValues();
     // The shown record numbered line (from 1), or nullptr.
     const DriveRecord* shownRecord(int line) const;
     void applyInterval();
@@ -75,6 +108,8 @@ private:
     bool showNetwork_ = false;
     bool showRemovable_ = false;
     std::vector<DriveRecord> records_;
+    // At most one per drive, until its answer is taken.
+    std::vector<std::shared_ptr<DriveQuery>> queries_;
     DriveSources sources_;
     Launcher launch_;
 };

@@ -47,6 +47,8 @@ void Measure_Network::update()
 {
     if (!interfaces_)
         return;
+    // One sample for every entry read below, so that they share one interval.
+    interfaces_->collect();
     // Until an entry is chosen, the first one that moves any data is taken.
     for (int entry = 0; selected_ == kNoEntry && entry < interfaces_->entryCount(); ++entry) {
         double sent = 0, received = 0;

@@ -3,14 +3,38 @@
 
 #include <powrprof.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
+
+#include "app/SystemLibrary.h"
 
 namespace {
 
 // Far beyond any real process count; stops the doubling should a list
 // source keep reporting a full array.
 constexpr int maximumCapacity = 1 << 24;
+
+constexpr LONG kBufferTooSmall = static_cast<LONG>(0xC0000023);
+constexpr WORD kAllProcessorGroups = 0xFFFF;
+// Far beyond any real machine; stops the growing should the power call keep
+// answering "too small".
+constexpr DWORD kMaximumProcessors = 1 << 14;
+
+// Every active processor: the system information counts one group only, and
+// at most 32 processors in a 32-bit process on 64-bit Windows.
+DWORD processorCount(const ProcessorSpeedSources& sources)
+{
+    DWORD count = sources.activeProcessorCount != nullptr
+                      ? sources.activeProcessorCount(kAllProcessorGroups)
+                      : 0;
+    if (count == 0) {
+        SYSTEM_INFO info{};
+        sources.systemInfo(&info);
+        count = info.dwNumberOfProcessors;
+    }
+    return count;
+}
 
 }  // namespace
 
@@ -79,7 +103,9 @@ void Measure_Processes::update()
 
 ProcessorSpeedSources ProcessorSpeedSources::system()
 {
-    return {GetSystemInfo, CallNtPowerInformation};
+    using CountFunction = DWORD(WINAPI*)(WORD group);
+    return {GetSystemInfo, CallNtPowerInformation,
+            EntryPoint<CountFunction>(GetModuleHandleA("kernel32.dll"), "GetActiveProcessorCount")};
 }
 
 Measure_Processor::Measure_Processor(AppState& app, Settings& settings, ProcessorSpeedSources sources)
@@ -92,20 +118,29 @@ Measure_Processor::Measure_Processor(AppState& app, Settings& settings, Processo
 
 void Measure_Processor::update()
 {
-    SYSTEM_INFO info{};
-    sources_.systemInfo(&info);
-    if (info.dwNumberOfProcessors == 0)
+    records_ = std::max(records_, processorCount(sources_));
+    if (records_ == 0)
         return;
-    std::vector<ProcessorPowerInformation> records(info.dwNumberOfProcessors);
-    LONG status = sources_.powerInformation(
-        ProcessorInformation, nullptr, 0, records.data(),
-        static_cast<ULONG>(records.size() * sizeof(ProcessorPowerInformation)));
-    // Too small a buffer (more processors than reported) leaves the last text.
+    std::vector<ProcessorPowerInformation> records;
+    LONG status;
+    for (;;) {
+        records.assign(records_, ProcessorPowerInformation{});
+        status = sources_.powerInformation(
+            ProcessorInformation, nullptr, 0, records.data(),
+            static_cast<ULONG>(records.size() * sizeof(ProcessorPowerInformation)));
+        if (status != kBufferTooSmall || records_ >= kMaximumProcessors)
+            break;
+        records_ *= 2;
+    }
     if (status != 0)
         return;
-    // The records are alike in practice; the last one decides the text.
-    const ProcessorPowerInformation& last = records.back();
+    // The records are alike in practice; the last one filled decides the text.
+    // A grown array may end in records the call left empty.
+    const ProcessorPowerInformation* shown = &records.front();
+    for (const ProcessorPowerInformation& record : records)
+        if (record.MaxMhz != 0 || record.CurrentMhz != 0)
+            shown = &record;
     // Virtual machines report a rated maximum of 0; the current clock is the
     // only figure they give.
-    value = processorSpeedText(last.MaxMhz != 0 ? last.MaxMhz : last.CurrentMhz);
+    value = processorSpeedText(shown->MaxMhz != 0 ? shown->MaxMhz : shown->CurrentMhz);
 }

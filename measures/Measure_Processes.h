@@ -51,6 +51,9 @@ struct ProcessorSpeedSources {
     void(WINAPI* systemInfo)(LPSYSTEM_INFO info);
     LONG(WINAPI* powerInformation)(POWER_INFORMATION_LEVEL level, PVOID input, ULONG inputBytes,
                                    PVOID output, ULONG outputBytes);
+    // GetActiveProcessorCount, which counts every processor group; null where
+    // the system lacks it.
+    DWORD(WINAPI* activeProcessorCount)(WORD group);
 
     static ProcessorSpeedSources system();
 };
@@ -63,4 +66,7 @@ public:
 
 private:
     ProcessorSpeedSources sources_;
+    // Grows while the power call finds the record array too small, and stays
+    // grown, so that later updates need one call.
+    DWORD records_ = 0;
 };

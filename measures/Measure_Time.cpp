@@ -3,9 +3,18 @@
 
 std::tm Measure_Time::systemLocalTime()
 {
-    std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
-    return local != nullptr ? *local : std::tm{};
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    std::tm local{};
+    local.tm_year = now.wYear - 1900;
+    local.tm_mon = now.wMonth - 1;
+    local.tm_mday = now.wDay;
+    local.tm_wday = now.wDayOfWeek;
+    local.tm_hour = now.wHour;
+    local.tm_min = now.wMinute;
+    local.tm_sec = now.wSecond;
+    local.tm_isdst = -1;
+    return local;
 }
 
 Measure_Time::Measure_Time(AppState& app, Settings& settings, LocalClock clock)
@@ -19,11 +28,14 @@ Measure_Time::Measure_Time(AppState& app, Settings& settings, LocalClock clock)
 void Measure_Time::update()
 {
     std::tm now = clock_();
-    if (now.tm_sec == lastSecond_)
+    // The whole time of day: a new time zone or a clock set back by whole
+    // minutes keeps the second but must show at once.
+    int shown = (now.tm_hour * 60 + now.tm_min) * 60 + now.tm_sec;
+    if (shown == lastShown_)
         return;
     char text[26] = {};
     // "#" drops the hour's leading zero: 9:05:07.
     std::strftime(text, sizeof text - 1, "%#H:%M:%S", &now);
     value = text;
-    lastSecond_ = now.tm_sec;
+    lastShown_ = shown;
 }

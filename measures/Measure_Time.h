@@ -9,6 +9,8 @@ class Measure_Time : public Measure {
 public:
     // The clock seam: the local broken-down time now.
     using LocalClock = std::tm (*)();
+    // The system's local time, which follows a change of time zone or clock
+    // at once; the C runtime's reads the zone once per process.
     static std::tm systemLocalTime();
 
     Measure_Time(AppState& app, Settings& settings, LocalClock clock = systemLocalTime);
@@ -16,6 +18,7 @@ public:
 
 private:
     LocalClock clock_;
-    // No clock reading has this second, so the first update always formats.
-    int lastSecond_ = 9999;
+    // The time of day shown, in seconds; no clock reading has -1, so the
+    // first update always formats.
+    int lastShown_ = -1;
 };

@@ -174,14 +174,21 @@ const char* CNetworkInterfaces::entryName(int index) const
     return names_[index - 1].c_str();
 }
 
+bool CNetworkInterfaces::collect()
+{
+    if (fromTable_)
+        collected_ = collectTable();
+    else
+        collected_ = query_ != nullptr && sources_.collectQuery(query_) == ERROR_SUCCESS;
+    return collected_;
+}
+
 bool CNetworkInterfaces::readRates(int index, double& sent, double& received)
 {
-    if (index < 0 || index > interfaceCount_)
+    if (index < 0 || index > interfaceCount_ || !collected_)
         return false;
     if (fromTable_)
         return readTableRates(index, sent, received);
-    if (query_ == nullptr || sources_.collectQuery(query_) != ERROR_SUCCESS)
-        return false;
 
     PDH_FMT_COUNTERVALUE value{};
     if (sentCounters_[index] == nullptr
@@ -218,24 +225,21 @@ CNetworkInterfaces::Sample CNetworkInterfaces::sampleOf(const MIB_IF_TABLE2& tab
     return sample;
 }
 
-// Like a counter query, a read measures since the previous read of the list.
-// Reads that follow each other within one update (the search reads every
-// entry at once) share one interval, though: a new one would be only a few
-// milliseconds long, or none at the tick counter's resolution.
-bool CNetworkInterfaces::readTableRates(int index, double& sent, double& received)
+bool CNetworkInterfaces::collectTable()
 {
-    constexpr ULONGLONG kSameUpdate = 100;  // ms
+    MIB_IF_TABLE2* table = nullptr;
+    if (sources_.interfaceTable(&table) != NO_ERROR || table == nullptr)
+        return false;
+    earlier_ = std::move(latest_);
+    latest_ = sampleOf(*table);
+    sources_.freeTable(table);
+    return true;
+}
+
+bool CNetworkInterfaces::readTableRates(int index, double& sent, double& received) const
+{
     if (index == 0)
         return false;  // the interface table knows nothing of dial-up totals
-    if (sources_.ticks() - latest_.time >= kSameUpdate) {
-        MIB_IF_TABLE2* table = nullptr;
-        if (sources_.interfaceTable(&table) != NO_ERROR || table == nullptr)
-            return false;
-        earlier_ = std::move(latest_);
-        latest_ = sampleOf(*table);
-        sources_.freeTable(table);
-    }
-
     // No earlier sample (the one at start-up failed) or a clock that did not
     // move: no interval to measure over.
     const size_t i = static_cast<size_t>(index - 1);

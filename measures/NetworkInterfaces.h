@@ -59,7 +59,10 @@ public:
     int entryCount() const;
     // "RAS (Dialup)" for 0; nullptr outside the entries.
     const char* entryName(int index) const;
-    // Bytes per second since the previous read of any entry. An output is
+    // Takes one sample of every entry; the reads that follow all measure the
+    // interval since the sample before it. False when no sample could be had.
+    bool collect();
+    // Bytes per second over the last collected interval. An output is
     // written only once its own value is known, so after a failure it may
     // still hold what the caller put there.
     bool readRates(int index, double& sent, double& received);
@@ -76,7 +79,8 @@ private:
     void enumerateTable();
     void openQuery();
     Sample sampleOf(const _MIB_IF_TABLE2& table) const;
-    bool readTableRates(int index, double& sent, double& received);
+    bool collectTable();
+    bool readTableRates(int index, double& sent, double& received) const;
 
     NetworkSources sources_;
     int interfaceCount_ = 0;
@@ -84,6 +88,8 @@ private:
     std::vector<PDH_HCOUNTER> sentCounters_;
     std::vector<PDH_HCOUNTER> receivedCounters_;
     std::vector<std::string> names_;
+    // Whether the last collection succeeded: reads give nothing until one has.
+    bool collected_ = false;
 
     // Only where the counter library could not list the interfaces: the
     // interface table stands in, rates come from its octet counters.

@@ -17,7 +17,7 @@
 CommandHooks::CommandHooks()
     : chooseFont([](AppState& app) { return ChooseTextFont(app); }),
       chooseColour([](AppState& app) { ChooseGraphColour(app); }),
-      updateStartupShortcut([](bool enable) { UpdateStartupShortcut(enable); }),
+      updateStartupShortcut([](bool enable) { return UpdateStartupShortcut(enable); }),
       launch(LaunchTarget)
 {
 }
@@ -81,9 +81,8 @@ void autoGraphColour(AppState& app)
 void runAtStartup(AppState& app, const CommandHooks& hooks)
 {
     Settings& settings = *app.settings;
-    settings.runAtStartup = !settings.runAtStartup;
-    hooks.updateStartupShortcut(settings.runAtStartup);
-    // Written whatever the shortcut step managed: the option is the user's choice.
+    // The option says what is: "Yes" only with a shortcut really in place.
+    settings.runAtStartup = hooks.updateStartupShortcut(!settings.runAtStartup);
     settings.writeBool("Options", "Run At Startup", settings.runAtStartup);
 }
 

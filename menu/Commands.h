@@ -14,7 +14,8 @@ struct CommandHooks {
     // True when the display font or colour changed and the window must follow.
     bool (*chooseFont)(AppState& app);
     void (*chooseColour)(AppState& app);
-    void (*updateStartupShortcut)(bool enable);
+    // True when a shortcut is in place afterwards.
+    bool (*updateStartupShortcut)(bool enable);
     Launcher launch;
 
     CommandHooks();

@@ -29,79 +29,89 @@ std::string trimmed(const std::string& text)
     return text.substr(first, last - first + 1);
 }
 
-// A shortcut's target must be the program alone: arguments left in the path
-// (after a closing quote, too) make a shortcut that starts nothing, so they
-// move to the shortcut's own arguments.
-LinkTarget splitCommandLine(const char* commandLine)
+bool startsWithPath(const std::string& line, const std::string& path)
+{
+    return !path.empty() && line.size() >= path.size()
+           && lstrcmpiA(line.substr(0, path.size()).c_str(), path.c_str()) == 0
+           && (line.size() == path.size() || line[path.size()] == ' ' || line[path.size()] == '\t');
+}
+
+// The target is the program's own full path: the command line may name it
+// relative to a console's folder, or unquoted with blanks a launcher left in.
+// Only what follows the program's name on the command line becomes arguments.
+LinkTarget linkTarget(const char* commandLine, const std::string& program)
 {
     std::string line = trimmed(commandLine != nullptr ? commandLine : "");
-    LinkTarget target;
     size_t end;
     if (!line.empty() && line[0] == '"') {
         end = line.find('"', 1);
-        target.program = line.substr(1, end == std::string::npos ? std::string::npos : end - 1);
         if (end != std::string::npos)
             ++end;
+    } else if (startsWithPath(line, program)) {
+        end = program.size();
     } else {
         end = line.find_first_of(" \t");
-        target.program = line.substr(0, end);
     }
+    LinkTarget target{program, std::string()};
     if (end != std::string::npos && end < line.size())
         target.arguments = trimmed(line.substr(end));
     return target;
 }
 
-void createShortcut(const char* path, const LinkTarget& target)
+bool createShortcut(const char* path, const LinkTarget& target)
 {
     IShellLinkA* link = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(&link))))
-        return;
+        return false;
     link->SetPath(target.program.c_str());
     if (!target.arguments.empty())
         link->SetArguments(target.arguments.c_str());
     link->SetShowCmd(SW_SHOW);
 
+    bool saved = false;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
         WCHAR widePath[MAX_PATH] = {};
         if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path, -1, widePath, MAX_PATH) != 0)
-            file->Save(widePath, TRUE);
+            saved = SUCCEEDED(file->Save(widePath, TRUE));
         file->Release();
     }
     link->Release();
+    return saved;
 }
 
 }  // namespace
 
 ShortcutSources::ShortcutSources()
-    : startupFolder(Loaded::SHGetSpecialFolderPathA), commandLine(GetCommandLineA)
+    : startupFolder(Loaded::SHGetSpecialFolderPathA),
+      commandLine(GetCommandLineA),
+      modulePath(GetModuleFileNameA)
 {
 }
 
-void UpdateStartupShortcut(bool enable, const ShortcutSources& sources)
+bool UpdateStartupShortcut(bool enable, const ShortcutSources& sources)
 {
     char path[MAX_PATH] = {};
     if (!sources.startupFolder(nullptr, path, CSIDL_STARTUP, FALSE))
-        return;
+        return false;
     path[MAX_PATH - 1] = '\0';
     size_t folderLength = std::strlen(path);
     // A folder too long to take the name within MAX_PATH gets no shortcut:
     // a cut name would make or delete some other file.
     if (folderLength == 0 || folderLength + sizeof kShortcutName > sizeof path)
-        return;
+        return false;
     std::memcpy(path + folderLength, kShortcutName, sizeof kShortcutName);
 
     bool exists = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-    if (!enable) {
-        if (exists)
-            DeleteFileA(path);
-        return;
-    }
+    if (!enable)
+        return exists && !DeleteFileA(path);
     // An existing shortcut is the user's, whatever it points to.
     if (exists)
-        return;
-    LinkTarget target = splitCommandLine(sources.commandLine());
-    if (!target.program.empty())
-        createShortcut(path, target);
+        return true;
+    char program[MAX_PATH] = {};
+    DWORD length = sources.modulePath(nullptr, program, sizeof program);
+    if (length == 0 || length >= sizeof program)
+        return false;
+    return createShortcut(path, linkTarget(sources.commandLine(), program));
 }

@@ -8,11 +8,14 @@
 struct ShortcutSources {
     // The Startup folder (CSIDL_STARTUP) into a MAX_PATH buffer; FALSE on failure.
     BOOL(WINAPI* startupFolder)(HWND, LPSTR, int, BOOL);
-    // The program's own command line.
+    // The program's own command line, for its arguments.
     LPSTR(WINAPI* commandLine)();
+    // The program's own full path: the shortcut's target.
+    DWORD(WINAPI* modulePath)(HMODULE, LPSTR, DWORD);
 
     ShortcutSources();
 };
 
-// Creates the shortcut (leaving an existing one alone) or removes it.
-void UpdateStartupShortcut(bool enable, const ShortcutSources& sources = ShortcutSources());
+// Creates the shortcut (leaving an existing one alone) or removes it. Returns
+// whether a shortcut is in place afterwards.
+bool UpdateStartupShortcut(bool enable, const ShortcutSources& sources = ShortcutSources());

@@ -13,21 +13,52 @@ void appendBackslash(std::string& path)
         path += '\\';
 }
 
+// The path in the code page, or empty when the code page cannot spell it: a
+// best-fit or default character would name another folder.
+std::string exactNarrow(const WCHAR* path)
+{
+    BOOL inexact = FALSE;
+    int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, nullptr, 0, nullptr,
+                                    &inexact);
+    if (bytes <= 1 || inexact)
+        return std::string();
+    std::string narrow(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, &narrow[0], bytes, nullptr,
+                        nullptr);
+    narrow.resize(static_cast<size_t>(bytes) - 1);
+    return narrow;
+}
+
+// A folder the code page cannot spell is reached through its short (8.3)
+// name, which the narrow calls of the whole program can then use.
+std::string narrowFolder(const std::wstring& folder)
+{
+    std::string narrow = exactNarrow(folder.c_str());
+    if (!narrow.empty())
+        return narrow;
+    WCHAR shortPath[MAX_PATH] = {};
+    DWORD length = GetShortPathNameW(folder.c_str(), shortPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    return exactNarrow(shortPath);
+}
+
 std::string perUserFolder(const FolderSource& folders)
 {
-    char buffer[MAX_PATH] = {};
+    WCHAR buffer[MAX_PATH] = {};
     // Anything but exactly TRUE counts as failure.
     if (folders.getSpecialFolder(nullptr, buffer, CSIDL_LOCAL_APPDATA, TRUE) != TRUE)
         return std::string();
-    std::string folder(buffer);
+    std::wstring folder(buffer);
     if (folder.empty())
-        return folder;
-    appendBackslash(folder);
-    folder += "Dashvane";
+        return std::string();
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    folder += L"Dashvane";
     if (!folders.createDirectory(folder.c_str(), nullptr)
         && GetLastError() != ERROR_ALREADY_EXISTS)
         return std::string();
-    return folder;
+    return narrowFolder(folder);
 }
 
 std::string windowsFolder(const FolderSource& folders)
@@ -42,8 +73,8 @@ std::string windowsFolder(const FolderSource& folders)
 }  // namespace
 
 FolderSource::FolderSource()
-    : getSpecialFolder(Loaded::SHGetSpecialFolderPathA),
-      createDirectory(CreateDirectoryA),
+    : getSpecialFolder(Loaded::SHGetSpecialFolderPathW),
+      createDirectory(CreateDirectoryW),
       getWindowsDirectory(GetWindowsDirectoryA)
 {
 }

@@ -6,15 +6,18 @@
 
 #include <string>
 
-// The three OS calls the search depends on; tests replace them to play a
-// machine without a profile folder.
+// The OS calls the search depends on; tests replace them to play a machine
+// without a profile folder, or with one the code page cannot spell. The
+// per-user folder is asked for in UTF-16: the narrow call turns what the code
+// page lacks into "?", a folder that cannot be made.
 struct FolderSource {
-    BOOL(WINAPI* getSpecialFolder)(HWND, LPSTR, int, BOOL);
-    BOOL(WINAPI* createDirectory)(LPCSTR, LPSECURITY_ATTRIBUTES);
+    BOOL(WINAPI* getSpecialFolder)(HWND, LPWSTR, int, BOOL);
+    BOOL(WINAPI* createDirectory)(LPCWSTR, LPSECURITY_ATTRIBUTES);
     UINT(WINAPI* getWindowsDirectory)(LPSTR, UINT);
 
     FolderSource();
 };
 
-// Full path of "Dashvane.ini", or empty when neither folder can be had.
+// Full path of "Dashvane.ini" in a form the narrow calls open, or empty when
+// neither folder can be had.
 std::string locateSettingsFile(const FolderSource& folders);

@@ -78,25 +78,44 @@ TEST_F(BatteryTest, ReadingsWithABatteryFormatTheirText)
 
 TEST_F(BatteryTest, WithoutABatteryTheFirstStartHidesTheItemEveryTime)
 {
-    for (BYTE flag : {BYTE(128), BYTE(255)}) {
-        setPower(kMains, flag, 255);
-        BatteryProbe first(app, settings);
-        EXPECT_FALSE(first.isShown());
-        EXPECT_EQ(first.valueText(), "None");
-        EXPECT_FALSE(first.hasVisibleGraph());
-        EXPECT_FALSE(hasTimer(first));
-        EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "No");
-        // Shown from the menu: a one-minute timer, and None stays.
-        first.setShown(true, false);
-        EXPECT_TRUE(hasTimer(first));
-        first.update();
-        EXPECT_EQ(first.valueText(), "None");
-        EXPECT_TRUE(first.isShown());
+    setPower(kMains, 128, 255);
+    BatteryProbe first(app, settings);
+    EXPECT_FALSE(first.isShown());
+    EXPECT_EQ(first.valueText(), "None");
+    EXPECT_FALSE(first.hasVisibleGraph());
+    EXPECT_FALSE(hasTimer(first));
+    EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "No");
+    // Shown from the menu: a one-minute timer, and None stays.
+    first.setShown(true, false);
+    EXPECT_TRUE(hasTimer(first));
+    first.update();
+    EXPECT_EQ(first.valueText(), "None");
+    EXPECT_TRUE(first.isShown());
+    EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "Yes");
+    // The next start hides it again.
+    BatteryProbe next(app, settings);
+    EXPECT_FALSE(next.isShown());
+    EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "No");
+}
+
+// A battery driver still starting at logon answers 255, "unknown status".
+TEST_F(BatteryTest, AnUnknownStatusHidesNothingUntilALaterReadingTells)
+{
+    const struct { BYTE flag; const char* text; bool shown; const char* key; } later[] = {
+        {1, "57% (1:30)", true, "Yes"}, {128, "None", false, "No"}};
+    for (const auto& c : later) {
+        setPower(255, 255, 255);
+        BatteryProbe battery(app, settings);
+        EXPECT_EQ(battery.valueText(), "Unknown");
+        EXPECT_TRUE(battery.isShown());
         EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "Yes");
-        // The next start hides it again.
-        BatteryProbe next(app, settings);
-        EXPECT_FALSE(next.isShown());
-        EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "No");
+
+        setPower(kOnBattery, c.flag, 57, 5400);
+        battery.update();
+        EXPECT_EQ(battery.valueText(), c.text);
+        EXPECT_EQ(battery.isShown(), c.shown);
+        EXPECT_EQ(hasTimer(battery), c.shown);
+        EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), c.key);
     }
 }
 

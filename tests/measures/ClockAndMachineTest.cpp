@@ -44,16 +44,19 @@ TEST_F(ClockAndMachineTest, ClockShowsHourWithoutLeadingZero)
     }
 }
 
-TEST_F(ClockAndMachineTest, ClockFormatsOnlyWhenTheSecondChanges)
+// A clock set back by a minute, or a new time zone, keeps the second but shows
+// at the next tick.
+TEST_F(ClockAndMachineTest, ClockFollowsEveryChangeOfTheTimeOfDay)
 {
     setClock(10, 30, 15);
     Measure_Time clock(app, settings, fakeClock);
-    setClock(10, 29, 15);  // set back one minute: same second
-    clock.update();
-    EXPECT_EQ(clock.valueText(), "10:30:15");
-    setClock(10, 29, 16);
-    clock.update();
-    EXPECT_EQ(clock.valueText(), "10:29:16");
+    const struct { int hour, minute, second; const char* text; } ticks[] = {
+        {10, 29, 15, "10:29:15"}, {13, 29, 15, "13:29:15"}, {13, 29, 16, "13:29:16"}};
+    for (const auto& t : ticks) {
+        setClock(t.hour, t.minute, t.second);
+        clock.update();
+        EXPECT_EQ(clock.valueText(), t.text);
+    }
     EXPECT_FALSE(clock.hasChanged());
 }
 

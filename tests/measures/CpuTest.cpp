@@ -129,6 +129,7 @@ TEST(CpuLoad, FromTwoSystemTimesSamples)
         {"the fraction is dropped: 2 of 3", {0, 0, 0}, {1, 2, 1}, 66},
         {"one busy tick in 1000", {0, 0, 0}, {999, 1000, 0}, 0},
         {"counters that wrapped", {kTop - 49, kTop - 99, 0}, {50, 100, 0}, 50},
+        {"idle beyond kernel + user (some hypervisors)", {}, {300, 200, 50}, 0},
         {"no time passed", {10, 20, 30}, {10, 20, 30}, std::nullopt},
         {"only idle moved, total still 0", {10, 20, 30}, {15, 20, 30}, std::nullopt},
     };
@@ -157,7 +158,7 @@ TEST(CpuLoad, FromTwoIdleTimeSamples)
         {"none idle", start, after(0.0, 1), 4, 100},
         {"over two seconds", start, after(4.0, 2), 4, 50},
         {"count 0 counts as one processor", start, after(0.25, 1), 0, 75},
-        {"idle beyond the elapsed time: -1.5 truncates to -1", start, after(1.02, 1), 1, -1},
+        {"idle beyond the elapsed time: -1.5 shows 0", start, after(1.02, 1), 1, 0},
         {"system clock did not move", start, after(1.0, 0), 4, std::nullopt},
         {"clock set far back: no 32-bit number", start,
          {start.idle + 1000 * kSecond, start.systemTime - 1}, 1, std::nullopt},
@@ -214,6 +215,7 @@ TEST_F(CpuTest, TextAndChangedFlagMoveOnlyWithTheWholeNumberLoad)
         {{1, 100, 0}, "99%", true, 99},
         {{3, 200, 100}, "(untouched)", false, 99},   // 297 of 300: 99% again
         {{4, 200, 100}, "98%", true, 98},            // 296 of 300: 98.67% drops to 98
+        {{500, 200, 100}, "0%", true, 0},            // idle beyond kernel + user
     };
     int tick = 0;
     for (const auto& t : ticks) {
@@ -358,12 +360,50 @@ TEST_F(CpuTest, ActivateStartsTheTaskManagerOwnedByTheMainWindow)
     timesNow = {500, 1000, 0};
     Measure_CPU cpu(app, settings, kPrimary, fakeLaunch);
     EXPECT_EQ(launches, 0);  // nothing starts by itself
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
     for (int line : {1, 2}) {
         cpu.activate(line);
-        EXPECT_EQ(launchedTarget, "taskmgr.exe") << line;
+        EXPECT_EQ(launchedTarget, std::string(system) + "\\taskmgr.exe") << line;
         EXPECT_EQ(launchedOwner, window.handle()) << line;
     }
     EXPECT_EQ(launches, 2);
+}
+
+// A folder question played by the test: "" fails.
+const char* folderAnswer = "";
+UINT WINAPI fakeSystemFolder(LPSTR path, UINT size)
+{
+    lstrcpynA(path, folderAnswer, static_cast<int>(size));
+    return static_cast<UINT>(std::strlen(folderAnswer));
+}
+UINT WINAPI fakeWindowsFolder(LPSTR path, UINT size)
+{
+    if (*folderAnswer == '\0')
+        return 0;
+    lstrcpynA(path, "C:\\Windows", static_cast<int>(size));
+    return 10;
+}
+BOOL WINAPI runsUnderWow64(HANDLE, PBOOL wow64) { return *wow64 = TRUE; }
+BOOL WINAPI runsNatively(HANDLE, PBOOL wow64) { return *wow64 = FALSE, TRUE; }
+
+TEST(TaskManagerPath, TheNativeSystemFoldersOwnCopy)
+{
+    const struct {
+        const char* folder;
+        BOOL(WINAPI* isWow64)(HANDLE, PBOOL);
+        const char* path;
+    } cases[] = {
+        {"C:\\Windows\\system32", runsNatively, "C:\\Windows\\system32\\taskmgr.exe"},
+        {"C:\\Windows\\system32", nullptr, "C:\\Windows\\system32\\taskmgr.exe"},
+        {"C:\\Windows\\system32", runsUnderWow64, "C:\\Windows\\Sysnative\\taskmgr.exe"},
+        {"", runsNatively, ""},
+        {"", runsUnderWow64, ""},
+    };
+    for (const auto& c : cases) {
+        folderAnswer = c.folder;
+        EXPECT_EQ(TaskManagerPath({fakeSystemFolder, fakeWindowsFolder, c.isWow64}), c.path);
+    }
 }
 
 // The value text as a load: digits and a percent sign, or -1 when it is not one.

@@ -2,16 +2,20 @@
 // line, their texts, the switches, re-layout requests, drawing; then Wine's.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/Messages.h"
 #include "measures/Measure_Drive.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
+#include "support/MainWindowFixture.h"
 
 namespace {
 
@@ -22,8 +26,13 @@ struct FakeDisk {
     UINT type = DRIVE_FIXED;
     std::uint64_t total = 0, available = 0;
     bool readable = true;
+    bool slow = false;  // answers once slowServer is set, or after 5 s
 };
 std::map<char, FakeDisk> disks;
+// Network and removable drives are asked on threads of their own.
+std::mutex disksLock;
+std::map<char, int> spaceQuestions;
+HANDLE slowServer = CreateEventA(nullptr, TRUE, TRUE, nullptr);
 
 DWORD WINAPI fakeMask()
 {
@@ -40,14 +49,21 @@ UINT WINAPI fakeType(LPCSTR root)
 BOOL WINAPI fakeSpace(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGER total,
                       PULARGE_INTEGER free)
 {
+    std::unique_lock<std::mutex> lock(disksLock);
+    ++spaceQuestions[root[0]];
     auto disk = disks.find(root[0]);
     if (disk == disks.end() || !disk->second.readable)
         return FALSE;
-    available->QuadPart = disk->second.available;
-    total->QuadPart = disk->second.total;
-    free->QuadPart = disk->second.available;
+    FakeDisk answer = disk->second;
+    lock.unlock();
+    if (answer.slow)
+        WaitForSingleObject(slowServer, 5000);
+    available->QuadPart = answer.available;
+    total->QuadPart = answer.total;
+    free->QuadPart = answer.available;
     return TRUE;
 }
+const DriveSources fakeDrives{fakeMask, fakeType, fakeSpace};
 
 std::vector<std::pair<HWND, std::string>> launched;
 bool fakeLaunch(HWND owner, const char* target)
@@ -80,9 +96,13 @@ struct DriveTest : ItemTest {
     }
     std::unique_ptr<ObservedDrive> make()
     {
-        return std::make_unique<ObservedDrive>(app, settings,
-                                               DriveSources{fakeMask, fakeType, fakeSpace},
-                                               fakeLaunch);
+        return std::make_unique<ObservedDrive>(app, settings, fakeDrives, fakeLaunch);
+    }
+    // Hands over the answers of drives asked off the UI thread, as the window
+    // procedure does when their message arrives; true once the item shows value.
+    bool answered(Measure& item, const std::string& value)
+    {
+        return pumpUntil([&] { return item.takeAnswers(), item.valueText() == value; }, 3000);
     }
     // The root paths that double-clicks on lines 0 to one past the last open.
     std::string shownRoots(Measure& item)
@@ -124,7 +144,7 @@ TEST_F(DriveTest, ShownDrivesFollowTheirTypeTheSwitchesAndTheirKeys)
         writeTextFile(path, c.file);
         auto item = make();
         EXPECT_EQ(shownRoots(*item), c.roots) << c.file;
-        EXPECT_EQ(item->valueText(), c.value) << c.file;
+        EXPECT_TRUE(answered(*item, c.value)) << c.file << item->valueText();
         EXPECT_EQ(item->interval(), c.interval) << c.file;
         EXPECT_TRUE(hasTimer(*item)) << c.file;
         EXPECT_EQ(iniValue(path, "DisplayItems", "D:\\"), "<missing>") << "not a candidate";
@@ -143,7 +163,7 @@ TEST_F(DriveTest, SwitchesWriteTheirKeyAndRefreshAtOnce)
     EXPECT_EQ(iniValue(path, "Options", "ShowNetworkDrives"), "Yes");
 
     item->SetShowRemovableDrives(true);
-    EXPECT_EQ(item->valueText(), "75%\n25%\n50%");
+    EXPECT_TRUE(answered(*item, "75%\n25%\n50%")) << item->valueText();
     EXPECT_EQ(item->interval(), 5000);
     EXPECT_EQ(iniValue(path, "Options", "ShowRemovableDrives"), "Yes");
     EXPECT_TRUE(hasTimer(*item));
@@ -300,6 +320,64 @@ TEST_F(DriveTest, RealDrivesOfThisSystem)
         EXPECT_NEAR(std::stoi(percent[line]), expected, 1) << root[line];
         EXPECT_NE(item.tooltipText(static_cast<int>(line) + 1), nullptr) << root[line];
     }
+}
+
+// Z: a network drive whose server takes 5 s to answer, on the real window.
+using SlowDriveTest = MainWindowTest;
+
+TEST_F(SlowDriveTest, NeitherHoldsTheWindowNorLosesItsText)
+{
+    disks = exampleDisks();
+    disks['Z'].slow = true;
+    spaceQuestions.clear();
+    ResetEvent(slowServer);
+    settings.writeBool("Options", "ShowNetworkDrives", true);
+    list.reset();
+    app.measures = nullptr;
+
+    // Asked from another thread while the item is built, the window answers.
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> asked{false};
+    LRESULT answer = 0;
+    std::thread asker([&] {
+        WaitForSingleObject(go, INFINITE);
+        DWORD_PTR result = 0;
+        answer = SendMessageTimeoutA(app.mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result);
+        asked = true;
+    });
+    SetEvent(go);
+    std::vector<std::unique_ptr<Measure>> items;
+    items.push_back(std::make_unique<Measure_Drive>(app, settings, fakeDrives, fakeLaunch));
+    list = std::make_unique<MeasureList>(std::move(items));
+    app.measures = list.get();
+    pumpUntil([&] { return asked.load(); }, 1000);
+    asker.join();
+    CloseHandle(go);
+    EXPECT_NE(answer, 0) << "the window did not answer within 100 ms";
+
+    // Until its answer comes the drive keeps its last text, none at first;
+    // an update asks each drive once.
+    Measure& drive = list->at(0);
+    const struct { std::uint64_t available; const char* waiting; const char* answered; } updates[] = {
+        {5 * kGiB, "75%\n", "75%\n50%"}, {2 * kGiB, "75%\n50%", "75%\n80%"}};
+    for (int i = 0; i < 2; ++i) {
+        if (i > 0) {
+            ResetEvent(slowServer);
+            std::lock_guard<std::mutex> lock(disksLock);
+            disks['Z'].available = updates[i].available;
+        }
+        if (i > 0)
+            drive.update();
+        pumpMessages(50);
+        EXPECT_EQ(drive.valueText(), updates[i].waiting);
+        SetEvent(slowServer);
+        EXPECT_TRUE(pumpUntil([&] { return drive.valueText() == updates[i].answered; }, 3000))
+            << drive.valueText();
+        std::lock_guard<std::mutex> lock(disksLock);
+        EXPECT_EQ(spaceQuestions['E'], i + 1);
+        EXPECT_EQ(spaceQuestions['Z'], i + 1);
+    }
+    EXPECT_STREQ(drive.tooltipText(2), "10 GBytes");
 }
 
 }  // namespace

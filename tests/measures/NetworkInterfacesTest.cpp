@@ -217,7 +217,7 @@ TEST_F(NetworkInterfacesTest, OneQueryHoldsBothCountersOfEveryEntryAndIsReleased
     EXPECT_FALSE(sys.closed);
 }
 
-TEST_F(NetworkInterfacesTest, ReadsCollectTheQueryAndGiveTheEntrysRates)
+TEST_F(NetworkInterfacesTest, ReadsGiveTheEntrysRatesFromTheLastCollection)
 {
     const struct {
         const char* what;
@@ -231,8 +231,8 @@ TEST_F(NetworkInterfacesTest, ReadsCollectTheQueryAndGiveTheEntrysRates)
         {"dial-up totals", 0, true, ERROR_SUCCESS, true, 100, 200, 1},
         {"last interface", 2, true, ERROR_SUCCESS, true, 1600, 10240, 1},
         {"counter that could not be added", 1, true, ERROR_SUCCESS, false, 300, 7, 1},
-        {"entry -1", -1, true, ERROR_SUCCESS, false, 7, 7, 0},
-        {"entry n + 1", 3, true, ERROR_SUCCESS, false, 7, 7, 0},
+        {"entry -1", -1, true, ERROR_SUCCESS, false, 7, 7, 1},
+        {"entry n + 1", 3, true, ERROR_SUCCESS, false, 7, 7, 1},
         {"collecting fails", 2, true, LONG(PDH_NO_DATA), false, 7, 7, 1},
         {"no query", 2, false, ERROR_SUCCESS, false, 7, 7, 0},
     };
@@ -243,8 +243,10 @@ TEST_F(NetworkInterfacesTest, ReadsCollectTheQueryAndGiveTheEntrysRates)
         sys.queryOpens = c.queryOpens;
         CNetworkInterfaces list(kFakes);
         sys.collectStatus = c.collectStatus, sys.collects = 0;
-
         double sent = 7, received = 7;
+        EXPECT_FALSE(list.readRates(c.index, sent, received)) << "nothing collected yet";
+
+        list.collect();
         EXPECT_EQ(list.readRates(c.index, sent, received), c.ok) << c.what;
         EXPECT_EQ(sent, c.sent) << c.what;
         EXPECT_EQ(received, c.received) << c.what;
@@ -260,24 +262,26 @@ TEST_F(NetworkInterfacesTest, WithoutCountersRatesComeFromTheOctetsSinceThePrevi
     CNetworkInterfaces list(kFakes);
     ASSERT_EQ(list.entryCount(), 3);
 
-    // Each step: the time and octets (eth0 in/out, wlan0 in/out; -1 = gone), the read.
+    // Each step: whether a round starts with a collection, the time and octets
+    // (eth0 in/out, wlan0 in/out; -1 = gone), the read.
     const struct {
         const char* what;
+        bool collect;
         ULONGLONG now;
         long long ethIn, ethOut, wlanIn, wlanOut;
         int index;
         bool ok;
         double sent, received;
     } steps[] = {
-        {"no time since start-up", 1000, 0, 0, 0, 0, 1, false, 7, 7},
-        {"two seconds later", 3000, 20480, 3200, 0, 0, 1, true, 1600, 10240},
-        {"same update, next entry", 3040, 20480, 3200, 2048, 4096, 2, true, 0, 0},
-        {"no dial-up totals", 4000, 20480, 3200, 2048, 4096, 0, false, 7, 7},
-        {"two seconds on", 5000, 30720, 3200, 4096, 4096, 1, true, 0, 5120},
-        {"an interface that went away", 6000, 30720, 3200, -1, -1, 2, false, 7, 7},
-        {"counters reset", 7000, 10, 10, 0, 0, 1, false, 7, 7},
-        {"measured again after the reset", 8000, 1034, 10, 0, 0, 1, true, 0, 1024},
-        {"read again at once: same interval", 8000, 5000, 10, 0, 0, 1, true, 0, 1024},
+        {"no time since start-up", true, 1000, 0, 0, 0, 0, 1, false, 7, 7},
+        {"two seconds later", true, 3000, 20480, 3200, 0, 0, 1, true, 1600, 10240},
+        {"same round, next entry", false, 3040, 20480, 3200, 2048, 4096, 2, true, 0, 0},
+        {"no dial-up totals", false, 4000, 20480, 3200, 2048, 4096, 0, false, 7, 7},
+        {"two seconds on", true, 5000, 30720, 3200, 4096, 4096, 1, true, 0, 5120},
+        {"an interface that went away", true, 6000, 30720, 3200, -1, -1, 2, false, 7, 7},
+        {"counters reset", true, 7000, 10, 10, 0, 0, 1, false, 7, 7},
+        {"measured again after the reset", true, 8000, 1034, 10, 0, 0, 1, true, 0, 1024},
+        {"read again in the round", false, 8000, 5000, 10, 0, 0, 1, true, 0, 1024},
     };
     for (const auto& s : steps) {
         sys.now = s.now;
@@ -287,6 +291,8 @@ TEST_F(NetworkInterfacesTest, WithoutCountersRatesComeFromTheOctetsSinceThePrevi
         if (s.wlanIn >= 0)
             sys.table.push_back({L"wlan0", 3, static_cast<ULONG64>(s.wlanIn),
                                  static_cast<ULONG64>(s.wlanOut)});
+        if (s.collect)
+            list.collect();
         double sent = 7, received = 7;
         EXPECT_EQ(list.readRates(s.index, sent, received), s.ok) << s.what;
         EXPECT_EQ(sent, s.sent) << s.what;

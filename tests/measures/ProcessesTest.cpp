@@ -111,14 +111,21 @@ DWORD processorCount = 0;
 std::vector<ProcessorPowerInformation> records;
 LONG powerStatus = 0;
 bool requestWellFormed = false;
+int powerCalls = 0;
+DWORD allGroupsCount = 0;
 void WINAPI fakeSystemInfo(LPSYSTEM_INFO info)
 {
     *info = SYSTEM_INFO{};
     info->dwNumberOfProcessors = processorCount;
 }
+DWORD WINAPI fakeAllGroups(WORD group)
+{
+    return group == 0xFFFF ? allGroupsCount : 0;
+}
 LONG WINAPI fakePower(POWER_INFORMATION_LEVEL level, PVOID input, ULONG inputBytes, PVOID output,
                       ULONG outputBytes)
 {
+    ++powerCalls;
     requestWellFormed = level == ProcessorInformation && input == nullptr && inputBytes == 0 &&
                         outputBytes == processorCount * sizeof(ProcessorPowerInformation);
     if (powerStatus != 0)
@@ -128,7 +135,7 @@ LONG WINAPI fakePower(POWER_INFORMATION_LEVEL level, PVOID input, ULONG inputByt
     std::copy(records.begin(), records.end(), static_cast<ProcessorPowerInformation*>(output));
     return 0;
 }
-const ProcessorSpeedSources fakeSpeed{fakeSystemInfo, fakePower};
+const ProcessorSpeedSources fakeSpeed{fakeSystemInfo, fakePower, nullptr};
 
 TEST_F(ProcessesTest, ProcessorShowsTheLastRecordsRatedClockOrItsCurrentOneInstead)
 {
@@ -150,10 +157,26 @@ TEST_F(ProcessesTest, ProcessorShowsTheLastRecordsRatedClockOrItsCurrentOneInste
         processor.update();
         EXPECT_EQ(processor.valueText(), c.text);  // a failed call keeps the text
     }
-    // More processors than the system information reported.
-    records = {{0, 1000, 0, 0, 0, 0}, {1, 1000, 0, 0, 0, 0}};
-    processorCount = 1, powerStatus = 0;
-    EXPECT_EQ(Measure_Processor(app, settings, fakeSpeed).valueText(), "");
+}
+
+// More processors than one group, or than a 32-bit program is told of: the
+// array grows until the call fills it, and stays grown.
+TEST_F(ProcessesTest, ProcessorTextOnMachinesWithManyProcessors)
+{
+    const struct { DWORD processors, systemInfo, allGroups; int calls; } cases[] = {
+        {40, 32, 0, 2}, {64, 32, 0, 2}, {65, 64, 65, 1}, {65, 64, 0, 2}, {256, 64, 64, 3}};
+    for (const auto& c : cases) {
+        records.assign(c.processors, {0, 3400, 1200, 3400, 0, 0});
+        records.back().MaxMhz = 2667;  // the last one filled decides
+        processorCount = c.systemInfo, allGroupsCount = c.allGroups, powerStatus = 0;
+        powerCalls = 0;
+        Measure_Processor processor(app, settings,
+                                    {fakeSystemInfo, fakePower, c.allGroups ? fakeAllGroups : nullptr});
+        EXPECT_EQ(processor.valueText(), "2.67 GHz") << c.processors;
+        EXPECT_EQ(powerCalls, c.calls) << c.processors;
+        processor.update();
+        EXPECT_EQ(powerCalls, c.calls + 1) << c.processors;
+    }
 }
 
 TEST_F(ProcessesTest, RealSourcesGiveThisMachinesFigures)

@@ -18,6 +18,7 @@ namespace {
 // What the stand-ins for dialogs, shortcut and launcher were asked to do.
 std::string hookLog;
 bool fontAnswer = false;
+bool shortcutSaves = true;
 
 CommandHooks loggingHooks()
 {
@@ -26,6 +27,7 @@ CommandHooks loggingHooks()
     hooks.chooseColour = [](AppState&) { hookLog += "colour "; };
     hooks.updateStartupShortcut = [](bool on) {
         hookLog += "shortcut=" + std::to_string(on) + " ";
+        return on && shortcutSaves;
     };
     hooks.launch = [](HWND, const char* target) {
         hookLog += std::string("launch=") + target + " ";
@@ -241,4 +243,14 @@ TEST_F(CommandsTest, AutoGraphColorSamplesOnlyWhenTurnedOn)
     EXPECT_FALSE(takePosted(WM_RELAYOUT));
 }
 
+TEST_F(CommandsTest, RunAtStartupIsOnOnlyWithTheShortcutSaved)
+{
+    shortcutSaves = false;
+    EXPECT_EQ(effectOf(IDM_RUN_AT_STARTUP), "Options/Run At Startup=No shortcut=1 ");
+    shortcutSaves = true;
+    contextMenu.prepare(app, false);
+    EXPECT_EQ(GetMenuState(contextMenu.root(), IDM_RUN_AT_STARTUP, MF_BYCOMMAND) & MF_CHECKED, 0u);
+}
+
 }  // namespace
+

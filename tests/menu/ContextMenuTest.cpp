@@ -98,7 +98,7 @@ CommandHooks quietHooks()
     CommandHooks hooks;
     hooks.chooseFont = [](AppState&) { return false; };
     hooks.chooseColour = [](AppState&) {};
-    hooks.updateStartupShortcut = [](bool) {};
+    hooks.updateStartupShortcut = [](bool) { return false; };
     hooks.launch = noLaunch;
     return hooks;
 }

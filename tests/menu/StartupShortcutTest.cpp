@@ -14,7 +14,7 @@
 
 namespace {
 
-std::string startupFolder, commandLine;
+std::string startupFolder, commandLine, modulePath;
 
 BOOL WINAPI fakeStartupFolder(HWND, LPSTR path, int folder, BOOL)
 {
@@ -25,6 +25,12 @@ BOOL WINAPI fakeStartupFolder(HWND, LPSTR path, int folder, BOOL)
 LPSTR WINAPI fakeCommandLine()
 {
     return &commandLine[0];
+}
+
+DWORD WINAPI fakeModulePath(HMODULE, LPSTR path, DWORD size)
+{
+    lstrcpynA(path, modulePath.c_str(), static_cast<int>(size));
+    return static_cast<DWORD>(modulePath.size());
 }
 
 // "target|arguments" of a shortcut file.
@@ -67,10 +73,11 @@ protected:
         comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
         sources.startupFolder = fakeStartupFolder;
         sources.commandLine = fakeCommandLine;
+        sources.modulePath = fakeModulePath;
         startupFolder = dir.path();
         char self[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, self, sizeof self);
-        program = self;
+        program = modulePath = self;
         commandLine = program;
     }
     ~StartupShortcutTest() override
@@ -86,28 +93,39 @@ protected:
     std::string program;
 };
 
-// The program goes to the target, whatever follows it to the arguments.
+// The program's own full path goes to the target, whatever the command line
+// calls it; what follows its name there goes to the arguments.
 TEST_F(StartupShortcutTest, MadeForTheProgramAndRemoved)
 {
+    const std::string spaced = dir.path() + "\\Dash vane\\dash vane.exe";
+    CreateDirectoryA((dir.path() + "\\Dash vane").c_str(), nullptr);
+    writeTextFile(spaced, "");
     const std::string quoted = "\"" + program + "\"";
+    const std::string name = program.substr(program.rfind('\\') + 1);
     struct Case {
-        std::string line, arguments;
+        std::string module, line, arguments;
     };
-    for (const Case& c : {Case{quoted + " ", ""}, Case{quoted + " -x \"a b\"", "-x \"a b\""},
-                          Case{program + "  --gtest_filter=X  ", "--gtest_filter=X"},
-                          Case{"\"" + program, ""}}) {
+    for (const Case& c : {Case{program, quoted + " ", ""},
+                          Case{program, quoted + " -x \"a b\"", "-x \"a b\""},
+                          Case{program, program + "  --gtest_filter=X  ", "--gtest_filter=X"},
+                          Case{program, "\"" + program, ""},
+                          Case{program, name + " -x", "-x"},  // from a console in its folder
+                          Case{spaced, spaced + " -x", "-x"}}) {  // unquoted, with blanks
         SCOPED_TRACE(c.line);
-        commandLine = c.line;
-        UpdateStartupShortcut(true, sources);
+        modulePath = c.module, commandLine = c.line;
+        EXPECT_TRUE(UpdateStartupShortcut(true, sources));
         std::string link = readLink(shortcut);
-        EXPECT_EQ(lstrcmpiA(link.c_str(), (program + "|" + c.arguments).c_str()), 0) << link;
-        UpdateStartupShortcut(false, sources);
+        EXPECT_EQ(lstrcmpiA(link.c_str(), (c.module + "|" + c.arguments).c_str()), 0) << link;
+        EXPECT_FALSE(UpdateStartupShortcut(false, sources));
         EXPECT_FALSE(fileExists(shortcut));
     }
     // Someone else's shortcut of that name stays as it is.
     writeTextFile(shortcut, "the user's own");
-    UpdateStartupShortcut(true, sources);
+    EXPECT_TRUE(UpdateStartupShortcut(true, sources));
     EXPECT_EQ(readTextFile(shortcut), "the user's own");
+    // A shortcut that cannot be saved is reported as none.
+    startupFolder = dir.path() + "\\missing";
+    EXPECT_FALSE(UpdateStartupShortcut(true, sources));
 }
 
 // Folder and name must fit MAX_PATH with the terminator; one byte more and

@@ -13,24 +13,24 @@ namespace {
 
 // What the fake machine answers.
 struct Machine {
-    std::string special;
+    std::wstring special;
     BOOL specialResult;
     DWORD createError;  // 0: create the folder for real
     std::string windows;
 } machine;
 int askedFolder = -1;
 
-BOOL WINAPI fakeSpecialFolder(HWND, LPSTR out, int folder, BOOL create)
+BOOL WINAPI fakeSpecialFolder(HWND, LPWSTR out, int folder, BOOL create)
 {
     askedFolder = create ? folder : -1;
-    lstrcpynA(out, machine.special.c_str(), MAX_PATH);
+    lstrcpynW(out, machine.special.c_str(), MAX_PATH);
     return machine.specialResult;
 }
 
-BOOL WINAPI fakeCreateDirectory(LPCSTR path, LPSECURITY_ATTRIBUTES attributes)
+BOOL WINAPI fakeCreateDirectory(LPCWSTR path, LPSECURITY_ATTRIBUTES attributes)
 {
     if (machine.createError == 0)
-        return CreateDirectoryA(path, attributes);
+        return CreateDirectoryW(path, attributes);
     SetLastError(machine.createError);
     return FALSE;
 }
@@ -39,6 +39,11 @@ UINT WINAPI fakeWindowsDirectory(LPSTR out, UINT size)
 {
     lstrcpynA(out, machine.windows.c_str(), static_cast<int>(size));
     return static_cast<UINT>(machine.windows.size());
+}
+
+std::wstring wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
 }
 
 FolderSource fakeFolders()
@@ -55,27 +60,28 @@ FolderSource fakeFolders()
 TEST(SettingsLocation, PerUserFolderOrWindowsFolder)
 {
     TempDir home;
+    const std::wstring at = wide(home.path());
     const std::string own = home.path() + "\\Dashvane", ownFile = own + "\\Dashvane.ini";
     const std::string win = "C:\\Win", winFile = "C:\\Win\\Dashvane.ini";
     struct Row {
         Machine machine;
         std::string expected;
     } rows[] = {
-        {{home.path(), TRUE, 0, win}, ownFile},
-        {{home.path() + "\\", TRUE, 0, win}, ownFile},
-        {{home.path(), TRUE, ERROR_ALREADY_EXISTS, win}, ownFile},
-        {{home.path(), 2, 0, win}, winFile},
-        {{home.path(), FALSE, 0, win + "\\"}, winFile},
-        {{"", TRUE, 0, win}, winFile},
-        {{home.path(), TRUE, ERROR_ACCESS_DENIED, win}, winFile},
-        {{home.path(), TRUE, ERROR_ACCESS_DENIED, ""}, ""},
+        {{at, TRUE, 0, win}, ownFile},
+        {{at + L"\\", TRUE, 0, win}, ownFile},
+        {{at, TRUE, ERROR_ALREADY_EXISTS, win}, ownFile},
+        {{at, 2, 0, win}, winFile},
+        {{at, FALSE, 0, win + "\\"}, winFile},
+        {{L"", TRUE, 0, win}, winFile},
+        {{at, TRUE, ERROR_ACCESS_DENIED, win}, winFile},
+        {{at, TRUE, ERROR_ACCESS_DENIED, ""}, ""},
     };
     for (const Row& row : rows) {
         machine = row.machine;
         askedFolder = -1;
         RemoveDirectoryA(own.c_str());
         EXPECT_EQ(locateSettingsFile(fakeFolders()), row.expected)
-            << machine.special << ' ' << machine.specialResult << ' ' << machine.createError;
+            << machine.specialResult << ' ' << machine.createError;
         EXPECT_EQ(askedFolder, CSIDL_LOCAL_APPDATA);
         // The per-user folder is made when it is used.
         EXPECT_EQ(fileExists(own), machine.createError == 0 && row.expected == ownFile);
@@ -85,7 +91,7 @@ TEST(SettingsLocation, PerUserFolderOrWindowsFolder)
 TEST(SettingsLocation, NoFolderAtAllMeansDefaultsAndNoFile)
 {
     TempDir home;
-    machine = {home.path(), FALSE, 0, ""};
+    machine = {wide(home.path()), FALSE, 0, ""};
     Settings settings(std::string(), fakeFolders());
     EXPECT_TRUE(settings.path.empty());
     EXPECT_TRUE(settings.readBool("Options", "Show Graphs", true));
@@ -99,4 +105,24 @@ TEST(SettingsLocation, NoFolderAtAllMeansDefaultsAndNoFile)
     EXPECT_STREQ(text, "(missing)");
     EXPECT_FALSE(fileExists("Dashvane.ini") || fileExists(".ini"));
     EXPECT_TRUE(RemoveDirectoryA(home.path().c_str())) << "the offered folder is not empty";
+}
+
+// A profile folder named in letters the code page lacks (Polish, Cyrillic and
+// Chinese on a Western one) still gets a real settings file.
+TEST(SettingsLocation, ProfileFolderOutsideTheCodePage)
+{
+    TempDir home;
+    const std::wstring profile = wide(home.path()) + L"\\\u0141ukasz \u0414\u0438\u043c\u0430 \u738b";
+    ASSERT_TRUE(CreateDirectoryW(profile.c_str(), nullptr));
+    machine = {profile, TRUE, 0, "C:\\Win"};
+    {
+        Settings first(std::string(), fakeFolders());
+        first.writeString("Options", "Separator", ":");
+    }
+    Settings second(std::string(), fakeFolders());
+    EXPECT_EQ(second.separator(), ":");
+    // The temporary folder's clean-up cannot spell these names either.
+    EXPECT_TRUE(DeleteFileW((profile + L"\\Dashvane\\Dashvane.ini").c_str()));
+    EXPECT_TRUE(RemoveDirectoryW((profile + L"\\Dashvane").c_str()));
+    EXPECT_TRUE(RemoveDirectoryW(profile.c_str()));
 }
