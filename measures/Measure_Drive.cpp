@@ -1,4 +1,5 @@
-// The drive item: the drive list rebuilt from scratch at every update.
+// The drive item: the drive list rebuilt at every update, each drive keeping
+// its texts until its next answer.
 #include "measures/Measure_Drive.h"
 
 #include <cstdio>
