@@ -370,40 +370,25 @@ TEST_F(CpuTest, ActivateStartsTheTaskManagerOwnedByTheMainWindow)
     EXPECT_EQ(launches, 2);
 }
 
-// A folder question played by the test: "" fails.
-const char* folderAnswer = "";
-UINT WINAPI fakeSystemFolder(LPSTR path, UINT size)
+// The folders of a 64-bit Windows, and of a machine that answers none.
+UINT WINAPI systemFolder(LPSTR path, UINT size)
 {
-    lstrcpynA(path, folderAnswer, static_cast<int>(size));
-    return static_cast<UINT>(std::strlen(folderAnswer));
+    return lstrlenA(lstrcpynA(path, "C:\\W\\system32", static_cast<int>(size)));
 }
-UINT WINAPI fakeWindowsFolder(LPSTR path, UINT size)
+UINT WINAPI windowsFolder(LPSTR path, UINT size)
 {
-    if (*folderAnswer == '\0')
-        return 0;
-    lstrcpynA(path, "C:\\Windows", static_cast<int>(size));
-    return 10;
+    return lstrlenA(lstrcpynA(path, "C:\\W", static_cast<int>(size)));
 }
-BOOL WINAPI runsUnderWow64(HANDLE, PBOOL wow64) { return *wow64 = TRUE; }
-BOOL WINAPI runsNatively(HANDLE, PBOOL wow64) { return *wow64 = FALSE, TRUE; }
+UINT WINAPI noFolder(LPSTR, UINT) { return 0; }
+BOOL WINAPI underWow64(HANDLE, PBOOL wow64) { return *wow64 = TRUE; }
 
-TEST(TaskManagerPath, TheNativeSystemFoldersOwnCopy)
+TEST(TaskManagerPath, IsTheNativeSystemFoldersCopy)
 {
-    const struct {
-        const char* folder;
-        BOOL(WINAPI* isWow64)(HANDLE, PBOOL);
-        const char* path;
-    } cases[] = {
-        {"C:\\Windows\\system32", runsNatively, "C:\\Windows\\system32\\taskmgr.exe"},
-        {"C:\\Windows\\system32", nullptr, "C:\\Windows\\system32\\taskmgr.exe"},
-        {"C:\\Windows\\system32", runsUnderWow64, "C:\\Windows\\Sysnative\\taskmgr.exe"},
-        {"", runsNatively, ""},
-        {"", runsUnderWow64, ""},
-    };
-    for (const auto& c : cases) {
-        folderAnswer = c.folder;
-        EXPECT_EQ(TaskManagerPath({fakeSystemFolder, fakeWindowsFolder, c.isWow64}), c.path);
-    }
+    EXPECT_EQ(TaskManagerPath({systemFolder, windowsFolder, nullptr}),
+              "C:\\W\\system32\\taskmgr.exe");
+    EXPECT_EQ(TaskManagerPath({systemFolder, windowsFolder, underWow64}),
+              "C:\\W\\Sysnative\\taskmgr.exe");
+    EXPECT_EQ(TaskManagerPath({noFolder, noFolder, underWow64}), "");
 }
 
 // The value text as a load: digits and a percent sign, or -1 when it is not one.

@@ -170,8 +170,8 @@ TEST_F(ProcessesTest, ProcessorTextOnMachinesWithManyProcessors)
         records.back().MaxMhz = 2667;  // the last one filled decides
         processorCount = c.systemInfo, allGroupsCount = c.allGroups, powerStatus = 0;
         powerCalls = 0;
-        Measure_Processor processor(app, settings,
-                                    {fakeSystemInfo, fakePower, c.allGroups ? fakeAllGroups : nullptr});
+        auto allGroups = c.allGroups != 0 ? fakeAllGroups : nullptr;
+        Measure_Processor processor(app, settings, {fakeSystemInfo, fakePower, allGroups});
         EXPECT_EQ(processor.valueText(), "2.67 GHz") << c.processors;
         EXPECT_EQ(powerCalls, c.calls) << c.processors;
         processor.update();

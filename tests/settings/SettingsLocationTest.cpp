@@ -13,17 +13,22 @@ namespace {
 
 // What the fake machine answers.
 struct Machine {
-    std::wstring special;
+    std::string special;
     BOOL specialResult;
     DWORD createError;  // 0: create the folder for real
     std::string windows;
 } machine;
+// Instead of machine.special, for names the code page lacks.
+std::wstring wideSpecial;
 int askedFolder = -1;
 
 BOOL WINAPI fakeSpecialFolder(HWND, LPWSTR out, int folder, BOOL create)
 {
     askedFolder = create ? folder : -1;
-    lstrcpynW(out, machine.special.c_str(), MAX_PATH);
+    const std::string& special = machine.special;
+    std::wstring wide =
+        wideSpecial.empty() ? std::wstring(special.begin(), special.end()) : wideSpecial;
+    lstrcpynW(out, wide.c_str(), MAX_PATH);
     return machine.specialResult;
 }
 
@@ -41,11 +46,6 @@ UINT WINAPI fakeWindowsDirectory(LPSTR out, UINT size)
     return static_cast<UINT>(machine.windows.size());
 }
 
-std::wstring wide(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
-
 FolderSource fakeFolders()
 {
     FolderSource folders;
@@ -60,28 +60,27 @@ FolderSource fakeFolders()
 TEST(SettingsLocation, PerUserFolderOrWindowsFolder)
 {
     TempDir home;
-    const std::wstring at = wide(home.path());
     const std::string own = home.path() + "\\Dashvane", ownFile = own + "\\Dashvane.ini";
     const std::string win = "C:\\Win", winFile = "C:\\Win\\Dashvane.ini";
     struct Row {
         Machine machine;
         std::string expected;
     } rows[] = {
-        {{at, TRUE, 0, win}, ownFile},
-        {{at + L"\\", TRUE, 0, win}, ownFile},
-        {{at, TRUE, ERROR_ALREADY_EXISTS, win}, ownFile},
-        {{at, 2, 0, win}, winFile},
-        {{at, FALSE, 0, win + "\\"}, winFile},
-        {{L"", TRUE, 0, win}, winFile},
-        {{at, TRUE, ERROR_ACCESS_DENIED, win}, winFile},
-        {{at, TRUE, ERROR_ACCESS_DENIED, ""}, ""},
+        {{home.path(), TRUE, 0, win}, ownFile},
+        {{home.path() + "\\", TRUE, 0, win}, ownFile},
+        {{home.path(), TRUE, ERROR_ALREADY_EXISTS, win}, ownFile},
+        {{home.path(), 2, 0, win}, winFile},
+        {{home.path(), FALSE, 0, win + "\\"}, winFile},
+        {{"", TRUE, 0, win}, winFile},
+        {{home.path(), TRUE, ERROR_ACCESS_DENIED, win}, winFile},
+        {{home.path(), TRUE, ERROR_ACCESS_DENIED, ""}, ""},
     };
     for (const Row& row : rows) {
         machine = row.machine;
         askedFolder = -1;
         RemoveDirectoryA(own.c_str());
         EXPECT_EQ(locateSettingsFile(fakeFolders()), row.expected)
-            << machine.specialResult << ' ' << machine.createError;
+            << machine.special << ' ' << machine.specialResult << ' ' << machine.createError;
         EXPECT_EQ(askedFolder, CSIDL_LOCAL_APPDATA);
         // The per-user folder is made when it is used.
         EXPECT_EQ(fileExists(own), machine.createError == 0 && row.expected == ownFile);
@@ -91,7 +90,7 @@ TEST(SettingsLocation, PerUserFolderOrWindowsFolder)
 TEST(SettingsLocation, NoFolderAtAllMeansDefaultsAndNoFile)
 {
     TempDir home;
-    machine = {wide(home.path()), FALSE, 0, ""};
+    machine = {home.path(), FALSE, 0, ""};
     Settings settings(std::string(), fakeFolders());
     EXPECT_TRUE(settings.path.empty());
     EXPECT_TRUE(settings.readBool("Options", "Show Graphs", true));
@@ -112,15 +111,14 @@ TEST(SettingsLocation, NoFolderAtAllMeansDefaultsAndNoFile)
 TEST(SettingsLocation, ProfileFolderOutsideTheCodePage)
 {
     TempDir home;
-    const std::wstring profile = wide(home.path()) + L"\\\u0141ukasz \u0414\u0438\u043c\u0430 \u738b";
+    const std::wstring profile = std::wstring(home.path().begin(), home.path().end())
+                                 + L"\\\u0141ukasz \u0414\u0438\u043c\u0430 \u738b";
     ASSERT_TRUE(CreateDirectoryW(profile.c_str(), nullptr));
-    machine = {profile, TRUE, 0, "C:\\Win"};
-    {
-        Settings first(std::string(), fakeFolders());
-        first.writeString("Options", "Separator", ":");
-    }
-    Settings second(std::string(), fakeFolders());
-    EXPECT_EQ(second.separator(), ":");
+    machine = {"", TRUE, 0, "C:\\Win"};
+    wideSpecial = profile;
+    Settings(std::string(), fakeFolders()).writeString("Options", "Separator", ":");
+    EXPECT_EQ(Settings(std::string(), fakeFolders()).separator(), ":");
+    wideSpecial.clear();
     // The temporary folder's clean-up cannot spell these names either.
     EXPECT_TRUE(DeleteFileW((profile + L"\\Dashvane\\Dashvane.ini").c_str()));
     EXPECT_TRUE(RemoveDirectoryW((profile + L"\\Dashvane").c_str()));
