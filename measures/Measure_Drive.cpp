@@ -2,12 +2,27 @@
 // its texts until its next answer.
 #include "measures/Measure_Drive.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "app/Messages.h"
 #include "settings/Settings.h"
+
+// The space question of a network or removable drive, asked on a short-lived
+// thread of its own: such a drive can take the network's time-out to answer.
+// The item and the thread share it, so either may be gone first.
+struct DriveQuery {
+    char rootPath[5] = {};
+    DriveSources::SpaceFunction freeSpace = nullptr;
+    // Where the thread announces its answer: WM_ITEMANSWER with the item.
+    HWND window = nullptr;
+    WPARAM item = 0;
+    // Written by the thread before it sets done.
+    DriveSpace space;
+    std::atomic<bool> done{false};
+};
 
 namespace {
 

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -55,19 +54,8 @@ struct DriveRecord {
     UINT driveType = 0;
 };
 
-// The space question of a network or removable drive, asked on a short-lived
-// thread of its own: such a drive can take the network's time-out to answer.
-// The item and the thread share it, so either may be gone first.
-struct DriveQuery {
-    char rootPath[5] = {};
-    DriveSources::SpaceFunction freeSpace = nullptr;
-    // Where the thread announces its answer: WM_ITEMANSWER with the item.
-    HWND window = nullptr;
-    WPARAM item = 0;
-    // Written by the thread before it sets done.
-    DriveSpace space;
-    std::atomic<bool> done{false};
-};
+// The space question of a network or removable drive in flight.
+struct DriveQuery;
 
 class Measure_Drive : public Measure {
 public:

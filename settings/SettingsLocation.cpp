@@ -17,14 +17,17 @@ void appendBackslash(std::string& path)
 // best-fit or default character would name another folder.
 std::string exactNarrow(const WCHAR* path)
 {
+    // A UTF-8 code page spells everything, and takes neither the flag nor
+    // the question.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL inexact = FALSE;
-    int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, nullptr, 0, nullptr,
-                                    &inexact);
+    int bytes = WideCharToMultiByte(CP_ACP, flags, path, -1, nullptr, 0, nullptr,
+                                    utf8 ? nullptr : &inexact);
     if (bytes <= 1 || inexact)
         return std::string();
     std::string narrow(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, -1, &narrow[0], bytes, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_ACP, flags, path, -1, &narrow[0], bytes, nullptr, nullptr);
     narrow.resize(static_cast<size_t>(bytes) - 1);
     return narrow;
 }
