@@ -125,9 +125,9 @@ void Measure_Processor::update()
     LONG status;
     for (;;) {
         records.assign(records_, ProcessorPowerInformation{});
-        status = sources_.powerInformation(
-            ProcessorInformation, nullptr, 0, records.data(),
-            static_cast<ULONG>(records.size() * sizeof(ProcessorPowerInformation)));
+        status = sources_.powerInformation(ProcessorInformation, nullptr, 0, records.data(),
+                                           static_cast<ULONG>(records.size()
+                                                              * sizeof(ProcessorPowerInformation)));
         if (status != kBufferTooSmall || records_ >= kMaximumProcessors)
             break;
         records_ *= 2;
