@@ -78,24 +78,26 @@ TEST_F(BatteryTest, ReadingsWithABatteryFormatTheirText)
 
 TEST_F(BatteryTest, WithoutABatteryTheFirstStartHidesTheItemEveryTime)
 {
-    setPower(kMains, 128, 255);
-    BatteryProbe first(app, settings);
-    EXPECT_FALSE(first.isShown());
-    EXPECT_EQ(first.valueText(), "None");
-    EXPECT_FALSE(first.hasVisibleGraph());
-    EXPECT_FALSE(hasTimer(first));
-    EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "No");
-    // Shown from the menu: a one-minute timer, and None stays.
-    first.setShown(true, false);
-    EXPECT_TRUE(hasTimer(first));
-    first.update();
-    EXPECT_EQ(first.valueText(), "None");
-    EXPECT_TRUE(first.isShown());
-    EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "Yes");
-    // The next start hides it again.
-    BatteryProbe next(app, settings);
-    EXPECT_FALSE(next.isShown());
-    EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "No");
+    for (BYTE acLine : {kMains, kOnBattery}) {
+        setPower(acLine, 128, 255);
+        BatteryProbe first(app, settings);
+        EXPECT_FALSE(first.isShown());
+        EXPECT_EQ(first.valueText(), "None");
+        EXPECT_FALSE(first.hasVisibleGraph());
+        EXPECT_FALSE(hasTimer(first));
+        EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "No");
+        // Shown from the menu: a one-minute timer, and None stays.
+        first.setShown(true, false);
+        EXPECT_TRUE(hasTimer(first));
+        first.update();
+        EXPECT_EQ(first.valueText(), "None");
+        EXPECT_TRUE(first.isShown());
+        EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "Yes");
+        // The next start hides it again.
+        BatteryProbe next(app, settings);
+        EXPECT_FALSE(next.isShown());
+        EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "No");
+    }
 }
 
 // A battery driver still starting at logon answers 255, "unknown status".
