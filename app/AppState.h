@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-struct Settings;
+#include "settings/Settings.h"
+
 class MeasureList;
 class Measure_Battery;
 class ContextMenu;
@@ -33,6 +34,11 @@ struct AppState {
     // Dragging the window: from a left press while unlocked to the release.
     bool dragging = false;
     POINT dragAnchor{};
+
+    // Raised by the hotkey: the window keeps to AlwaysOnTop in memory only,
+    // and the mode it came from waits here for the next press.
+    bool raised = false;
+    StackingMode modeBeforeRaise = Bottom;
 
     // Found by name at the first power-status event, then kept.
     Measure_Battery* battery = nullptr;

@@ -1,13 +1,11 @@
 // Puts text on the clipboard as CF_TEXT.
 #include "app/Clipboard.h"
 
-#include <windows.h>
-
 #include <cstring>
 
-void CopyValuesToClipboard(const std::string& text)
+void CopyValuesToClipboard(HWND owner, const std::string& text)
 {
-    if (!OpenClipboard(nullptr))
+    if (!OpenClipboard(owner))
         return;
     EmptyClipboard();
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);

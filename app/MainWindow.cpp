@@ -39,13 +39,6 @@ void sampleBackground(AppState& app)
         SampleBackgroundColour(*app.renderer, app.mainWindow, *app.measures, app.displayFont);
 }
 
-void moveToStoredRect(AppState& app)
-{
-    const RECT& rect = app.settings->windowRect;
-    MoveWindow(app.mainWindow, rect.left, rect.top, rect.right - rect.left,
-               rect.bottom - rect.top, TRUE);
-}
-
 POINT screenPointOf(HWND window, LPARAM lParam)
 {
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -98,11 +91,7 @@ void onPaint(AppState& app, HWND window)
 
 void onFirstSampleTick(AppState& app, HWND window)
 {
-    char className[260] = {};
-    HWND below = GetWindow(window, GW_HWNDNEXT);
-    if (below != nullptr)
-        GetClassNameA(below, className, sizeof className);
-    if (lstrcmpA(className, "WorkerW") == 0 && app.settings->autoBgColor)
+    if (app.settings->autoBgColor && RestsOnWallpaper(window))
         sampleBackground(app);
     KillTimer(window, IDT_FIRST_SAMPLE);
 }
@@ -156,25 +145,18 @@ void onDragStep(AppState& app, HWND window, WPARAM wParam, LPARAM lParam)
     Settings& settings = *app.settings;
     OffsetRect(&settings.windowRect, point.x - app.dragAnchor.x, point.y - app.dragAnchor.y);
 
-    // Where the stacking test does not hold the window waits; the stored
-    // rectangle has moved, and the next step that may move catches up.
-    HWND insertAfter = nullptr;
-    switch (settings.stackingMode) {
-    case Bottom:
+    // The window follows the cursor on every step; the mode decides only
+    // whether the step also restacks it.
+    HWND insertAfter = HWND_NOTOPMOST;
+    UINT flags = SWP_NOSIZE | SWP_NOCOPYBITS;
+    if (settings.stackingMode == Bottom)
         insertAfter = NeedsBottomPush(window) ? HWND_BOTTOM : nullptr;
-        break;
-    case AlwaysOnTop:
+    else if (settings.stackingMode == AlwaysOnTop)
         insertAfter = HasWindowAbove(window) ? HWND_TOPMOST : nullptr;
-        break;
-    default:
-        insertAfter = HWND_NOTOPMOST;
-        break;
-    }
-    if (insertAfter != nullptr) {
-        const RECT& rect = settings.windowRect;
-        SetWindowPos(window, insertAfter, rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, SWP_NOSIZE | SWP_NOCOPYBITS);
-    }
+    if (insertAfter == nullptr)
+        flags |= SWP_NOZORDER;
+    SetWindowPos(window, insertAfter, settings.windowRect.left, settings.windowRect.top, 0, 0,
+                 flags);
     RequestRedraw(window, *app.renderer);
     app.dragAnchor = point;
 }
@@ -201,7 +183,7 @@ void onDoubleClick(AppState& app, HWND window)
     if (GetKeyState(VK_CONTROL) < 0) {
         int allLines = 0;
         int shownLines = 0;
-        CopyValuesToClipboard(app.measures->joinValues(allLines, shownLines));
+        CopyValuesToClipboard(window, app.measures->joinValues(allLines, shownLines));
         return;
     }
     KeepAtBottom(window, *app.settings);
@@ -262,12 +244,6 @@ Measure* listedItem(AppState& app, WPARAM wParam)
     return nullptr;
 }
 
-void onRelayout(AppState& app)
-{
-    app.renderer->layout(*app.measures, app.displayFont);
-    moveToStoredRect(app);
-}
-
 void onRelayoutAndPlace(AppState& app)
 {
     app.renderer->layout(*app.measures, app.displayFont);
@@ -307,6 +283,18 @@ void ApplyColourKey(HWND window)
         setAttributes(window, kColourKey, 0, LWA_COLORKEY);
 }
 
+void Relayout(AppState& app)
+{
+    app.renderer->layout(*app.measures, app.displayFont);
+    FitToPicture(app.mainWindow, *app.settings, *app.renderer);
+}
+
+void EndProgram(AppState& app)
+{
+    app.exiting = true;
+    PostQuitMessage(0);
+}
+
 void StartTimers(AppState& app)
 {
     if (app.exiting)
@@ -322,6 +310,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
+    // Whatever destroys the window, the program must not outlive it unseen.
+    if (message == WM_DESTROY)
+        PostQuitMessage(0);
     auto* appPointer = reinterpret_cast<AppState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     // Until the items exist there is nothing of ours to do.
     if (appPointer == nullptr || appPointer->measures == nullptr)
@@ -330,6 +321,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     Settings& settings = *app.settings;
 
     switch (message) {
+    case WM_CLOSE:
+        // Alt+F4 or a close request from outside ends the program as Exit does.
+        EndProgram(app);
+        return 0;
+    case WM_HOTKEY:
+        ToggleRaised(app);
+        return 0;
     case WM_MOVE:
         return onMove(app, window, message, wParam, lParam);
     case WM_ACTIVATE:
@@ -395,7 +393,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_RELAYOUT:
         if (app.exiting)
             return DefWindowProcA(window, message, wParam, lParam);
-        onRelayout(app);
+        Relayout(app);
         return 0;
     case WM_SHOWMENU:
         onShowMenu(app, window, wParam != 0);

@@ -19,4 +19,9 @@ void ApplyColourKey(HWND window);
 // together and wake the program once per tick instead of once per item.
 // Does nothing once Exit was chosen.
 void StartTimers(AppState& app);
+// Lays the picture out anew and gives the window its size at once.
+void Relayout(AppState& app);
+// Exit, from the menu or a close request: nothing is painted, laid out or
+// restarted from now on, and the message loop ends.
+void EndProgram(AppState& app);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -64,6 +64,11 @@ bool NeedsBottomPush(HWND window)
     return below == Below::Other;
 }
 
+bool RestsOnWallpaper(HWND window)
+{
+    return windowBelow(window) == Below::WorkerW;
+}
+
 bool HasWindowAbove(HWND window)
 {
     return GetWindow(window, GW_HWNDPREV) != nullptr;
@@ -123,4 +128,21 @@ void RestackAfterMenu(HWND window, const Settings& settings)
         SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         SetForegroundWindow(window);
     }
+}
+
+void ToggleRaised(AppState& app)
+{
+    Settings& settings = *app.settings;
+    // The mode changes before the move, as in SetStackingMode; while raised,
+    // every stacking rule then keeps the window on top.
+    if (app.raised) {
+        settings.stackingMode = app.modeBeforeRaise;
+    } else {
+        app.modeBeforeRaise = settings.stackingMode;
+        settings.stackingMode = AlwaysOnTop;
+    }
+    app.raised = !app.raised;
+    ModeMove move = moveFor(settings.stackingMode);
+    // The user's own program keeps the keyboard.
+    SetWindowPos(app.mainWindow, move.insertAfter, 0, 0, 0, 0, move.flags | SWP_NOACTIVATE);
 }

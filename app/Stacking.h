@@ -4,11 +4,15 @@
 
 #include <windows.h>
 
+#include "app/AppState.h"
 #include "settings/Settings.h"
 
-// False only while the window rests directly on one of the desktop's own
-// windows; with nothing below it, a push is harmless, so it holds.
+// True while a visible window other than the desktop's own lies directly
+// below; false when the window rests on the desktop's windows or on nothing,
+// that is when it already is the lowest one.
 bool NeedsBottomPush(HWND window);
+// Whether the first visible window below is the wallpaper's ("WorkerW").
+bool RestsOnWallpaper(HWND window);
 bool HasWindowAbove(HWND window);
 void PushToBottom(HWND window);
 // The push that Bottom mode repeats at every trigger point.
@@ -20,3 +24,6 @@ void ApplyStartupStacking(HWND window, StackingMode mode);
 // The stacking menu commands: move the window, keep the mode and store it.
 void SetStackingMode(HWND window, Settings& settings, StackingMode mode);
 void RestackAfterMenu(HWND window, const Settings& settings);
+// The hotkey: the first press lifts the window above every other window and
+// keeps it topmost; the next one returns it to its mode. Nothing is stored.
+void ToggleRaised(AppState& app);

@@ -111,9 +111,10 @@ HWND CreateTooltip(HWND owner, HINSTANCE instance)
 {
     if (!registerTooltipClass())
         return nullptr;
-    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
-                                   nullptr);
+    // Tip texts are shown as written, "&" included.
+    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                   instance, nullptr);
     if (tooltip == nullptr)
         return nullptr;
     TOOLINFOA tool = toolRecord(owner);
@@ -158,7 +159,8 @@ void TooltipTick(AppState& app)
     GetCursorPos(&cursor);
     RECT windowRect{};
     GetWindowRect(app.mainWindow, &windowRect);
-    HWND under = WindowFromPoint(cursor);
+    // A control inside a covering window counts as that window.
+    HWND under = GetAncestor(WindowFromPoint(cursor), GA_ROOT);
     if (under != app.mainWindow
         && (!PtInRect(&windowRect, cursor) || !windowIsAbove(app.mainWindow, under))) {
         HideTooltip(app);

@@ -58,15 +58,20 @@ void PlaceAtCorner(HWND window, Settings& settings, const DisplayRenderer& rende
     settings.writeLong("Position", "Y", settings.windowRect.top);
 }
 
+void FitToPicture(HWND window, Settings& settings, const DisplayRenderer& renderer)
+{
+    if (settings.screenPosition != Custom)
+        PlaceAtCorner(window, settings, renderer, settings.screenPosition);
+    else
+        moveToRect(window, settings.windowRect);
+}
+
 void RefreshPlacement(HWND window, Settings& settings, DisplayRenderer& renderer)
 {
-    if (settings.screenPosition != Custom) {
-        PlaceAtCorner(window, settings, renderer, settings.screenPosition);
-        return;
-    }
     const RECT& rect = settings.windowRect;
-    if (rect.right > GetSystemMetrics(SM_CXSCREEN) || rect.bottom > GetSystemMetrics(SM_CYSCREEN)) {
+    if (settings.screenPosition == Custom
+        && (rect.right > GetSystemMetrics(SM_CXSCREEN)
+            || rect.bottom > GetSystemMetrics(SM_CYSCREEN)))
         renderer.ClampToScreen();
-        moveToRect(window, settings.windowRect);
-    }
+    FitToPicture(window, settings, renderer);
 }

@@ -35,4 +35,8 @@ struct ClampResult {
 ClampResult clampToScreen(RECT& rect, int width, int height, const ScreenFigures& screen);
 
 void PlaceAtCorner(HWND window, Settings& settings, const DisplayRenderer& renderer, int corner);
+// Gives the window the size of the last layout: a corner position is placed
+// anew, a custom one keeps its top-left corner (the layout derived the rest).
+void FitToPicture(HWND window, Settings& settings, const DisplayRenderer& renderer);
+// FitToPicture, after pulling a custom position back inside the screen.
 void RefreshPlacement(HWND window, Settings& settings, DisplayRenderer& renderer);

@@ -4,8 +4,9 @@
 
 #include <windows.h>
 
-// Tab stops, expanded tabs, vertical centring (no effect: never single-line).
-constexpr UINT kDrawFlags = DT_TABSTOP | DT_EXPANDTABS | DT_VCENTER;
+// Tab stops, expanded tabs, vertical centring (no effect: never single-line);
+// every character literal, so a name such as "R&D-PC" keeps its "&".
+constexpr UINT kDrawFlags = DT_TABSTOP | DT_EXPANDTABS | DT_VCENTER | DT_NOPREFIX;
 constexpr UINT kDrawRightFlags = kDrawFlags | DT_RIGHT;
 constexpr UINT kMeasureFlags = kDrawFlags | DT_CALCRECT;
 

@@ -1,9 +1,19 @@
 // Shown flag, timer and base behaviour shared by all items.
 #include "measures/Measure.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
+
+// Every item alive now. A timer id is only an address; the timer procedure
+// acts on it only when it is one of these (items live on the UI thread).
+std::vector<Measure*>& liveItems()
+{
+    static std::vector<Measure*> items;
+    return items;
+}
 
 // The domain item relabels itself "Workgroup" but keeps its flag under "Domain".
 const char* displayKey(const std::string& name)
@@ -21,11 +31,14 @@ Measure::Measure(AppState& appState, Settings& settingsStore, const char* name, 
       app(appState)
 {
     shown = settings.readBool("DisplayItems", name, shownByDefault);
+    liveItems().push_back(this);
 }
 
 Measure::~Measure()
 {
     stopTimer();
+    std::vector<Measure*>& items = liveItems();
+    items.erase(std::remove(items.begin(), items.end(), this), items.end());
 }
 
 void Measure::activate(int)
@@ -54,7 +67,9 @@ void Measure::stopTimer()
 void Measure::resetTimer(bool exiting)
 {
     stopTimer();
-    if (refreshInterval > 0 && shown && !exiting)
+    // Without a window the system would make up an id of its own, which the
+    // timer procedure could never match to this item.
+    if (refreshInterval > 0 && shown && !exiting && mainWindow != nullptr)
         SetTimer(mainWindow, timerId(), static_cast<UINT>(refreshInterval), TimerProc);
 }
 
@@ -77,8 +92,13 @@ int Measure::lineCount(bool includeHidden) const
 
 void CALLBACK Measure::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
 {
-    Measure* item = reinterpret_cast<Measure*>(id);
-    if (item->app.suspended)
+    const std::vector<Measure*>& items = liveItems();
+    auto found = std::find_if(items.begin(), items.end(), [id](Measure* item) {
+        return reinterpret_cast<UINT_PTR>(item) == id;
+    });
+    if (found == items.end())
         return;
-    item->update();
+    Measure* item = *found;
+    if (!item->app.suspended)
+        item->update();
 }

@@ -24,14 +24,6 @@ CommandHooks::CommandHooks()
 
 namespace {
 
-void relayout(AppState& app)
-{
-    app.renderer->layout(*app.measures, app.displayFont);
-    const RECT& rect = app.settings->windowRect;
-    MoveWindow(app.mainWindow, rect.left, rect.top, rect.right - rect.left,
-               rect.bottom - rect.top, TRUE);
-}
-
 void flip(Settings& settings, bool& option, const char* key)
 {
     option = !option;
@@ -48,7 +40,7 @@ void toggleItem(AppState& app, int position)
     item.setShown(!item.isShown(), app.exiting);
     if (item.isShown())
         StartTimers(app);
-    relayout(app);
+    Relayout(app);
 }
 
 void selectInterface(AppState& app, int entry)
@@ -78,6 +70,13 @@ void autoGraphColour(AppState& app)
                                                       *app.measures, app.displayFont);
 }
 
+// A mode chosen from the menu also ends a raise by the hotkey.
+void setStacking(AppState& app, StackingMode mode)
+{
+    app.raised = false;
+    SetStackingMode(app.mainWindow, *app.settings, mode);
+}
+
 void runAtStartup(AppState& app, const CommandHooks& hooks)
 {
     Settings& settings = *app.settings;
@@ -98,23 +97,23 @@ void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
     case IDM_SHOW_NETWORK_DRIVES:
         if (Measure_Drive* drive = driveItem(app)) {
             drive->SetShowNetworkDrives(!drive->showNetworkDrives());
-            relayout(app);
+            Relayout(app);
         }
         return;
     case IDM_SHOW_REMOVABLE_DRIVES:
         if (Measure_Drive* drive = driveItem(app)) {
             drive->SetShowRemovableDrives(!drive->showRemovableDrives());
             StartTimers(app);
-            relayout(app);
+            Relayout(app);
         }
         return;
     case IDM_CHANGE_FONT:
         if (hooks.chooseFont(app))
-            relayout(app);
+            Relayout(app);
         return;
     case IDM_CHANGE_GRAPH_COLOUR:
         hooks.chooseColour(app);
-        relayout(app);
+        Relayout(app);
         return;
     case IDM_AUTO_GRAPH_COLOUR:
         autoGraphColour(app);
@@ -132,13 +131,13 @@ void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
         hooks.launch(window, settings.path.c_str());
         return;
     case IDM_ALWAYS_ON_TOP:
-        SetStackingMode(window, settings, AlwaysOnTop);
+        setStacking(app, AlwaysOnTop);
         return;
     case IDM_NORMAL:
-        SetStackingMode(window, settings, Normal);
+        setStacking(app, Normal);
         return;
     case IDM_BOTTOM:
-        SetStackingMode(window, settings, Bottom);
+        setStacking(app, Bottom);
         return;
     case IDM_TOP_LEFT:
         placeAt(app, TopLeft, "TL");
@@ -173,8 +172,7 @@ void ExecuteMenuCommand(AppState& app, int id, const CommandHooks& hooks)
     } else if (command >= IDM_FIRST_INTERFACE && command <= IDM_LAST_INTERFACE) {
         selectInterface(app, static_cast<int>(command - IDM_FIRST_INTERFACE));
     } else if (command == IDM_EXIT) {
-        app.exiting = true;
-        PostQuitMessage(0);
+        EndProgram(app);
     } else if (command >= IDM_LOCKED && command <= IDM_CUSTOM) {
         runCommand(app, command, hooks);
     }

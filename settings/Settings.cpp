@@ -2,6 +2,7 @@
 // window and the display need.
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -71,9 +72,10 @@ void Settings::load()
     showTooltips = readBool("Options", "Show Tooltips", false);
 
     lstrcpynA(font.lfFaceName, readString("Font", "Name", "Courier New"), LF_FACESIZE);
-    fontPointSize = static_cast<int>(GetPrivateProfileIntA("Font", "Point", 14, path.c_str()));
+    // A size past these bounds lays out a window far larger than any screen.
+    fontPointSize = readClamped("Font", "Point", 14, 4, 144);
     font.lfHeight = -MulDiv(fontPointSize, screenDpi, 72);
-    font.lfWeight = static_cast<LONG>(GetPrivateProfileIntA("Font", "Weight", 0, path.c_str()));
+    font.lfWeight = readClamped("Font", "Weight", 0, 0, 1000);
     font.lfItalic = readBool("Font", "Italic", false) ? 1 : 0;
 
     readString("Font", "RGBColour", "");
@@ -91,6 +93,16 @@ void Settings::load()
     rightAlign = readBool("Options", "Right Align", true);
     runAtStartup = readBool("Options", "Run At Startup", false);
     autoBgColor = readBool("Options", "Auto BG Color", false);
+}
+
+int Settings::readClamped(const char* section, const char* key, int defaultValue, int low,
+                          int high)
+{
+    int value = static_cast<int>(GetPrivateProfileIntA(section, key, defaultValue, path.c_str()));
+    int clamped = std::clamp(value, low, high);
+    if (clamped != value)
+        writeInt(section, key, clamped);
+    return clamped;
 }
 
 const char* Settings::readString(const char* section, const char* key, const char* defaultText)

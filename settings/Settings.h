@@ -65,6 +65,8 @@ struct Settings {
 
 private:
     void load();
+    // An integer kept within low to high; a value outside is written back clamped.
+    int readClamped(const char* section, const char* key, int defaultValue, int low, int high);
 
     mutable std::mutex separatorLock_;
     std::string separator_;

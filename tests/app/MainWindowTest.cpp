@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Messages.h"
+#include "app/Stacking.h"
 #include "support/IniFile.h"
 #include "measures/Measure_Battery.h"
 #include "menu/Commands.h"
@@ -37,16 +38,24 @@ TEST_F(MainWindowTest, LockedPressAndReleaseWriteNothing)
     EXPECT_FALSE(app.dragging);
 }
 
-TEST_F(MainWindowTest, DragMovesTheStoredRectangleByTheCursorStep)
+// The window follows every step, whatever the mode and wherever it rests.
+TEST_F(MainWindowTest, DragMovesTheWindowByTheCursorStepInEveryMode)
 {
-    settings.stackingMode = Normal;
-    RECT before = settings.windowRect;
-    send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(25, 15));
-    EXPECT_EQ(settings.windowRect.left, before.left + 20);
-    EXPECT_EQ(settings.windowRect.top, before.top + 10);
-    send(WM_LBUTTONUP, 0, MAKELPARAM(25, 15));
-    EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(settings.windowRect.left));
+    ShowWindow(app.mainWindow, SW_SHOWNOACTIVATE);
+    for (StackingMode mode : {Bottom, Normal, AlwaysOnTop}) {
+        SetStackingMode(app.mainWindow, settings, mode);
+        RECT before{};
+        GetWindowRect(app.mainWindow, &before);
+        send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(25, 15));
+        RECT after{};
+        GetWindowRect(app.mainWindow, &after);
+        EXPECT_EQ(after.left, before.left + 20) << mode;
+        EXPECT_EQ(after.top, before.top + 10) << mode;
+        EXPECT_EQ(settings.windowRect.left, after.left) << mode;
+        send(WM_LBUTTONUP, 0, MAKELPARAM(25, 15));
+        EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(after.left)) << mode;
+    }
 }
 
 TEST_F(MainWindowTest, MoveOutsideThePrimaryScreenIsNotRecorded)
@@ -87,12 +96,19 @@ TEST_F(MainWindowTest, RelayoutAfterExitDoesNothing)
     EXPECT_EQ(rect.right - rect.left, renderer.pictureWidth);
 }
 
-TEST_F(MainWindowTest, AChangedSeparatorRelaysTheWindow)
+// In a custom position inside the screen the window keeps its corner and
+// takes the new width at once.
+TEST_F(MainWindowTest, AChangedSeparatorRelaysAndResizesTheWindow)
 {
+    settings.screenPosition = Custom;
     int width = renderer.separatorWidth;
     settings.setSeparator("=====");
     send(WM_RELAYOUTANDPLACE);
     EXPECT_GT(renderer.separatorWidth, width);
+    RECT rect{};
+    GetWindowRect(app.mainWindow, &rect);
+    EXPECT_EQ(rect.left, 100);
+    EXPECT_EQ(rect.right - rect.left, renderer.pictureWidth);
 }
 
 TEST_F(MainWindowTest, SettingAndDeviceChangesAlwaysAnswerZero)
@@ -120,18 +136,52 @@ TEST_F(MainWindowTest, ResampleTriggersCollapseIntoOneTimer)
 
 TEST_F(MainWindowTest, ControlDoubleClickCopiesEveryValueHiddenOnesToo)
 {
+    item(0).setValue("R&D-PC");
     item(2).setShown(false, false);
     setControlKey(true);
     send(WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MAKELPARAM(2, 2));
     setControlKey(false);
 
+    // Without an owner the copy fails on Windows, though not here.
+    EXPECT_EQ(GetClipboardOwner(), app.mainWindow);
     ASSERT_TRUE(OpenClipboard(nullptr));
     HANDLE data = GetClipboardData(CF_TEXT);
     std::string text = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : "";
     if (data != nullptr)
         GlobalUnlock(data);
     CloseClipboard();
-    EXPECT_EQ(text, "9:05:07\n37%\n\n");
+    EXPECT_EQ(text, "R&D-PC\n37%\n\n");
+}
+
+// The hotkey lifts a Bottom-mode window over everything for a look, and the
+// next press puts it back; the settings file is not touched.
+TEST_F(MainWindowTest, HotkeyRaisesTheWindowAndTheNextPressReturnsIt)
+{
+    SetStackingMode(app.mainWindow, settings, Bottom);
+    ShowWindow(app.mainWindow, SW_SHOWNOACTIVATE);
+    TestWindow cover;
+    SetWindowPos(cover.handle(), HWND_TOP, 100, 100, 50, 50, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    std::string stored = readTextFile(path);
+    auto isAbove = [&](HWND upper, HWND lower) {
+        for (HWND next = GetWindow(upper, GW_HWNDNEXT); next != nullptr;
+             next = GetWindow(next, GW_HWNDNEXT))
+            if (next == lower)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(isAbove(cover.handle(), app.mainWindow));
+
+    send(WM_HOTKEY);
+    EXPECT_TRUE(isAbove(app.mainWindow, cover.handle()));
+    EXPECT_TRUE(GetWindowLongPtrA(app.mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    send(WM_TIMER, IDT_REFRESH);  // the bottom upkeep leaves a raised window alone
+    EXPECT_TRUE(isAbove(app.mainWindow, cover.handle()));
+
+    send(WM_HOTKEY);
+    EXPECT_TRUE(isAbove(cover.handle(), app.mainWindow));
+    EXPECT_FALSE(GetWindowLongPtrA(app.mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(settings.stackingMode, Bottom);
+    EXPECT_EQ(readTextFile(path), stored);
 }
 
 TEST_F(MainWindowTest, DoubleClickRunsTheActionOfTheItemUnderTheCursor)

@@ -88,7 +88,7 @@ struct StackingTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(StackingTest, NeedsBottomPushByClassBelow)
+TEST_F(StackingTest, NeedsBottomPushAndRestsOnWallpaperByClassBelow)
 {
     const struct {
         const char* className;
@@ -98,7 +98,13 @@ TEST_F(StackingTest, NeedsBottomPushByClassBelow)
                  {"MSCTFIME UI ", true}};
     for (const auto& c : cases) {
         place(open(c.className), overlay);
+        // A hidden window in between is looked through by both tests.
+        HWND hidden = open("Hidden");
+        ShowWindow(hidden, SW_HIDE);
+        place(hidden, overlay);
         EXPECT_EQ(NeedsBottomPush(overlay), c.needsPush) << c.className;
+        EXPECT_EQ(RestsOnWallpaper(overlay), std::string(c.className) == "WorkerW") << c.className;
+        closeLast();
         closeLast();
     }
     // Hidden windows below are looked through; at the very bottom no push is

@@ -70,13 +70,17 @@ TEST_F(TooltipTest, ReleasingControlHidesItWithinATick)
     EXPECT_FALSE(KillTimer(app.mainWindow, IDT_TOOLTIP));
 }
 
-TEST_F(TooltipTest, AWindowCoveringTheOverlayHidesIt)
+// The cursor rests on a control of the covering window, not on the window.
+TEST_F(TooltipTest, AWindowCoveringTheOverlayHidesItEvenOverItsControls)
 {
     POINT cursor = hover();
     ASSERT_TRUE(tipVisible());
     TestWindow cover;
     SetWindowPos(cover.handle(), HWND_TOPMOST, cursor.x - 20, cursor.y - 20, 60, 60,
                  SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    HWND button = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE, 0, 0, 60, 60,
+                                  cover.handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_EQ(WindowFromPoint(cursor), button);
     pumpMessages(300);
     EXPECT_FALSE(tipVisible());
 }

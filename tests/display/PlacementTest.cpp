@@ -62,7 +62,8 @@ TEST_F(ItemTest, PlacementMovesTheRealWindowAndStoresItsOrigin)
     EXPECT_EQ(iniValue(path, "Position", "Y"), std::to_string(placed.top));
     EXPECT_EQ(iniValue(path, "Options", "ScreenPosition"), "<missing>");
 
-    // A custom position past the right edge is pulled back; one inside stays.
+    // A custom position past the right edge is pulled back; one inside keeps
+    // its corner. Both take the picture's size.
     settings.screenPosition = Custom;
     settings.windowRect = RECT{screen.width + 50, 20, screen.width + 170, 60};
     RefreshPlacement(window.handle(), settings, renderer);
@@ -72,5 +73,5 @@ TEST_F(ItemTest, PlacementMovesTheRealWindowAndStoresItsOrigin)
     settings.windowRect = RECT{30, 30, 150, 70};
     RefreshPlacement(window.handle(), settings, renderer);
     GetWindowRect(window.handle(), &placed);
-    EXPECT_EQ(placed.left, screen.width - kScreenMargin - 120);
+    EXPECT_TRUE(sameRect(placed, RECT{30, 30, 150, 70}));
 }

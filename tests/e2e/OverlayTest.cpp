@@ -7,6 +7,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
 #include <regex>
 #include <sstream>
 #include <vector>
@@ -148,6 +149,86 @@ void emptyClipboard()
     }
 }
 
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+int windowWidth(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect.right - rect.left;
+}
+
+// A command line of the host's shell, such as the X tools on Wine's display.
+// Wine cannot wait on a host process, so the command leaves a mark when done.
+bool runOnHost(const std::string& command)
+{
+    std::string mark = "/tmp/dashvane-e2e-" + std::to_string(GetCurrentProcessId()) + ".done";
+    std::string seen = "Z:" + mark;
+    std::replace(seen.begin(), seen.end(), '/', '\\');
+    DeleteFileA(seen.c_str());
+    std::string line = "Z:\\bin\\sh -c \"" + command + "; touch " + mark + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    bool done = pumpUntil([&] { return fileExists(seen); }, 10000);
+    DeleteFileA(seen.c_str());
+    return done;
+}
+
+int windowsOfClass(const char* className)
+{
+    struct Count {
+        const char* className;
+        int found;
+    } count{className, 0};
+    EnumWindows(
+        [](HWND window, LPARAM data) {
+            auto* count = reinterpret_cast<Count*>(data);
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            count->found += lstrcmpA(name, count->className) == 0;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.found;
+}
+
+void sendMouse(DWORD flags, POINT at = POINT{})
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    SendInput(1, &input, sizeof input);
+}
+
+// Presses the left button at from, moves by (dx, dy) in steps, releases.
+void drag(POINT from, int dx, int dy)
+{
+    SetCursorPos(from.x, from.y);
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 10; ++step) {
+        pumpMessages(20);
+        POINT at{from.x + dx * step / 10, from.y + dy * step / 10};
+        sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at);
+    }
+    pumpMessages(50);
+    sendMouse(MOUSEEVENTF_LEFTUP);
+}
+
 }  // namespace
 
 TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
@@ -267,10 +348,7 @@ TEST(Overlay, ControlDoubleClickCopiesEveryValue)
     std::string text;
     ASSERT_TRUE(pumpUntil([&] { return !(text = clipboardText()).empty(); }, 5000));
 
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
+    std::vector<std::string> lines = linesOf(text);
     // One line per item in display order; the network item has two and the
     // drive item one per drive, so the tail is counted from the end.
     ASSERT_GE(lines.size(), 18u) << text;
@@ -317,24 +395,145 @@ TEST(Overlay, ControlDoubleClickCopiesEveryValue)
         EXPECT_TRUE(matches(i, "[0-9]{1,3}%")) << lines[i];
 }
 
-TEST(Overlay, AnEditedSeparatorShowsOnScreen)
+// Widened by hand, the separator widens the window at once to what a fresh
+// start with it shows, even where the window has room to grow in place.
+TEST(Overlay, AnEditedSeparatorShowsOnScreenAtItsFullWidth)
+{
+    std::string settingsFile = userSettingsFile();
+    writeTextFile(settingsFile, "[Position]\r\nX=100\r\nY=100\r\n");
+    int edited = 0;
+    {
+        RunningProgram program;
+        HWND window = program.waitForWindow(10000);
+        ASSERT_NE(window, nullptr);
+        pumpMessages(1000);
+        int before = yellowPixels(window);
+        int width = windowWidth(window);
+
+        // As an editor would: the whole file written anew.
+        std::string text = readTextFile(settingsFile);
+        size_t options = text.find("[Options]\r\n");
+        ASSERT_NE(options, std::string::npos);
+        text.insert(options + 11, "Separator=########\r\n");
+        writeTextFile(settingsFile, text);
+        EXPECT_TRUE(pumpUntil([&] { return yellowPixels(window) > before + 500; }, 3000))
+            << before << " -> " << yellowPixels(window);
+        EXPECT_TRUE(pumpUntil([&] { return windowWidth(window) > width; }, 3000));
+        edited = windowWidth(window);
+    }
+    RunningProgram fresh;
+    HWND window = fresh.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowWidth(window), edited);
+}
+
+// Alt+F4 on the focused overlay ends it; nothing stays behind to refuse or
+// to pile up beside the next start.
+TEST(Overlay, AltF4EndsItAndTheNextStartShowsOneWindow)
+{
+    {
+        RunningProgram program;
+        ASSERT_NE(program.waitForWindow(10000), nullptr);
+        ASSERT_TRUE(runOnHost("xdotool search --name ^DashvaneWindow$ windowfocus --sync %1 "
+                              "key alt+F4 2>/dev/null"));
+        DWORD exitCode = 1;
+        EXPECT_TRUE(program.waitForExit(2000, exitCode));
+        EXPECT_EQ(exitCode, 0u);
+    }
+    RunningProgram again;
+    ASSERT_NE(again.waitForWindow(10000), nullptr);
+    EXPECT_EQ(windowsOfClass("DashvaneClass"), 1);
+}
+
+// With the default settings (Bottom, resting on nothing but the desktop).
+TEST(Overlay, ADragMovesTheWindowWithTheCursorAndStoresWhereItIs)
 {
     std::string settingsFile = userSettingsFile();
     DeleteFileA(settingsFile.c_str());
     RunningProgram program;
     HWND window = program.waitForWindow(10000);
     ASSERT_NE(window, nullptr);
-    pumpMessages(1000);
-    int before = yellowPixels(window);
+    RECT before{};
+    GetWindowRect(window, &before);
+    drag(POINT{before.right - 5, before.top + 5}, -300, 200);  // held by the frame box
 
-    // As an editor would: the whole file written anew.
-    std::string text = readTextFile(settingsFile);
-    size_t options = text.find("[Options]\r\n");
-    ASSERT_NE(options, std::string::npos);
-    text.insert(options + 11, "Separator=########\r\n");
-    writeTextFile(settingsFile, text);
-    EXPECT_TRUE(pumpUntil([&] { return yellowPixels(window) > before + 500; }, 3000))
-        << before << " -> " << yellowPixels(window);
+    RECT after{};
+    EXPECT_TRUE(pumpUntil(
+        [&] {
+            GetWindowRect(window, &after);
+            return after.left == before.left - 300 && after.top == before.top + 200;
+        },
+        3000))
+        << after.left - before.left << "," << after.top - before.top;
+    EXPECT_TRUE(pumpUntil(
+        [&] {
+            GetWindowRect(window, &after);
+            return iniValue(settingsFile, "Position", "X") == std::to_string(after.left)
+                   && iniValue(settingsFile, "Position", "Y") == std::to_string(after.top);
+        },
+        3000))
+        << iniValue(settingsFile, "Position", "X") << "," << iniValue(settingsFile, "Position", "Y");
+}
+
+namespace {
+
+// The machine's name as the system reports it, for one test's time.
+class MachineName {
+public:
+    explicit MachineName(const char* name)
+    {
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+        DWORD size = sizeof own_;
+        RegQueryValueExA(key_, "ComputerName", nullptr, nullptr, reinterpret_cast<BYTE*>(own_),
+                         &size);
+        set(name);
+    }
+    ~MachineName()
+    {
+        set(own_);
+        RegCloseKey(key_);
+    }
+
+private:
+    static constexpr const char* kKey =
+        "System\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName";
+    void set(const char* name)
+    {
+        RegSetValueExA(key_, "ComputerName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
+                       DWORD(std::strlen(name) + 1));
+    }
+
+    HKEY key_ = nullptr;
+    char own_[64] = {};
+};
+
+}  // namespace
+
+// The machine's name is the widest value here. Drawn with "&" as a mark for
+// the next letter, the first name would show as the second one does.
+TEST(Overlay, AnAmpersandInAValueIsShownAndCopied)
+{
+    const char* names[] = {"W&M&W&M&W&M&W&M", "WMWMWMWM"};
+    int widths[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        MachineName machine(names[i]);
+        RunningProgram program;
+        HWND window = program.waitForWindow(10000);
+        ASSERT_NE(window, nullptr);
+        widths[i] = windowWidth(window);
+
+        // What an ended program left on the clipboard is dropped a moment
+        // after it ended, and would take this copy with it.
+        pumpMessages(1000);
+        emptyClipboard();
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        controlDoubleClick(rect.right - 5, rect.top + 5);
+        std::string text;
+        ASSERT_TRUE(pumpUntil([&] { return !(text = clipboardText()).empty(); }, 5000));
+        EXPECT_EQ(linesOf(text)[0], names[i]);
+    }
+    EXPECT_GT(widths[0], widths[1]);
 }
 
 namespace {

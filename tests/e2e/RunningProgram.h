@@ -40,8 +40,14 @@ public:
     {
         if (process_.hProcess == nullptr)
             return;
-        // There is no way to ask it to end from outside but the menu.
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        // Asked first, as the system asks at log-off: killed while it holds the
+        // clipboard, it leaves the next program's copy unseen for a while.
+        HWND window = FindWindowA("DashvaneClass", "DashvaneWindow");
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process_.dwProcessId)
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.hProcess, 3000) == WAIT_TIMEOUT) {
             TerminateProcess(process_.hProcess, 0);
             WaitForSingleObject(process_.hProcess, 5000);
         }

@@ -1,6 +1,8 @@
 // The item base: its shown flag in the settings file and its timer on a real window.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 
@@ -39,6 +41,19 @@ TEST_F(MeasureTest, NoPositiveIntervalNeverGetsATimer)
         item.resetTimer(false);
         EXPECT_FALSE(hasTimer(item)) << interval;
     }
+}
+
+// A timer id is only an address: an id of no live item (one the system made
+// up, or a destroyed item's) does nothing.
+TEST_F(MeasureTest, TheTimerProcedureActsOnlyForLiveItems)
+{
+    auto gone = std::make_unique<FakeMeasure>(app, settings, "CPU");
+    UINT_PTR goneId = reinterpret_cast<UINT_PTR>(gone.get());
+    gone.reset();
+    FakeMeasure item(app, settings, "RAM");
+    for (UINT_PTR id : {UINT_PTR(1), UINT_PTR(0x7FF8), goneId, reinterpret_cast<UINT_PTR>(&item)})
+        Measure::TimerProc(window.handle(), WM_TIMER, id, 0);
+    EXPECT_EQ(item.updates, 2);
 }
 
 TEST_F(MeasureTest, SetShownWritesOnChangeAndStartsOrStopsTheTimer)

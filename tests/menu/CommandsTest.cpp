@@ -136,6 +136,7 @@ TEST_F(CommandsTest, EachIdHasItsEffectAndNoOther)
     const std::string right =
         std::to_string(GetSystemMetrics(SM_CXSCREEN) - renderer.pictureWidth - 10);
     const std::string bottom = std::to_string(work.bottom - renderer.pictureHeight - 10);
+    const std::string topLeft = "Position/X=10 Position/Y=10 window=10,10 ";
     const struct {
         int id;
         std::string effect;
@@ -144,20 +145,21 @@ TEST_F(CommandsTest, EachIdHasItsEffectAndNoOther)
         {INT_MIN, "", false},
         {-1, "", false},
         {0, "", false},
-        {1, "DisplayItems/First=No window=100,100 shorter ", false},
-        {2, "DisplayItems/Drive=No window=100,100 shorter ", false},
-        {4, "DisplayItems/Last=Yes window=100,100 taller ", false},
+        // A re-layout places the window anew at its corner, Top Left here.
+        {1, "DisplayItems/First=No " + topLeft + "shorter ", false},
+        {2, "DisplayItems/Drive=No " + topLeft + "shorter ", false},
+        {4, "DisplayItems/Last=Yes " + topLeft + "taller ", false},
         // Ids past the list, the separators' among them, reach no item.
         {5, "", false},
         {100, "", false},
         {199, "", false},
         {200, "Options/Locked=Yes locked=1 ", false},
         {205, "", false},
-        {210, "Options/ShowNetworkDrives=Yes window=100,100 ", false},
-        {220, "Options/ShowRemovableDrives=Yes window=100,100 ", false},
-        {230, "window=100,100 font ", true},
+        {210, "Options/ShowNetworkDrives=Yes " + topLeft, false},
+        {220, "Options/ShowRemovableDrives=Yes " + topLeft, false},
+        {230, topLeft + "font ", true},
         {230, "font ", false},
-        {240, "window=100,100 colour ", false},
+        {240, topLeft + "colour ", false},
         {260, "Options/Show Graphs=Yes showGraphs=1 ", false},
         {270, "Options/Right Align=Yes rightAlign=1 ", false},
         {280, "Options/Run At Startup=Yes runAtStartup=1 shortcut=1 ", false},

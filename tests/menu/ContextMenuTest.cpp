@@ -291,6 +291,7 @@ TEST_F(ContextMenuTest, EntriesPastTheIdRangeGetNoItem)
 
 TEST_F(ContextMenuTest, ThePopupRunsTheChosenCommandAndEscapeNothing)
 {
+    pumpMessages(0);  // the layouts the items asked for while they were built
     std::string before = readTextFile(path);
     std::string shown;
     std::thread escape = pressInPopup({VK_ESCAPE}, &shown);

@@ -237,6 +237,16 @@ TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyI
             selected = std::min<long long>(selected * 10 + (network[i] - '0'), INT_MAX);
         if (!std::isdigit(static_cast<unsigned char>(network[0])))
             repaired["Network\nSelectedInterface"] = "10000";
+        // Font size and weight are pulled into their bounds and written back.
+        auto bounded = [&](const char* key, int fallback, int low, int high) {
+            int stored = int(GetPrivateProfileIntA("Font", key, fallback, path.c_str()));
+            int kept = std::clamp(stored, low, high);
+            if (kept != stored)
+                repaired[std::string("Font\n") + key] = std::to_string(kept);
+            return kept;
+        };
+        int points = bounded("Point", 14, 4, 144);
+        int weight = bounded("Weight", 0, 0, 1000);
 
         Settings settings(path);
         // The later readers, as the start-up and the items run them.
@@ -252,6 +262,8 @@ TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyI
         EXPECT_EQ(settings.showGraphs, expected[0]);
         EXPECT_EQ(settings.rightAlign, expected[4]);
         EXPECT_EQ(settings.font.lfItalic, expected[2] ? 1 : 0);
+        EXPECT_EQ(settings.fontPointSize, points);
+        EXPECT_EQ(settings.font.lfWeight, weight);
         // Read through a buffer of the program's size: the profile API strips
         // enclosing quotes differently when a long value does not fit.
         EXPECT_EQ(settings.separator(), value(path, "Options", "Separator", "=", kMaxSettingText + 1));

@@ -66,6 +66,35 @@ TEST_F(SettingsStore, LoadsEveryOptionFromItsKey)
     EXPECT_EQ(settings.windowRect.top, 34);
 }
 
+// Sizes past the bounds would lay out a window far larger than the screen.
+TEST_F(SettingsStore, FontSizeAndWeightAreClampedAndWrittenBack)
+{
+    struct Row {
+        const char *point, *weight;  // nullptr: key missing
+        int points;
+        LONG weightValue;
+        const char *pointAfter, *weightAfter;
+    } rows[] = {
+        {"3000", "5000", 144, 1000, "144", "1000"},
+        {"0", "-5", 4, 0, "4", "0"},
+        {"-5", "1000", 4, 1000, "4", "1000"},
+        {"10", "0", 10, 0, "10", "0"},
+        {nullptr, nullptr, 14, 0, "<missing>", "<missing>"},
+    };
+    for (const Row& row : rows) {
+        writeTextFile(path, "");
+        WritePrivateProfileStringA("Font", "Point", row.point, path.c_str());
+        WritePrivateProfileStringA("Font", "Weight", row.weight, path.c_str());
+        Settings settings(path);
+        SCOPED_TRACE(row.pointAfter);
+        EXPECT_EQ(settings.fontPointSize, row.points);
+        EXPECT_EQ(settings.font.lfHeight, -MulDiv(row.points, 96, 72));
+        EXPECT_EQ(settings.font.lfWeight, row.weightValue);
+        EXPECT_EQ(iniValue(path, "Font", "Point"), row.pointAfter);
+        EXPECT_EQ(iniValue(path, "Font", "Weight"), row.weightAfter);
+    }
+}
+
 TEST_F(SettingsStore, StackingModeAndScreenPositionFromFirstLetters)
 {
     struct Row {

@@ -36,6 +36,9 @@ protected:
     {
         list.reset();
         DestroyWindow(app.mainWindow);
+        // The window's end asks the program's loop to end; this thread has none.
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
     FakeMeasure& item(int i) { return static_cast<FakeMeasure&>(list->at(i)); }

@@ -1,0 +1,97 @@
+// Bringing the overlay up in a fixed order, running it and taking it down.
+#include "app/Startup.h"
+
+#include <cstdio>
+
+#include "app/ComApartment.h"
+#include "app/Hotkey.h"
+#include "app/Items.h"
+#include "app/Messages.h"
+#include "app/MessageLoop.h"
+#include "app/SettingsWatcher.h"
+#include "app/Stacking.h"
+#include "display/DisplayRenderer.h"
+#include "display/Placement.h"
+#include "measures/MeasureList.h"
+#include "menu/ContextMenu.h"
+#include "settings/Settings.h"
+
+namespace {
+
+HFONT createDisplayFont(const Settings& settings)
+{
+    // The point size is used directly as the cell height in pixels.
+    return CreateFontA(settings.fontPointSize, 0, 0, 0, settings.font.lfWeight,
+                       settings.font.lfItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FF_SWISS,
+                       settings.font.lfFaceName);
+}
+
+ATOM createHotkeyAtom()
+{
+    // Only a unique string is wanted; no file is ever made with this name.
+    char name[L_tmpnam] = {};
+    if (std::tmpnam(name) == nullptr)
+        return 0;
+    return GlobalAddAtomA(name);
+}
+
+void registerHotkey(Settings& settings, HWND window, ATOM atom)
+{
+    char text[kMaxSettingText + 1] = {};
+    GetPrivateProfileStringA("Options", "Hotkey", "CTRL,ALT,L", text, sizeof text,
+                             settings.path.c_str());
+    RegisterHotkeyFromString(text, window, atom);
+    settings.writeString("Options", "Hotkey", text);
+}
+
+}  // namespace
+
+int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account,
+               WindowMaker makeWindow)
+{
+    ComApartment com;
+    if (!com.ready())
+        return 0;
+
+    AppState app;
+    app.settings = &settings;
+    DisplayRenderer renderer(settings);
+    app.renderer = &renderer;
+    HWND window = nullptr;
+    if (RegisterMainWindowClass(instance) != 0)
+        window = makeWindow(instance, app);
+    if (window == nullptr)
+        return kNoWindowExitCode;
+
+    ContextMenu contextMenu;
+    app.contextMenu = &contextMenu;
+    app.displayFont = createDisplayFont(settings);
+    ATOM hotkeyAtom = createHotkeyAtom();
+
+    MeasureList measures(CreateItems(app, settings, account));
+    app.measures = &measures;
+
+    ApplyColourKey(window);
+    StartTimers(app);
+    SetTimer(window, IDT_FIRST_SAMPLE, 2000, nullptr);
+    renderer.layout(measures, app.displayFont);
+    // The window was created 1 × 1: give it the laid-out size and place now,
+    // without a second layout, even when no item asks for one while built.
+    const RECT& laidOut = settings.windowRect;
+    MoveWindow(window, laidOut.left, laidOut.top, laidOut.right - laidOut.left,
+               laidOut.bottom - laidOut.top, FALSE);
+    registerHotkey(settings, window, hotkeyAtom);
+    ShowWindow(window, SW_SHOWNORMAL);
+    RefreshPlacement(window, settings, renderer);
+    ApplyStartupStacking(window, settings.stackingMode);
+
+    // Without a watch only the live separator update is lost.
+    SettingsWatcher watcher(settings, window);
+    RunMessageLoop(watcher);
+
+    measures.destroyAll();
+    app.measures = nullptr;
+    GlobalDeleteAtom(hotkeyAtom);
+    return 0;
+}
