@@ -1,7 +1,5 @@
-// The run of the program without the entry point's checks.
+// The program's run without the entry point's checks.
 #include <gtest/gtest.h>
-
-#include <windows.h>
 
 #include <objbase.h>
 
@@ -28,11 +26,10 @@ TEST(Startup, WithoutAWindowItEndsAtOnceWithAnErrorCodeAndNoTimer)
     AccountInfo account;
     EXPECT_EQ(RunOverlay(GetModuleHandleA(nullptr), settings, account, noWindow),
               kNoWindowExitCode);
-    // The shell's calls are made in the apartment the window was made in.
-    EXPECT_TRUE(apartmentSeen == APTTYPE_MAINSTA || apartmentSeen == APTTYPE_STA)
-        << apartmentSeen;
-    // Timers on no window would tick on this thread; the quickest is 500 ms.
-    MSG message;
+    // The apartment the shell's calls are made in.
+    EXPECT_TRUE(apartmentSeen == APTTYPE_MAINSTA || apartmentSeen == APTTYPE_STA);
+    // Timers without a window would tick on this thread; the quickest is 500 ms.
     Sleep(600);
+    MSG message;
     EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
 }

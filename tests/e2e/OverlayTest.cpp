@@ -187,46 +187,21 @@ bool runOnHost(const std::string& command)
     return done;
 }
 
-int windowsOfClass(const char* className)
-{
-    struct Count {
-        const char* className;
-        int found;
-    } count{className, 0};
-    EnumWindows(
-        [](HWND window, LPARAM data) {
-            auto* count = reinterpret_cast<Count*>(data);
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof name);
-            count->found += lstrcmpA(name, count->className) == 0;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count.found;
-}
-
-void sendMouse(DWORD flags, POINT at = POINT{})
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    SendInput(1, &input, sizeof input);
-}
-
-// Presses the left button at from, moves by (dx, dy) in steps, releases.
+// Presses the left button at from, moves by (dx, dy) in ten steps, releases.
 void drag(POINT from, int dx, int dy)
 {
     SetCursorPos(from.x, from.y);
-    sendMouse(MOUSEEVENTF_LEFTDOWN);
-    for (int step = 1; step <= 10; ++step) {
+    for (int step = 0; step <= 11; ++step) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = step == 0    ? MOUSEEVENTF_LEFTDOWN
+                           : step == 11 ? MOUSEEVENTF_LEFTUP
+                                        : MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        input.mi.dx = MulDiv(from.x + dx * step / 10, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(from.y + dy * step / 10, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        SendInput(1, &input, sizeof input);
         pumpMessages(20);
-        POINT at{from.x + dx * step / 10, from.y + dy * step / 10};
-        sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at);
     }
-    pumpMessages(50);
-    sendMouse(MOUSEEVENTF_LEFTUP);
 }
 
 }  // namespace
@@ -442,7 +417,8 @@ TEST(Overlay, AltF4EndsItAndTheNextStartShowsOneWindow)
     }
     RunningProgram again;
     ASSERT_NE(again.waitForWindow(10000), nullptr);
-    EXPECT_EQ(windowsOfClass("DashvaneClass"), 1);
+    HWND first = FindWindowA("DashvaneClass", nullptr);
+    EXPECT_EQ(FindWindowExA(nullptr, first, "DashvaneClass", nullptr), nullptr);
 }
 
 // With the default settings (Bottom, resting on nothing but the desktop).
@@ -482,7 +458,9 @@ class MachineName {
 public:
     explicit MachineName(const char* name)
     {
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                      "System\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName", 0,
+                      KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
         DWORD size = sizeof own_;
         RegQueryValueExA(key_, "ComputerName", nullptr, nullptr, reinterpret_cast<BYTE*>(own_),
                          &size);
@@ -493,16 +471,13 @@ public:
         set(own_);
         RegCloseKey(key_);
     }
-
-private:
-    static constexpr const char* kKey =
-        "System\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName";
     void set(const char* name)
     {
         RegSetValueExA(key_, "ComputerName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
                        DWORD(std::strlen(name) + 1));
     }
 
+private:
     HKEY key_ = nullptr;
     char own_[64] = {};
 };
