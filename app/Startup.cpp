@@ -47,8 +47,7 @@ void registerHotkey(Settings& settings, HWND window, ATOM atom)
 
 }  // namespace
 
-int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account,
-               WindowMaker makeWindow)
+int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account, WindowMaker makeWindow)
 {
     ComApartment com;
     if (!com.ready())

@@ -95,8 +95,7 @@ void Settings::load()
     autoBgColor = readBool("Options", "Auto BG Color", false);
 }
 
-int Settings::readClamped(const char* section, const char* key, int defaultValue, int low,
-                          int high)
+int Settings::readClamped(const char* section, const char* key, int defaultValue, int low, int high)
 {
     int value = static_cast<int>(GetPrivateProfileIntA(section, key, defaultValue, path.c_str()));
     int clamped = std::clamp(value, low, high);

@@ -177,8 +177,8 @@ bool runOnHost(const std::string& command)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -409,8 +409,9 @@ TEST(Overlay, AltF4EndsItAndTheNextStartShowsOneWindow)
     {
         RunningProgram program;
         ASSERT_NE(program.waitForWindow(10000), nullptr);
-        ASSERT_TRUE(runOnHost("xdotool search --name ^DashvaneWindow$ windowfocus --sync %1 "
-                              "key alt+F4 2>/dev/null"));
+        ASSERT_TRUE(
+            runOnHost("xdotool search --name ^DashvaneWindow$ windowfocus --sync %1 "
+                      "key alt+F4 2>/dev/null"));
         DWORD exitCode = 1;
         EXPECT_TRUE(program.waitForExit(2000, exitCode));
         EXPECT_EQ(exitCode, 0u);
@@ -448,7 +449,8 @@ TEST(Overlay, ADragMovesTheWindowWithTheCursorAndStoresWhereItIs)
                    && iniValue(settingsFile, "Position", "Y") == std::to_string(after.top);
         },
         3000))
-        << iniValue(settingsFile, "Position", "X") << "," << iniValue(settingsFile, "Position", "Y");
+        << iniValue(settingsFile, "Position", "X") << ","
+        << iniValue(settingsFile, "Position", "Y");
 }
 
 namespace {

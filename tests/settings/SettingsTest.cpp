@@ -74,8 +74,10 @@ TEST_F(SettingsStore, FontSizeAndWeightAreClampedAndWrittenBack)
         int points, weightValue;
         const char *pointAfter, *weightAfter;
     } rows[] = {
-        {"3000", "5000", 144, 1000, "144", "1000"}, {"0", "-5", 4, 0, "4", "0"},
-        {"-5", "1000", 4, 1000, "4", "1000"},       {"10", "0", 10, 0, "10", "0"},
+        {"3000", "5000", 144, 1000, "144", "1000"},
+        {"0", "-5", 4, 0, "4", "0"},
+        {"-5", "1000", 4, 1000, "4", "1000"},
+        {"10", "0", 10, 0, "10", "0"},
         {nullptr, nullptr, 14, 0, "<missing>", "<missing>"},
     };
     for (const Row& row : rows) {
