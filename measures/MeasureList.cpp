@@ -1,6 +1,8 @@
 // Column-wide operations over the items, in creation order.
 #include "measures/MeasureList.h"
 
+#include <algorithm>
+
 MeasureList::MeasureList(std::vector<std::unique_ptr<Measure>> items)
     : items_(std::move(items))
 {
@@ -102,7 +104,13 @@ const std::string& MeasureList::joinValues(int& allLines, int& shownLines)
 {
     values_.clear();
     for (const auto& item : items_) {
-        values_ += item->valueText();
+        const std::string& text = item->valueText();
+        values_ += text;
+        // A value not known yet still takes all its item's lines: the line
+        // height is worked out from the whole text's height.
+        int missingLines = item->lineCount(true) - 1
+                           - static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+        values_.append(static_cast<size_t>(std::max(missingLines, 0)), '\n');
         values_ += '\n';
         allLines += item->lineCount(true);
         shownLines += item->lineCount(false);

@@ -106,6 +106,24 @@ TEST(LineHeight, FromTheMeasuredHeightOfAllValues)
     EXPECT_EQ(lineHeightFor(32, 1), 16);
 }
 
+// An item of two lines whose value is not known yet (a network item before an
+// interface moves data) must not squeeze the rows of all the others.
+TEST_F(RendererTest, BlankValueOfATwoLineItemKeepsTheLineHeight)
+{
+    auto lineHeightWith = [&](const char* networkValue) {
+        std::vector<std::unique_ptr<Measure>> shown;
+        shown.push_back(std::make_unique<FakeMeasure>(app, settings, "Network", 0, 2));
+        static_cast<FakeMeasure&>(*shown.back()).setValue(networkValue);
+        shown.push_back(std::make_unique<FakeMeasure>(app, settings, "Machine"));
+        static_cast<FakeMeasure&>(*shown.back()).setValue("HOST");
+        MeasureList twoItems(std::move(shown));
+        DisplayRenderer renderer(settings);
+        renderer.layout(twoItems, font);
+        return renderer.lineHeight;
+    };
+    EXPECT_EQ(lineHeightWith(""), lineHeightWith("1 kb/s\n2 kb/s"));
+}
+
 TEST_F(RendererTest, FrameBoxShowsUnlessABarDoes)
 {
     settings.rightAlign = false;
