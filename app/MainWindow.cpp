@@ -12,6 +12,7 @@
 #include "app/TraceLine.h"
 #include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
+#include "display/DpiScaling.h"
 #include "display/Placement.h"
 #include "measures/Measure_Battery.h"
 #include "measures/MeasureList.h"
@@ -39,6 +40,13 @@ void sampleBackground(AppState& app)
         SampleBackgroundColour(*app.renderer, app.mainWindow, *app.measures, app.displayFont);
 }
 
+void moveToStoredRect(AppState& app)
+{
+    const RECT& rect = app.settings->windowRect;
+    MoveWindow(app.mainWindow, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               TRUE);
+}
+
 POINT screenPointOf(HWND window, LPARAM lParam)
 {
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -56,18 +64,14 @@ LRESULT pushOrDefault(AppState& app, HWND window, UINT message, WPARAM wParam, L
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT onMove(AppState& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+void onMove(AppState& app, HWND window, LPARAM lParam)
 {
-    // Unsigned words: a position left of or above the primary screen reads as
-    // 32768 or more and is not recorded.
-    int x = LOWORD(lParam);
-    int y = HIWORD(lParam);
-    if (x >= GetSystemMetrics(SM_CXSCREEN) || y >= GetSystemMetrics(SM_CYSCREEN))
-        return DefWindowProcA(window, message, wParam, lParam);
+    // Signed: monitors left of or above the primary one have negative coordinates.
+    int x = GET_X_LPARAM(lParam);
+    int y = GET_Y_LPARAM(lParam);
     app.settings->windowRect =
         RECT{x, y, x + app.renderer->pictureWidth, y + app.renderer->pictureHeight};
     KeepAtBottom(window, *app.settings);
-    return 0;
 }
 
 LRESULT onActivate(AppState& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -168,6 +172,8 @@ void onLeftButtonUp(AppState& app, HWND window)
     if (!settings.locked) {
         app.dragging = false;
         ReleaseCapture();
+        if (app.renderer->ClampToScreen())
+            moveToStoredRect(app);
         settings.writeLong("Position", "X", settings.windowRect.left);
         settings.writeLong("Position", "Y", settings.windowRect.top);
         settings.writeString("Options", "ScreenPosition", "C");
@@ -242,6 +248,28 @@ Measure* listedItem(AppState& app, WPARAM wParam)
             return &item;
     }
     return nullptr;
+}
+
+// The window reached a monitor of another DPI, or the scaling changed: the
+// picture is drawn anew for that DPI where the platform suggests. Nothing is
+// written, as the user changed nothing the settings file holds.
+void onDpiChanged(AppState& app, WPARAM wParam, const RECT* suggested)
+{
+    int dpi = HIWORD(wParam);
+    if (app.exiting || dpi == 0 || suggested == nullptr)
+        return;
+    Settings& settings = *app.settings;
+    app.renderer->dpi = dpi;
+    HFONT font = CreateDisplayFont(settings.font, settings.fontPointSize, dpi);
+    if (font != nullptr) {
+        if (app.displayFont != nullptr)
+            DeleteObject(app.displayFont);
+        app.displayFont = font;
+    }
+    settings.windowRect.left = suggested->left;
+    settings.windowRect.top = suggested->top;
+    app.renderer->layout(*app.measures, app.displayFont);
+    moveToStoredRect(app);
 }
 
 void onRelayoutAndPlace(AppState& app)
@@ -329,7 +357,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ToggleRaised(app);
         return 0;
     case WM_MOVE:
-        return onMove(app, window, message, wParam, lParam);
+        onMove(app, window, lParam);
+        return 0;
     case WM_ACTIVATE:
     case WM_NCACTIVATE:
         return onActivate(app, window, message, wParam, lParam);
@@ -397,6 +426,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_SHOWMENU:
         onShowMenu(app, window, wParam != 0);
+        return 0;
+    case WM_DPICHANGED:
+        onDpiChanged(app, wParam, reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_RELAYOUTANDPLACE:
         onRelayoutAndPlace(app);

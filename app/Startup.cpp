@@ -11,21 +11,13 @@
 #include "app/SettingsWatcher.h"
 #include "app/Stacking.h"
 #include "display/DisplayRenderer.h"
+#include "display/DpiScaling.h"
 #include "display/Placement.h"
 #include "measures/MeasureList.h"
 #include "menu/ContextMenu.h"
 #include "settings/Settings.h"
 
 namespace {
-
-HFONT createDisplayFont(const Settings& settings)
-{
-    // The point size is used directly as the cell height in pixels.
-    return CreateFontA(settings.fontPointSize, 0, 0, 0, settings.font.lfWeight,
-                       settings.font.lfItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, FF_SWISS,
-                       settings.font.lfFaceName);
-}
 
 ATOM createHotkeyAtom()
 {
@@ -65,7 +57,9 @@ int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account, Win
 
     ContextMenu contextMenu;
     app.contextMenu = &contextMenu;
-    app.displayFont = createDisplayFont(settings);
+    // The font is made for the DPI of the monitor the window starts on.
+    renderer.dpi = WindowDpi(window);
+    app.displayFont = CreateDisplayFont(settings.font, settings.fontPointSize, renderer.dpi);
     ATOM hotkeyAtom = createHotkeyAtom();
 
     MeasureList measures(CreateItems(app, settings, account));

@@ -75,7 +75,8 @@ COLORREF SampleBackgroundColour(DisplayRenderer& renderer, HWND window, MeasureL
     RECT shownBefore{0, 0, renderer.pictureWidth, renderer.pictureHeight};
 
     renderer.layout(list, font);
-    const RECT& placed = settings.windowRect;
+    // A copy: the window's own move away is recorded in the settings' rectangle.
+    const RECT placed = settings.windowRect;
     RECT area = sampleArea(placed, renderer.valueColumnStart, list.shownItemsAboveFirstGraph(),
                            renderer.lineHeight);
     int width = area.right - area.left;

@@ -41,7 +41,7 @@ void DisplayRenderer::layout(MeasureList& list, HFONT font)
         std::string separatorText = settings.separator() + " ";
         drawDisplayText(measuring, separatorText.c_str(), rect, kMeasureFlags);
         separatorWidth = rect.right;
-        valueColumnStart = labelWidth + separatorWidth - 2;
+        valueColumnStart = labelWidth + separatorWidth - scaled(2);
 
         int allLines = 0;
         int shownLines = 0;
@@ -51,12 +51,13 @@ void DisplayRenderer::layout(MeasureList& list, HFONT font)
         lineHeight = lineHeightFor(rect.bottom, allLines);
 
         // The extra line height holds the frame box beside the values.
-        pictureWidth = labelWidth + lineHeight + separatorWidth + valueWidth - 4;
+        pictureWidth = labelWidth + lineHeight + separatorWidth + valueWidth - scaled(4);
         pictureHeight = lineHeight * shownLines + 1;
     }
 
     if (settings.windowRect.left == kNeverPlaced) {
-        settings.windowRect.left = GetSystemMetrics(SM_CXSCREEN) - pictureWidth - kScreenMargin;
+        settings.windowRect.left =
+            GetSystemMetrics(SM_CXSCREEN) - pictureWidth - scaled(kScreenMargin);
         settings.writeInt("Position", "X", settings.windowRect.left);
     }
     settings.windowRect.right = settings.windowRect.left + pictureWidth;
@@ -86,9 +87,10 @@ void DisplayRenderer::paint(HDC target, MeasureList& list, HFONT font, bool exit
 
     // The frame box marks the window when no bar does.
     if (!(settings.showGraphs && list.anyVisibleGraph()) && list.count() > 0) {
-        int left = settings.rightAlign ? valueColumnStart : pictureWidth - lineHeight + 5;
-        int right = settings.rightAlign ? valueColumnStart + lineHeight - 5 : pictureWidth;
-        list.at(0).drawBar(memoryDC, 3, left, lineHeight - 3, right);
+        int inset = scaled(5);
+        int left = settings.rightAlign ? valueColumnStart : pictureWidth - lineHeight + inset;
+        int right = settings.rightAlign ? valueColumnStart + lineHeight - inset : pictureWidth;
+        list.at(0).drawBar(memoryDC, scaled(3), left, lineHeight - scaled(3), right);
     }
 
     list.drawAll(memoryDC, lineHeight, pictureWidth, pictureHeight, valueColumnStart, labelWidth,
@@ -96,14 +98,15 @@ void DisplayRenderer::paint(HDC target, MeasureList& list, HFONT font, bool exit
     BitBlt(target, 0, 0, pictureWidth, pictureHeight, memoryDC, 0, 0, SRCCOPY);
 }
 
-void DisplayRenderer::ClampToScreen()
+bool DisplayRenderer::ClampToScreen()
 {
-    ScreenFigures screen = primaryScreenFigures();
-    ClampResult clamp = clampToScreen(settings.windowRect, pictureWidth, pictureHeight, screen);
-    if (clamp.movedLeft)
-        settings.writeLong("Position", "X", settings.windowRect.left);
-    if (clamp.movedUp)
-        settings.writeLong("Position", "Y", settings.windowRect.top);
+    RECT& rect = settings.windowRect;
+    POINT origin = pullOntoMonitors(rect.left, rect.top, pictureWidth, pictureHeight,
+                                    ConnectedMonitors(), scaled(kScreenMargin));
+    if (origin.x == rect.left && origin.y == rect.top)
+        return false;
+    rect = RECT{origin.x, origin.y, origin.x + pictureWidth, origin.y + pictureHeight};
+    return true;
 }
 
 void RequestRedraw(HWND window, const DisplayRenderer& renderer)

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "display/DpiScaling.h"
 #include "measures/MeasureList.h"
 #include "settings/Settings.h"
 
@@ -15,11 +16,13 @@ struct DisplayRenderer {
     int labelWidth = 0;
     int separatorWidth = 0;
     // Left edge of the bars and, right-aligned, of the frame box: 2 pixels
-    // left of where the values begin.
+    // (at 96 DPI) left of where the values begin.
     int valueColumnStart = 0;
     int pictureWidth = 0;
     int pictureHeight = 0;
     int lineHeight = 0;
+    // The DPI the picture is drawn for: the font's and every fixed size's.
+    int dpi = kBaseDpi;
     HDC memoryDC = nullptr;
     HBITMAP bitmap = nullptr;
     Settings& settings;
@@ -36,8 +39,11 @@ struct DisplayRenderer {
     // Composes the picture and copies it to target at (0, 0). Draws nothing
     // before the first layout or while exiting.
     void paint(HDC target, MeasureList& list, HFONT font, bool exiting);
-    // Pulls a window rectangle past the right or bottom screen edge back in.
-    void ClampToScreen();
+    // Pulls the window rectangle fully onto the nearest monitor when it lies
+    // off every monitor or only partly on one; true when it moved.
+    bool ClampToScreen();
+    // A size of the 96-DPI picture at the picture's DPI.
+    int scaled(int pixels) const { return scaleForDpi(pixels, dpi); }
 
 private:
     void releaseBitmap();

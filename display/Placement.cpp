@@ -1,57 +1,110 @@
-// Corner placement and the clamp of a custom position.
+// Corner placement, and keeping a custom position on the monitors.
 #include "display/Placement.h"
+
+#include <algorithm>
 
 #include "display/DisplayRenderer.h"
 
 namespace {
+
+// Edge sums in 64 bits: a hand-typed position plus a window size must not wrap.
+using Wide = long long;
 
 void moveToRect(HWND window, const RECT& rect)
 {
     MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
-}  // namespace
-
-ScreenFigures primaryScreenFigures()
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data)
 {
-    RECT workArea{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
-    return ScreenFigures{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                         static_cast<int>(workArea.bottom)};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info))
+        return TRUE;
+    auto& monitors = *reinterpret_cast<std::vector<Monitor>*>(data);
+    Monitor entry{info.rcMonitor, info.rcWork};
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+        monitors.insert(monitors.begin(), entry);
+    else
+        monitors.push_back(entry);
+    return TRUE;
 }
 
-RECT cornerRect(int corner, int width, int height, const ScreenFigures& screen)
+Wide overlap(Wide low, Wide high, LONG monitorLow, LONG monitorHigh)
+{
+    return std::max<Wide>(0, std::min<Wide>(high, monitorHigh) - std::max<Wide>(low, monitorLow));
+}
+
+Wide gap(Wide low, Wide high, LONG monitorLow, LONG monitorHigh)
+{
+    return std::max<Wide>({0, monitorLow - high, low - monitorHigh});
+}
+
+LONG pullAxis(LONG low, int size, LONG monitorLow, LONG monitorHigh, int margin)
+{
+    Wide high = Wide{low} + size;
+    if (low >= monitorLow && high <= monitorHigh)
+        return low;
+    Wide pulled = low < monitorLow ? Wide{monitorLow} + margin : Wide{monitorHigh} - margin - size;
+    return static_cast<LONG>(std::max<Wide>(pulled, Wide{monitorLow} + margin));
+}
+
+}  // namespace
+
+std::vector<Monitor> ConnectedMonitors()
+{
+    std::vector<Monitor> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.empty()) {
+        RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        RECT work = screen;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        monitors.push_back(Monitor{screen, work});
+    }
+    return monitors;
+}
+
+RECT cornerRect(int corner, int width, int height, const Monitor& primary, int margin)
 {
     bool right = corner == TopRight || corner == BottomRight;
     bool bottom = corner == BottomLeft || corner == BottomRight;
     RECT rect;
-    rect.left = right ? screen.width - width - kScreenMargin : kScreenMargin;
-    rect.top = bottom ? screen.workBottom - height - kScreenMargin : kScreenMargin;
+    rect.left = right ? primary.bounds.right - width - margin : primary.bounds.left + margin;
+    rect.top = bottom ? primary.work.bottom - height - margin : primary.bounds.top + margin;
     rect.right = rect.left + width;
     rect.bottom = rect.top + height;
     return rect;
 }
 
-ClampResult clampToScreen(RECT& rect, int width, int height, const ScreenFigures& screen)
+POINT pullOntoMonitors(LONG left, LONG top, int width, int height,
+                       const std::vector<Monitor>& monitors, int margin)
 {
-    ClampResult result{false, false};
-    if (rect.right > screen.width) {
-        rect.right = screen.width - kScreenMargin;
-        rect.left = rect.right - width;
-        result.movedLeft = true;
+    Wide right = Wide{left} + width;
+    Wide bottom = Wide{top} + height;
+    const Monitor* best = nullptr;
+    Wide bestArea = 0;
+    Wide bestGap = 0;
+    for (const Monitor& monitor : monitors) {
+        const RECT& b = monitor.bounds;
+        Wide area = overlap(left, right, b.left, b.right) * overlap(top, bottom, b.top, b.bottom);
+        Wide distance = gap(left, right, b.left, b.right) + gap(top, bottom, b.top, b.bottom);
+        if (best == nullptr || area > bestArea || (bestArea == 0 && area == 0 && distance < bestGap)) {
+            best = &monitor;
+            bestArea = area;
+            bestGap = distance;
+        }
     }
-    if (rect.bottom > screen.height) {
-        rect.bottom = screen.height - kScreenMargin;
-        rect.top = rect.bottom - height;
-        result.movedUp = true;
-    }
-    return result;
+    if (best == nullptr)
+        return POINT{left, top};
+    const RECT& b = best->bounds;
+    return POINT{pullAxis(left, width, b.left, b.right, margin),
+                 pullAxis(top, height, b.top, b.bottom, margin)};
 }
 
 void PlaceAtCorner(HWND window, Settings& settings, const DisplayRenderer& renderer, int corner)
 {
-    settings.windowRect =
-        cornerRect(corner, renderer.pictureWidth, renderer.pictureHeight, primaryScreenFigures());
+    settings.windowRect = cornerRect(corner, renderer.pictureWidth, renderer.pictureHeight,
+                                     ConnectedMonitors().front(), renderer.scaled(kScreenMargin));
     moveToRect(window, settings.windowRect);
     settings.screenPosition = static_cast<ScreenPosition>(corner);
     settings.writeLong("Position", "X", settings.windowRect.left);
@@ -68,10 +121,9 @@ void FitToPicture(HWND window, Settings& settings, const DisplayRenderer& render
 
 void RefreshPlacement(HWND window, Settings& settings, DisplayRenderer& renderer)
 {
-    const RECT& rect = settings.windowRect;
-    if (settings.screenPosition == Custom
-        && (rect.right > GetSystemMetrics(SM_CXSCREEN)
-            || rect.bottom > GetSystemMetrics(SM_CYSCREEN)))
-        renderer.ClampToScreen();
+    if (settings.screenPosition == Custom && renderer.ClampToScreen()) {
+        settings.writeLong("Position", "X", settings.windowRect.left);
+        settings.writeLong("Position", "Y", settings.windowRect.top);
+    }
     FitToPicture(window, settings, renderer);
 }

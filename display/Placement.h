@@ -1,38 +1,44 @@
-// Where the window sits: one of the primary screen's corners, or a custom
-// position that is pulled back when it lies past the right or bottom edge.
+// Where the window sits: one of the primary monitor's corners, or a custom
+// position on any monitor, pulled fully onto the nearest monitor when it lies
+// off them or only partly on one.
 #pragma once
 
 #include <windows.h>
+
+#include <vector>
 
 #include "settings/Settings.h"
 
 struct DisplayRenderer;
 
-// Distance kept from the screen edges in every corner and in the clamp.
+// Distance kept from a monitor's edges in every corner and wherever a window
+// is pulled in; pixels at 96 DPI, scaled with the window's DPI.
 constexpr int kScreenMargin = 10;
 // "Position"/"X" of a window that was never placed.
 constexpr int kNeverPlaced = 10000;
 
-struct ScreenFigures {
-    int width;       // SM_CXSCREEN
-    int height;      // SM_CYSCREEN
-    int workBottom;  // bottom of the work area; 0 when it cannot be had
+struct Monitor {
+    RECT bounds;
+    RECT work;
 };
 
-ScreenFigures primaryScreenFigures();
+// The connected monitors, the primary one first. When they cannot be listed,
+// one monitor made of the primary screen's metrics.
+std::vector<Monitor> ConnectedMonitors();
 
 // The window rectangle for corner (TopLeft … BottomRight) and a picture of
-// width × height. Only the bottom edge keeps clear of the work area.
-RECT cornerRect(int corner, int width, int height, const ScreenFigures& screen);
+// width × height on the primary monitor. Only the bottom edge keeps clear of
+// the work area.
+RECT cornerRect(int corner, int width, int height, const Monitor& primary, int margin);
 
-struct ClampResult {
-    bool movedLeft;
-    bool movedUp;
-};
-
-// Pulls rect back inside the right and bottom screen edges; negative left
-// and top (a screen left of or above the primary one) stay.
-ClampResult clampToScreen(RECT& rect, int width, int height, const ScreenFigures& screen);
+// The origin that keeps a width × height window at (left, top) on the
+// monitors. A window lying fully on one keeps its origin. Otherwise it goes
+// onto the monitor it covers most, or the nearest one when it covers none:
+// each edge it crossed ends margin pixels inside that monitor's edge, and a
+// window too large for the monitor starts margin pixels from its left or top.
+// Safe for any left and top.
+POINT pullOntoMonitors(LONG left, LONG top, int width, int height,
+                       const std::vector<Monitor>& monitors, int margin);
 
 void PlaceAtCorner(HWND window, Settings& settings, const DisplayRenderer& renderer, int corner);
 // Gives the window the size of the last layout: a corner position is placed

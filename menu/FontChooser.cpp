@@ -9,6 +9,8 @@
 
 #include "app/Messages.h"
 #include "app/Stacking.h"
+#include "display/DisplayRenderer.h"
+#include "display/DpiScaling.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -129,12 +131,9 @@ void ApplyTextFont(AppState& app, const LOGFONTA& font)
 
     char face[LF_FACESIZE] = {};
     lstrcpynA(face, font.lfFaceName, sizeof face);
-    // Start-up's recipe: the point size doubles as the cell height in pixels,
-    // and underline and strike-out are never honoured.
-    HFONT replacement = CreateFontA(settings.fontPointSize, 0, 0, 0, font.lfWeight,
-                                    font.lfItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
-                                    CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                    DEFAULT_PITCH | FF_SWISS, face);
+    // The stored point size means the same at every DPI; the font is made
+    // for the DPI the picture is drawn at.
+    HFONT replacement = CreateDisplayFont(font, settings.fontPointSize, app.renderer->dpi);
     if (app.displayFont != nullptr)
         DeleteObject(app.displayFont);
     app.displayFont = replacement;

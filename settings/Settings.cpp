@@ -46,6 +46,11 @@ bool isWord(const char* text, const char* word)
     return *text == '\0';
 }
 
+LONG storedCoordinate(UINT value)
+{
+    return std::clamp(static_cast<LONG>(value), -kPositionLimit, kPositionLimit);
+}
+
 }  // namespace
 
 Settings::Settings(std::string filePath, const FolderSource& folders)
@@ -85,8 +90,8 @@ void Settings::load()
 
     stackingMode = stackingModeFromText(readString("Options", "Position", "Bottom"));
     screenPosition = screenPositionFromText(readString("Options", "ScreenPosition", "C"));
-    windowRect.left = static_cast<LONG>(GetPrivateProfileIntA("Position", "X", 10000, path.c_str()));
-    windowRect.top = static_cast<LONG>(GetPrivateProfileIntA("Position", "Y", 0, path.c_str()));
+    windowRect.left = storedCoordinate(GetPrivateProfileIntA("Position", "X", 10000, path.c_str()));
+    windowRect.top = storedCoordinate(GetPrivateProfileIntA("Position", "Y", 0, path.c_str()));
 
     locked = readBool("Options", "Locked", false);
     setSeparator(readString("Options", "Separator", "="));

@@ -13,6 +13,10 @@ enum StackingMode { Bottom = 0, Normal = 1, AlwaysOnTop = 2, Desktop = 3 };
 
 enum ScreenPosition { TopLeft = 0, TopRight = 1, BottomLeft = 2, BottomRight = 3, Custom = 4 };
 
+// Stored positions are taken as at most this far from the origin: far past
+// every screen, yet a window size added to one cannot overflow.
+constexpr LONG kPositionLimit = 1L << 24;
+
 // Longest text any read returns; the read buffer holds it plus the terminator.
 constexpr int kMaxSettingText = 49;
 

@@ -58,14 +58,12 @@ TEST_F(MainWindowTest, DragMovesTheWindowByTheCursorStepInEveryMode)
     }
 }
 
-TEST_F(MainWindowTest, MoveOutsideThePrimaryScreenIsNotRecorded)
+TEST_F(MainWindowTest, MovesLeftOfOrAboveThePrimaryMonitorAreRecorded)
 {
-    RECT before = settings.windowRect;
-    send(WM_MOVE, 0, MAKELPARAM(-20, 30));  // reads as 65516
-    EXPECT_EQ(settings.windowRect.left, before.left);
-    send(WM_MOVE, 0, MAKELPARAM(40, 30));
-    EXPECT_EQ(settings.windowRect.left, 40);
-    EXPECT_EQ(settings.windowRect.right, 40 + renderer.pictureWidth);
+    send(WM_MOVE, 0, MAKELPARAM(-20, -30));
+    EXPECT_EQ(settings.windowRect.left, -20);
+    EXPECT_EQ(settings.windowRect.top, -30);
+    EXPECT_EQ(settings.windowRect.right, -20 + renderer.pictureWidth);
 }
 
 TEST_F(MainWindowTest, SuspendHoldsItemUpdatesUntilResumeAsksForLayout)

@@ -1,5 +1,7 @@
-// Corner placement and the clamp of a custom position.
+// Corner placement and keeping a custom position on the monitors.
 #include <gtest/gtest.h>
+
+#include <climits>
 
 #include "display/DisplayRenderer.h"
 #include "display/Placement.h"
@@ -8,7 +10,10 @@
 
 namespace {
 
-const ScreenFigures kScreen{1920, 1080, 1040};
+const Monitor kPrimary{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}};
+const Monitor kRight{{1920, 0, 3200, 1024}, {1920, 0, 3200, 1024}};
+const Monitor kLeftAbove{{-1280, -200, 0, 824}, {-1280, -200, 0, 824}};
+const Monitor kTiny{{0, 0, 250, 150}, {0, 0, 250, 150}};
 
 bool sameRect(const RECT& a, const RECT& b)
 {
@@ -22,27 +27,37 @@ TEST(Placement, CornersOfA300By200Picture)
     const RECT expected[4] = {
         {10, 10, 310, 210}, {1610, 10, 1910, 210}, {10, 830, 310, 1030}, {1610, 830, 1910, 1030}};
     for (int corner = TopLeft; corner <= BottomRight; ++corner)
-        EXPECT_TRUE(sameRect(cornerRect(corner, 300, 200, kScreen), expected[corner])) << corner;
+        EXPECT_TRUE(sameRect(cornerRect(corner, 300, 200, kPrimary, 10), expected[corner])) << corner;
+    RECT wideMargin = cornerRect(BottomRight, 450, 300, kPrimary, 15);
+    EXPECT_TRUE(sameRect(wideMargin, RECT{1455, 725, 1905, 1025}));
 }
 
-TEST(Placement, ClampPullsBackOnlyPastTheRightOrBottomEdge)
+// A 300 × 200 window with a 10-pixel margin.
+TEST(Placement, ACustomPositionIsPulledFullyOntoTheNearestMonitor)
 {
     struct Row {
-        RECT before, after;
-        bool movedLeft, movedUp;
+        const char* what;
+        std::vector<Monitor> monitors;
+        LONG left, top;
+        POINT expected;
     } rows[] = {
-        {{2000, 50, 2300, 250}, {1610, 50, 1910, 250}, true, false},
-        {{50, 1000, 350, 1200}, {50, 870, 350, 1070}, false, true},
-        {{1700, 900, 2000, 1100}, {1610, 870, 1910, 1070}, true, true},
-        {{-400, -300, -100, -100}, {-400, -300, -100, -100}, false, false},
-        {{1620, 880, 1920, 1080}, {1620, 880, 1920, 1080}, false, false},
+        {"on the right monitor", {kPrimary, kRight}, 2000, 50, {2000, 50}},
+        {"on a monitor left of and above", {kPrimary, kLeftAbove}, -1000, -150, {-1000, -150}},
+        {"touching the primary's edges", {kPrimary}, 1620, 880, {1620, 880}},
+        {"right monitor unplugged", {kPrimary}, 2000, 50, {1610, 50}},
+        {"left monitor unplugged", {kPrimary}, -1000, -150, {10, 10}},
+        {"across the seam, mostly right", {kPrimary, kRight}, 1800, 50, {1930, 50}},
+        {"past the primary's corner", {kPrimary, kRight}, 1700, 900, {1610, 870}},
+        {"far left, beside the left monitor", {kPrimary, kRight, kLeftAbove}, -3000, 500, {-1270, 500}},
+        {"largest X", {kPrimary}, INT_MAX - 47, 0, {1610, 0}},
+        {"largest X and Y, two monitors", {kPrimary, kRight}, INT_MAX, INT_MAX, {2890, 814}},
+        {"smallest X and Y", {kPrimary, kRight}, INT_MIN, INT_MIN, {10, 10}},
+        {"larger than the monitor", {kTiny}, 40, 40, {10, 10}},
     };
-    for (Row& row : rows) {
-        RECT rect = row.before;
-        ClampResult result = clampToScreen(rect, 300, 200, kScreen);
-        EXPECT_TRUE(sameRect(rect, row.after)) << row.before.left << "," << row.before.top;
-        EXPECT_EQ(result.movedLeft, row.movedLeft);
-        EXPECT_EQ(result.movedUp, row.movedUp);
+    for (const Row& row : rows) {
+        POINT origin = pullOntoMonitors(row.left, row.top, 300, 200, row.monitors, 10);
+        EXPECT_EQ(origin.x, row.expected.x) << row.what;
+        EXPECT_EQ(origin.y, row.expected.y) << row.what;
     }
 }
 
@@ -51,12 +66,12 @@ TEST_F(ItemTest, PlacementMovesTheRealWindowAndStoresItsOrigin)
     DisplayRenderer renderer(settings);
     renderer.pictureWidth = 120;
     renderer.pictureHeight = 40;
-    ScreenFigures screen = primaryScreenFigures();
+    Monitor primary = ConnectedMonitors().front();
 
     PlaceAtCorner(window.handle(), settings, renderer, BottomRight);
     RECT placed{};
     GetWindowRect(window.handle(), &placed);
-    EXPECT_TRUE(sameRect(placed, cornerRect(BottomRight, 120, 40, screen)));
+    EXPECT_TRUE(sameRect(placed, cornerRect(BottomRight, 120, 40, primary, kScreenMargin)));
     EXPECT_EQ(settings.screenPosition, BottomRight);
     EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(placed.left));
     EXPECT_EQ(iniValue(path, "Position", "Y"), std::to_string(placed.top));
@@ -65,11 +80,12 @@ TEST_F(ItemTest, PlacementMovesTheRealWindowAndStoresItsOrigin)
     // A custom position past the right edge is pulled back; one inside keeps
     // its corner. Both take the picture's size.
     settings.screenPosition = Custom;
-    settings.windowRect = RECT{screen.width + 50, 20, screen.width + 170, 60};
+    settings.windowRect = RECT{primary.bounds.right + 50, 20, primary.bounds.right + 170, 60};
     RefreshPlacement(window.handle(), settings, renderer);
     GetWindowRect(window.handle(), &placed);
-    EXPECT_EQ(placed.right, screen.width - kScreenMargin);
+    EXPECT_EQ(placed.right, primary.bounds.right - kScreenMargin);
     EXPECT_EQ(placed.top, 20);
+    EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(placed.left));
     settings.windowRect = RECT{30, 30, 150, 70};
     RefreshPlacement(window.handle(), settings, renderer);
     GetWindowRect(window.handle(), &placed);

@@ -277,8 +277,12 @@ TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyI
                   stackingModeFromText(value(path, "Options", "Position", "Bottom").c_str()));
         EXPECT_EQ(settings.screenPosition,
                   screenPositionFromText(value(path, "Options", "ScreenPosition", "C").c_str()));
-        EXPECT_EQ(settings.windowRect.left, LONG(GetPrivateProfileIntA("Position", "X", 10000, path.c_str())));
-        EXPECT_EQ(settings.windowRect.top, LONG(GetPrivateProfileIntA("Position", "Y", 0, path.c_str())));
+        auto stored = [&](const char* key, UINT missing) {
+            LONG value = LONG(GetPrivateProfileIntA("Position", key, missing, path.c_str()));
+            return std::clamp(value, -kPositionLimit, kPositionLimit);
+        };
+        EXPECT_EQ(settings.windowRect.left, stored("X", 10000));
+        EXPECT_EQ(settings.windowRect.top, stored("Y", 0));
 
         // Nothing written but the repairs; a file needing none keeps every byte.
         if (repaired.empty()) {

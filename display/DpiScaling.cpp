@@ -1,0 +1,32 @@
+// The window's DPI, and the display font created for it.
+#include "display/DpiScaling.h"
+
+#include "app/SystemLibrary.h"
+#include "display/GdiGuards.h"
+
+int WindowDpi(HWND window)
+{
+    // Only newer systems know a DPI per window; older ones must still start.
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow =
+        EntryPoint<GetDpiForWindowFunction>(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
+    if (getDpiForWindow != nullptr) {
+        UINT dpi = getDpiForWindow(window);
+        if (dpi > 0)
+            return static_cast<int>(dpi);
+    }
+    ScreenDC screen;
+    int dpi = screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : kBaseDpi;
+}
+
+HFONT CreateDisplayFont(const LOGFONTA& description, int pointSize, int dpi)
+{
+    // The description's face name need not be terminated.
+    char face[LF_FACESIZE] = {};
+    lstrcpynA(face, description.lfFaceName, sizeof face);
+    return CreateFontA(scaleForDpi(pointSize, dpi), 0, 0, 0, description.lfWeight,
+                       description.lfItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                       face);
+}
