@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(wine wine64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
           binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
           cmake ninja-build googletest xvfb xdotool imagemagick xclip
-          fonts-liberation x11-utils x11-xserver-utils procps unzip clang-format)
+          fonts-liberation x11-utils x11-xserver-utils procps unzip clang-format
+          xserver-xorg-core xserver-xorg-video-dummy)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -11,26 +11,38 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
 # Debian's /usr/bin/wine is the 32-bit loader, which cannot run here.
 export PATH="/usr/lib/wine:$PATH"
 
-# Starts Xvfb on the first free display; sets DISPLAY and XVFB_PID.
-start_xvfb() {
+# Prints the first display number from 90 on that no X server holds.
+free_display() {
     local n=90
     while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do
         n=$((n + 1))
     done
+    echo "$n"
+}
+
+# Waits until the X server of process $1 answers on DISPLAY.
+wait_for_display() {
+    local tries=0
+    until xdpyinfo >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        if [ "$tries" -gt 100 ] || ! kill -0 "$1" 2>/dev/null; then
+            echo "No X server answers on $DISPLAY" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+# Starts Xvfb on the first free display; sets DISPLAY and XVFB_PID.
+start_xvfb() {
+    local n
+    n=$(free_display)
     # -noreset: the server keeps its state (a desktop colour set with
     # xsetroot) when its last client disconnects, as between two Wine runs.
     Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":${n}"
-    local tries=0
-    until xdpyinfo >/dev/null 2>&1; do
-        tries=$((tries + 1))
-        if [ "$tries" -gt 100 ] || ! kill -0 "$XVFB_PID" 2>/dev/null; then
-            echo "Xvfb did not start on $DISPLAY" >&2
-            return 1
-        fi
-        sleep 0.1
-    done
+    wait_for_display "$XVFB_PID"
 }
 
 # Creates the prefix once: without a window manager, unmanaged windows, or

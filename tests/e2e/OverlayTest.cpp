@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <vector>
 
 #include "e2e/RunningProgram.h"
+#include "e2e/ScreenPixels.h"
 #include "support/IniFile.h"
 
 namespace {
@@ -65,35 +67,6 @@ MessageBoxSeen findMessageBox(DWORD processId)
     GetDlgItemTextA(seen.box, 0xFFFF, text, sizeof text);
     seen.text = text;
     return seen;
-}
-
-// The pixels of a screen rectangle as 0x00RRGGBB values.
-std::vector<DWORD> screenPixels(const RECT& rect)
-{
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC copy = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(copy, bitmap);
-    BitBlt(copy, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    std::vector<DWORD> pixels(static_cast<const DWORD*>(bits),
-                              static_cast<const DWORD*>(bits) + width * height);
-    SelectObject(copy, previous);
-    DeleteObject(bitmap);
-    DeleteDC(copy);
-    ReleaseDC(nullptr, screen);
-    for (DWORD& pixel : pixels)
-        pixel &= 0xFFFFFF;
-    return pixels;
 }
 
 int yellowPixels(HWND window)
@@ -253,6 +226,39 @@ TEST(Overlay, RunsWithoutTheLibrariesItUsesOnlyNowAndThen)
     for (const char* name : {"comctl32.dll", "comdlg32.dll", "winspool.drv", "shell32.dll",
                              "netapi32.dll"})
         EXPECT_EQ(std::count(loaded.begin(), loaded.end(), name), 0) << name;
+}
+
+// Hand-typed positions off the one screen, far off included: the window
+// ends fully on it, 10 pixels inside each edge it was pulled over.
+TEST(Overlay, AStoredPositionOffTheScreenIsPulledFullyOntoIt)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    struct Row {
+        const char *x, *y;
+        std::function<bool(const RECT&)> placed;
+    } rows[] = {
+        {"-3000", "50", [](const RECT& r) { return r.left == 10 && r.top == 50; }},
+        {"2147483600", "-3000", [&](const RECT& r) { return r.right == width - 10 && r.top == 10; }},
+        {"50", "2147483600", [&](const RECT& r) { return r.left == 50 && r.bottom == height - 10; }},
+    };
+    for (const Row& row : rows) {
+        writeUserSettings(std::string("[Options]\r\nScreenPosition=C\r\n[Position]\r\nX=") + row.x
+                          + "\r\nY=" + row.y + "\r\n");
+        RunningProgram program;
+        HWND window = program.waitForWindow(10000);
+        ASSERT_NE(window, nullptr);
+        RECT rect{};
+        EXPECT_TRUE(pumpUntil([&] { return row.placed(rect = windowRect(window)); }, 3000))
+            << row.x << "," << row.y << " -> " << rect.left << "," << rect.top;
+        // Written just after the move.
+        EXPECT_TRUE(pumpUntil(
+            [&] {
+                return iniValue(userSettingsFile(), "Position", "X") == std::to_string(rect.left)
+                       && iniValue(userSettingsFile(), "Position", "Y") == std::to_string(rect.top);
+            },
+            3000));
+    }
 }
 
 TEST(Overlay, CarriesItsVersionResource)

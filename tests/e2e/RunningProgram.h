@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <cstdio>
 #include <string>
 
 #include "support/TestWindow.h"
@@ -23,6 +24,25 @@ inline std::string userSettingsFile()
     char folder[MAX_PATH] = {};
     SHGetSpecialFolderPathA(nullptr, folder, CSIDL_LOCAL_APPDATA, TRUE);
     return std::string(folder) + "\\Dashvane\\Dashvane.ini";
+}
+
+// Starts the next run from these settings, as a user's hand-edited file.
+inline void writeUserSettings(const std::string& text)
+{
+    std::string file = userSettingsFile();
+    CreateDirectoryA(file.substr(0, file.find_last_of('\\')).c_str(), nullptr);
+    FILE* out = std::fopen(file.c_str(), "wb");
+    if (out == nullptr)
+        return;
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fclose(out);
+}
+
+inline RECT windowRect(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
 }
 
 class RunningProgram {

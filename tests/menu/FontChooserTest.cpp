@@ -156,17 +156,21 @@ TEST_F(FontChooserTest, ColourAloneIsWrittenWithoutARelayout)
     EXPECT_EQ(app.displayFont, nullptr);
 }
 
-// The point size is the cell height; never underlined or struck out.
+// The point size is the cell height at 96 DPI, and the same point size is
+// stored whatever the DPI; never underlined or struck out.
 TEST_F(FontChooserTest, PointSizeBecomesTheCellHeight)
 {
     struct Case {
         int dpi, points;
         LONG dialogHeight;
+        int windowDpi, cellHeight;
     };
-    for (const Case& c : {Case{96, 14, -19}, Case{96, 9, -12}, Case{120, 14, -23}}) {
+    for (const Case& c : {Case{96, 14, -19, 96, 14}, Case{96, 9, -12, 96, 9},
+                          Case{120, 14, -23, 96, 14}, Case{144, 14, -28, 144, 21}}) {
         SCOPED_TRACE(std::to_string(c.points) + " points at " + std::to_string(c.dpi));
         ASSERT_EQ(-MulDiv(c.points, c.dpi, 72), c.dialogHeight);
         settings.screenDpi = c.dpi;
+        renderer.dpi = c.windowDpi;
         settings.font.lfHeight = -1;
         play.pickFont = true;
         play.picked = font("Courier New", c.dialogHeight);
@@ -174,7 +178,7 @@ TEST_F(FontChooserTest, PointSizeBecomesTheCellHeight)
         EXPECT_TRUE(ChooseTextFont(app, fakeFontDialog));
         EXPECT_EQ(settings.fontPointSize, c.points);
         EXPECT_EQ(iniValue(path, "Font", "Point"), std::to_string(c.points));
-        EXPECT_EQ(displayed().lfHeight, c.points);
+        EXPECT_EQ(displayed().lfHeight, c.cellHeight);
         EXPECT_FALSE(displayed().lfUnderline || displayed().lfStrikeOut);
     }
 }
