@@ -15,15 +15,19 @@
 
 namespace {
 
-// Wine starts the host's own programs but gives no handle to wait on: the
-// host's shell runs xrandr and leaves its exit status in a file.
+// Runs xrandr on the host, then once more to query the outputs: the query
+// makes the X server look at its outputs again and report them, and that
+// report is what Wine's desktop process passes on to the programs. Wine starts
+// the host's programs but gives no handle to wait on, so the host's shell
+// leaves the exit status in a file.
 bool xrandr(const std::string& arguments)
 {
     std::string status = "/tmp/dashvane-xrandr-" + std::to_string(GetCurrentProcessId());
     std::string statusFile = "Z:" + status;
     std::replace(statusFile.begin(), statusFile.end(), '/', '\\');
     DeleteFileA(statusFile.c_str());
-    std::string command = "Z:\\bin\\sh -c \"xrandr " + arguments + "; echo $? >" + status + "\"";
+    std::string command = "Z:\\bin\\sh -c \"xrandr " + arguments
+                          + " && xrandr --query >/dev/null; echo $? >" + status + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -50,13 +54,19 @@ bool seen(const std::vector<RECT>& expected)
            && std::is_permutation(monitors.begin(), monitors.end(), expected.begin(), same);
 }
 
-// Sets the outputs and waits until Wine lists these monitors. Wine's desktop
-// process takes the change to every program; a window of this test keeps it
-// running.
+// Sets the outputs and waits until Wine lists these monitors. A window of
+// this test keeps Wine's desktop process running; a report that came while it
+// was starting is lost, so the outputs are queried once more if need be.
 bool arrange(const std::string& arguments, const std::vector<RECT>& monitors)
 {
     static TestWindow keepsTheDesktop;
-    return xrandr(arguments) && pumpUntil([&] { return seen(monitors); }, 5000);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!xrandr(attempt == 0 ? arguments : "--query >/dev/null"))
+            return false;
+        if (pumpUntil([&] { return seen(monitors); }, 2000))
+            return true;
+    }
+    return false;
 }
 
 const RECT kPrimary{0, 0, 1280, 800};
