@@ -14,9 +14,9 @@
 namespace {
 
 // As the platform tells a window that it now shows at dpi, suggesting a
-// place; returns where the window went. The suggested rectangle is passed by
-// address, so it is written into the program's own memory.
-RECT changeDpi(const RunningProgram& program, HWND window, int dpi, LONG left, LONG top)
+// place; returns the window's size once it is there. The suggested rectangle
+// goes by address, so it is written into the program's own memory.
+SIZE changeDpi(const RunningProgram& program, HWND window, int dpi, LONG left, LONG top)
 {
     RECT suggested{left, top, left + 100, top + 100};
     void* copy = VirtualAllocEx(program.handle(), nullptr, sizeof suggested,
@@ -25,18 +25,10 @@ RECT changeDpi(const RunningProgram& program, HWND window, int dpi, LONG left, L
                                               nullptr))
         SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(copy));
     RECT rect{};
-    pumpUntil([&] { return (rect = windowRect(window)).left == left && rect.top == top; }, 3000);
-    return rect;
-}
-
-LONG width(const RECT& rect)
-{
-    return rect.right - rect.left;
-}
-
-LONG height(const RECT& rect)
-{
-    return rect.bottom - rect.top;
+    EXPECT_TRUE(pumpUntil(
+        [&] { return (rect = windowRect(window)).left == left && rect.top == top; }, 3000))
+        << dpi << " DPI: " << rect.left << "," << rect.top;
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
 }  // namespace
@@ -64,23 +56,19 @@ TEST(HighDpi, TheSamePictureLargerAndSharp)
             << std::hex << colour << std::dec << " × " << count;
 
     std::string written = readTextFile(settingsFile);
-    RECT at96 = changeDpi(program, window, 96, 100, 120);
-    EXPECT_EQ(at96.left, 100);
-    EXPECT_EQ(at96.top, 120);
-    RECT at192 = changeDpi(program, window, 192, 40, 60);
-    EXPECT_EQ(at192.left, 40);
-    EXPECT_EQ(at192.top, 60);
+    SIZE at96 = changeDpi(program, window, 96, 100, 120);
+    SIZE at192 = changeDpi(program, window, 192, 40, 60);
     EXPECT_EQ(readTextFile(settingsFile), written);
 
     // Each line's height and each column's width round on their own: one pixel
     // per line is allowed. At 96 DPI no line of the 14-pixel default font is
     // lower than 10 pixels.
-    int lines = height(at96) / 10;
-    auto scaledBy = [&](LONG actual, LONG base, double factor) {
+    const LONG lines = at96.cy / 10;
+    auto scaled = [&](LONG actual, LONG base, double factor) {
         return std::abs(actual - static_cast<LONG>(base * factor)) <= lines;
     };
-    EXPECT_TRUE(scaledBy(width(atStart), width(at96), 1.5)) << width(atStart) << " / " << width(at96);
-    EXPECT_TRUE(scaledBy(height(atStart), height(at96), 1.5)) << height(atStart) << " / " << height(at96);
-    EXPECT_TRUE(scaledBy(width(at192), width(at96), 2)) << width(at192) << " / " << width(at96);
-    EXPECT_TRUE(scaledBy(height(at192), height(at96), 2)) << height(at192) << " / " << height(at96);
+    EXPECT_TRUE(scaled(atStart.right - atStart.left, at96.cx, 1.5)) << atStart.right - atStart.left;
+    EXPECT_TRUE(scaled(atStart.bottom - atStart.top, at96.cy, 1.5)) << atStart.bottom - atStart.top;
+    EXPECT_TRUE(scaled(at192.cx, at96.cx, 2)) << at192.cx << " / " << at96.cx;
+    EXPECT_TRUE(scaled(at192.cy, at96.cy, 2)) << at192.cy << " / " << at96.cy;
 }

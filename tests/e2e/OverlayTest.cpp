@@ -228,36 +228,34 @@ TEST(Overlay, RunsWithoutTheLibrariesItUsesOnlyNowAndThen)
         EXPECT_EQ(std::count(loaded.begin(), loaded.end(), name), 0) << name;
 }
 
-// Hand-typed positions off the one screen, far off included: the window
-// ends fully on it, 10 pixels inside each edge it was pulled over.
+// Hand-typed positions off the one screen, far off included: the window ends
+// fully on it, 10 pixels inside each edge it was pulled over, and stored there.
 TEST(Overlay, AStoredPositionOffTheScreenIsPulledFullyOntoIt)
 {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const LONG right = GetSystemMetrics(SM_CXSCREEN) - 10;
+    const LONG bottom = GetSystemMetrics(SM_CYSCREEN) - 10;
     struct Row {
         const char *x, *y;
         std::function<bool(const RECT&)> placed;
     } rows[] = {
         {"-3000", "50", [](const RECT& r) { return r.left == 10 && r.top == 50; }},
-        {"2147483600", "-3000", [&](const RECT& r) { return r.right == width - 10 && r.top == 10; }},
-        {"50", "2147483600", [&](const RECT& r) { return r.left == 50 && r.bottom == height - 10; }},
+        {"2147483600", "-3000", [&](const RECT& r) { return r.right == right && r.top == 10; }},
+        {"50", "2147483600", [&](const RECT& r) { return r.left == 50 && r.bottom == bottom; }},
     };
     for (const Row& row : rows) {
-        writeUserSettings(std::string("[Options]\r\nScreenPosition=C\r\n[Position]\r\nX=") + row.x
-                          + "\r\nY=" + row.y + "\r\n");
+        writeUserSettings(std::string("[Position]\r\nX=") + row.x + "\r\nY=" + row.y + "\r\n");
         RunningProgram program;
         HWND window = program.waitForWindow(10000);
         ASSERT_NE(window, nullptr);
         RECT rect{};
-        EXPECT_TRUE(pumpUntil([&] { return row.placed(rect = windowRect(window)); }, 3000))
-            << row.x << "," << row.y << " -> " << rect.left << "," << rect.top;
-        // Written just after the move.
         EXPECT_TRUE(pumpUntil(
             [&] {
-                return iniValue(userSettingsFile(), "Position", "X") == std::to_string(rect.left)
+                return row.placed(rect = windowRect(window))
+                       && iniValue(userSettingsFile(), "Position", "X") == std::to_string(rect.left)
                        && iniValue(userSettingsFile(), "Position", "Y") == std::to_string(rect.top);
             },
-            3000));
+            3000))
+            << row.x << "," << row.y << " -> " << rect.left << "," << rect.top;
     }
 }
 
