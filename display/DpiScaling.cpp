@@ -27,6 +27,5 @@ HFONT CreateDisplayFont(const LOGFONTA& description, int pointSize, int dpi)
     lstrcpynA(face, description.lfFaceName, sizeof face);
     return CreateFontA(scaleForDpi(pointSize, dpi), 0, 0, 0, description.lfWeight,
                        description.lfItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                       face);
+                       CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
 }

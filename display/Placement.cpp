@@ -88,7 +88,8 @@ POINT pullOntoMonitors(LONG left, LONG top, int width, int height,
         const RECT& b = monitor.bounds;
         Wide area = overlap(left, right, b.left, b.right) * overlap(top, bottom, b.top, b.bottom);
         Wide distance = gap(left, right, b.left, b.right) + gap(top, bottom, b.top, b.bottom);
-        if (best == nullptr || area > bestArea || (bestArea == 0 && area == 0 && distance < bestGap)) {
+        if (best == nullptr || area > bestArea
+            || (bestArea == 0 && area == 0 && distance < bestGap)) {
             best = &monitor;
             bestArea = area;
             bestGap = distance;

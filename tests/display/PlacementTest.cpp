@@ -27,7 +27,8 @@ TEST(Placement, CornersOfA300By200Picture)
     const RECT expected[4] = {
         {10, 10, 310, 210}, {1610, 10, 1910, 210}, {10, 830, 310, 1030}, {1610, 830, 1910, 1030}};
     for (int corner = TopLeft; corner <= BottomRight; ++corner)
-        EXPECT_TRUE(sameRect(cornerRect(corner, 300, 200, kPrimary, 10), expected[corner])) << corner;
+        EXPECT_TRUE(sameRect(cornerRect(corner, 300, 200, kPrimary, 10), expected[corner]))
+            << corner;
     RECT wideMargin = cornerRect(BottomRight, 450, 300, kPrimary, 15);
     EXPECT_TRUE(sameRect(wideMargin, RECT{1455, 725, 1905, 1025}));
 }
@@ -48,7 +49,7 @@ TEST(Placement, ACustomPositionIsPulledFullyOntoTheNearestMonitor)
         {"left monitor unplugged", {kPrimary}, -1000, -150, {10, 10}},
         {"across the seam, mostly right", {kPrimary, kRight}, 1800, 50, {1930, 50}},
         {"past the primary's corner", {kPrimary, kRight}, 1700, 900, {1610, 870}},
-        {"far left, beside the left monitor", {kPrimary, kRight, kLeftAbove}, -3000, 500, {-1270, 500}},
+        {"far off left", {kPrimary, kRight, kLeftAbove}, -3000, 500, {-1270, 500}},
         {"largest X", {kPrimary}, INT_MAX - 47, 0, {1610, 0}},
         {"largest X and Y, two monitors", {kPrimary, kRight}, INT_MAX, INT_MAX, {2890, 814}},
         {"smallest X and Y", {kPrimary, kRight}, INT_MIN, INT_MIN, {10, 10}},

@@ -21,8 +21,8 @@ SIZE changeDpi(const RunningProgram& program, HWND window, int dpi, LONG left, L
     RECT suggested{left, top, left + 100, top + 100};
     void* copy = VirtualAllocEx(program.handle(), nullptr, sizeof suggested,
                                 MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (copy != nullptr && WriteProcessMemory(program.handle(), copy, &suggested, sizeof suggested,
-                                              nullptr))
+    if (copy != nullptr
+        && WriteProcessMemory(program.handle(), copy, &suggested, sizeof suggested, nullptr))
         SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(copy));
     RECT rect{};
     EXPECT_TRUE(pumpUntil(

@@ -86,9 +86,10 @@ void dragTo(LONG left, LONG top)
 
 TEST(Monitors, APositionOnTheRightMonitorIsKeptUntilThatMonitorGoes)
 {
-    ASSERT_TRUE(arrange("--output DUMMY0 --mode 1280x800 --pos 0x0 --primary "
-                        "--output DUMMY1 --mode 1024x768 --pos 1280x0",
-                        {kPrimary, {1280, 0, 2304, 768}}));
+    ASSERT_TRUE(
+        arrange("--output DUMMY0 --mode 1280x800 --pos 0x0 --primary "
+                "--output DUMMY1 --mode 1024x768 --pos 1280x0",
+                {kPrimary, {1280, 0, 2304, 768}}));
     dragTo(1500, 150);
     RunningProgram program;
     HWND window = program.waitForWindow(10000);
@@ -104,9 +105,10 @@ TEST(Monitors, APositionOnTheRightMonitorIsKeptUntilThatMonitorGoes)
 TEST(Monitors, APositionOnAMonitorLeftOfThePrimaryIsKept)
 {
     // Left of the primary one, the second monitor has negative coordinates.
-    ASSERT_TRUE(arrange("--output DUMMY1 --mode 1024x768 --pos 0x0 "
-                        "--output DUMMY0 --mode 1280x800 --pos 1024x0 --primary",
-                        {kPrimary, {-1024, 0, 0, 768}}));
+    ASSERT_TRUE(
+        arrange("--output DUMMY1 --mode 1024x768 --pos 0x0 "
+                "--output DUMMY0 --mode 1280x800 --pos 1024x0 --primary",
+                {kPrimary, {-1024, 0, 0, 768}}));
     dragTo(-800, 150);
     RunningProgram program;
     HWND window = program.waitForWindow(10000);
