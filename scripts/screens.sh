@@ -46,6 +46,15 @@ start_xorg() {
 }
 
 start() {
+    # What starts here outlives this script, and ctest may have left another
+    # test's output pipe open in it: that must not stay open with them.
+    local fd
+    for fd in $(ls /proc/$$/fd); do
+        case "$fd" in
+            0 | 1 | 2 | 255) ;;
+            *) eval "exec $fd>&-" 2>/dev/null || true ;;
+        esac
+    done
     if [ "$screen" = monitors ]; then
         start_xorg
     fi
