@@ -41,6 +41,8 @@ void Measure_Network::selectEntry(int index)
 {
     selected_ = index;
     settings.writeInt("Network", "SelectedInterface", index);
+    // The label names the kind of entry.
+    changed = true;
 }
 
 void Measure_Network::update()
