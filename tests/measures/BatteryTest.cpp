@@ -116,7 +116,7 @@ TEST_F(BatteryTest, AnUnknownStatusHidesNothingUntilALaterReadingTells)
         battery.update();
         EXPECT_EQ(battery.valueText(), c.text);
         EXPECT_EQ(battery.isShown(), c.shown);
-        EXPECT_EQ(hasTimer(battery), c.shown);
+        EXPECT_EQ(battery.hasTimer(), c.shown);
         EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), c.key);
     }
 }
