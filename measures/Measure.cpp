@@ -19,10 +19,7 @@ int ticksFor(int intervalMs)
 }  // namespace
 
 Measure::Measure(AppState& appState, Settings& settingsStore, const char* name, bool shownByDefault)
-    : mainWindow(appState.mainWindow),
-      shown(false),
-      name_(name),
-      settings(settingsStore)
+    : mainWindow(appState.mainWindow), shown(false), name_(name), settings(settingsStore)
 {
     shown = settings.readBool("DisplayItems", name, shownByDefault);
 }

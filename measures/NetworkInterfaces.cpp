@@ -42,10 +42,17 @@ bool listedRow(const MIB_IF_ROW2& row)
 
 NetworkSources NetworkSources::system()
 {
-    return NetworkSources{PdhEnumObjectItemsA, PdhOpenQueryA,  PdhAddCounterA,
-                          PdhRemoveCounter,    PdhCollectQueryData, PdhCloseQuery,
-                          PdhGetFormattedCounterValue, GetIfTable2, FreeMibTable,
-                          GetTickCount64, GetIfEntry2};
+    return NetworkSources{PdhEnumObjectItemsA,
+                          PdhOpenQueryA,
+                          PdhAddCounterA,
+                          PdhRemoveCounter,
+                          PdhCollectQueryData,
+                          PdhCloseQuery,
+                          PdhGetFormattedCounterValue,
+                          GetIfTable2,
+                          FreeMibTable,
+                          GetTickCount64,
+                          GetIfEntry2};
 }
 
 CNetworkInterfaces::CNetworkInterfaces(const NetworkSources& sources) : sources_(sources)
@@ -179,7 +186,8 @@ bool CNetworkInterfaces::collect(int entry)
 {
     // One interface's row costs the system a fraction of the whole table,
     // which also brings every name and setting of every interface.
-    if (fromTable_ && entry >= 1 && entry <= interfaceCount_ && sources_.interfaceEntry != nullptr) {
+    if (fromTable_ && entry >= 1 && entry <= interfaceCount_
+        && sources_.interfaceEntry != nullptr) {
         collectInterface(static_cast<size_t>(entry - 1));
         collected_ = true;
     } else if (fromTable_)

@@ -263,7 +263,8 @@ std::vector<DWORD> pixelsOf(HDC source, int x, int y, int width, int height)
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     MemoryDC copy(source);
-    GdiObject<HBITMAP> bitmap(CreateDIBSection(copy.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    GdiObject<HBITMAP> bitmap(
+        CreateDIBSection(copy.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     Selection selected(copy.get(), bitmap.get());
     BitBlt(copy.get(), 0, 0, width, height, source, x, y, SRCCOPY);
     GdiFlush();
@@ -323,8 +324,8 @@ struct PictureTest : MainWindowTest {
     void tick() { send(WM_TIMER, IDT_REFRESH); }
 
     GdiObject<HFONT> font{CreateFontA(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
-                                      OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                      NONANTIALIASED_QUALITY, FF_SWISS, "Courier New")};
+                                      OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                      FF_SWISS, "Courier New")};
 };
 
 }  // namespace
@@ -355,10 +356,12 @@ TEST_F(PictureTest, PartialRepaintsLeaveThePictureOfOneFullRepaint)
         {"graphs switched on", [&] { ExecuteMenuCommand(app, IDM_SHOW_GRAPHS); }, -1},
         {"a bar grows", [&] { bar(0, 80); }, 2},
         {"a bar shrinks; its outline lay on the next line", [&] { bar(0, 20); }, 2},
-        {"two lines at once", [&] {
+        {"two lines at once",
+         [&] {
              value(0, "9:05:09");
              bar(1, 64);
-         }, -1},
+         },
+         -1},
     };
     tick();  // the first picture, whole
     for (const auto& step : steps) {

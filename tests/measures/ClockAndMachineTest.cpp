@@ -51,9 +51,14 @@ TEST_F(ClockAndMachineTest, ClockFollowsEveryChangeOfTheTimeOfDayAndMarksIt)
 {
     setClock(10, 30, 15);
     Measure_Time clock(app, settings, fakeClock);
-    const struct { int hour, minute, second; const char* text; bool marked; } ticks[] = {
-        {10, 30, 15, "10:30:15", false}, {10, 29, 15, "10:29:15", true},
-        {13, 29, 15, "13:29:15", true}, {13, 29, 16, "13:29:16", true}};
+    const struct {
+        int hour, minute, second;
+        const char* text;
+        bool marked;
+    } ticks[] = {{10, 30, 15, "10:30:15", false},
+                 {10, 29, 15, "10:29:15", true},
+                 {13, 29, 15, "13:29:15", true},
+                 {13, 29, 16, "13:29:16", true}};
     for (const auto& t : ticks) {
         clock.clearChanged();
         setClock(t.hour, t.minute, t.second);

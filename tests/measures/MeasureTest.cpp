@@ -82,9 +82,9 @@ TEST_F(MeasureTest, IntervalsCountInTicksAndWholeSecondsKeepStepWithTheClock)
     } cases[] = {
         {500, "....", "uuuu"},
         {1000, "....", ".u.u"},
-        {1000, "s.s.", "u.u."},   // the first due tick came forward; then in step
-        {1000, ".s.s", ".u.u"},   // already in step
-        {1500, "ss.s", "..u."},   // not whole seconds: never moved
+        {1000, "s.s.", "u.u."},  // the first due tick came forward; then in step
+        {1000, ".s.s", ".u.u"},  // already in step
+        {1500, "ss.s", "..u."},  // not whole seconds: never moved
         {5000, "s.s.s.s.s.s.", "........u..."},
     };
     for (const auto& c : cases) {

@@ -30,8 +30,8 @@ public:
                  int labelWidth, int separatorWidth) override
     {
         ++draws;
-        return Measure::drawItem(dc, top, right, bottom, lineHeight, valueColumnStart,
-                                 labelWidth, separatorWidth);
+        return Measure::drawItem(dc, top, right, bottom, lineHeight, valueColumnStart, labelWidth,
+                                 separatorWidth);
     }
     void activate(int line) override { activatedLine = line; }
     const char* tooltipText(int line) override
