@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <ctime>
+
 #include "settings/Settings.h"
 
 class MeasureList;
@@ -22,6 +24,8 @@ struct AppState {
     bool exiting = false;
     // Between a suspend and a resume power event; item updates are skipped.
     bool suspended = false;
+    // The wall clock's second at the last refresh tick.
+    std::time_t lastTickSecond = 0;
     bool menuOpen = false;
     bool chooserOpen = false;
     // Created when first needed; tried once, so a failure is reported once.

@@ -4,6 +4,8 @@
 #include <windowsx.h>
 #include <dbt.h>
 
+#include <ctime>
+
 #include "app/Clipboard.h"
 #include "app/Messages.h"
 #include "app/Stacking.h"
@@ -13,6 +15,7 @@
 #include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
 #include "display/DpiScaling.h"
+#include "display/GdiGuards.h"
 #include "display/Placement.h"
 #include "measures/Measure_Battery.h"
 #include "measures/MeasureList.h"
@@ -24,7 +27,6 @@ namespace {
 constexpr DWORD kWindowStyle = WS_POPUP | 0x80;
 constexpr DWORD kWindowExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW;
 constexpr UINT kResampleDelayMs = 500;
-constexpr UINT kRefreshMs = 500;
 
 void restartResample(HWND window)
 {
@@ -84,13 +86,28 @@ LRESULT onActivate(AppState& app, HWND window, UINT message, WPARAM wParam, LPAR
 
 void onPaint(AppState& app, HWND window)
 {
-    if (app.measures == nullptr)
-        return;
     // Painting through the window DC: a second BeginPaint inside the default
     // WM_PAINT handling gets an empty rectangle on some platforms.
-    HDC dc = GetWindowDC(window);
-    app.renderer->paint(dc, *app.measures, app.displayFont, app.exiting);
-    ReleaseDC(window, dc);
+    WindowDC dc(window);
+    app.renderer->paint(dc.get(), *app.measures, app.displayFont, app.exiting);
+}
+
+// Items update on this tick, and what they changed is painted at once.
+void onRefreshTick(AppState& app, HWND window)
+{
+    if (app.suspended)
+        return;
+    std::time_t second = std::time(nullptr);
+    app.measures->tick(second != app.lastTickSecond);
+    app.lastTickSecond = second;
+    // Drawn here rather than through a redraw request: the platform's round
+    // trips for an update region cost more than drawing a few changed lines.
+    if (app.renderer->needsPainting(*app.measures)) {
+        WindowDC dc(window);
+        app.renderer->paintChanged(dc.get(), *app.measures, app.displayFont, app.exiting);
+    }
+    if (!app.menuOpen)
+        KeepAtBottom(window, *app.settings);
 }
 
 void onFirstSampleTick(AppState& app, HWND window)
@@ -104,12 +121,7 @@ void onTimer(AppState& app, HWND window, UINT_PTR id)
 {
     switch (id) {
     case IDT_REFRESH:
-        if (app.suspended)
-            return;
-        if (app.measures->anyChanged())
-            RequestRedraw(window, *app.renderer);
-        if (!app.menuOpen)
-            KeepAtBottom(window, *app.settings);
+        onRefreshTick(app, window);
         return;
     case IDT_TOOLTIP:
         TooltipTick(app);
@@ -327,7 +339,7 @@ void StartTimers(AppState& app)
 {
     if (app.exiting)
         return;
-    SetTimer(app.mainWindow, IDT_REFRESH, kRefreshMs, nullptr);
+    SetTimer(app.mainWindow, IDT_REFRESH, kRefreshTickMs, nullptr);
     for (int i = 0; i < app.measures->count(); ++i)
         app.measures->at(i).resetTimer(false);
 }

@@ -14,10 +14,9 @@ ATOM RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, AppState& app);
 // Makes magenta transparent; quietly skipped where the call does not exist.
 void ApplyColourKey(HWND window);
-// (Re)starts the refresh timer and every item's timer in one moment. Their
-// intervals divide into one another, so timers started together fall due
-// together and wake the program once per tick instead of once per item.
-// Does nothing once Exit was chosen.
+// (Re)starts the refresh timer and every item's interval in one moment: the
+// items update on the refresh ticks, counted from here. Does nothing once
+// Exit was chosen.
 void StartTimers(AppState& app);
 // Lays the picture out anew and gives the window its size at once.
 void Relayout(AppState& app);

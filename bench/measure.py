@@ -14,6 +14,11 @@
       summed over its threads).
   server PREFIX
       Prints the pid of the Wine server serving PREFIX, or nothing.
+  helpers PREFIX PID...
+      Prints the pids of the other Wine processes of PREFIX (services, device
+      drivers, the desktop process ...), one a line, leaving out the PIDs.
+  cpu PID...
+      Prints the cpu ticks of the PIDs together (a process gone counts 0).
   report RAW OUT
       Reads the raw rows written by run.sh, prints the table and saves it.
 """
@@ -154,35 +159,61 @@ def sample(args):
             print("nan nan nan nan")
 
 
-def server(args):
-    wanted = b"WINEPREFIX=" + os.fsencode(args[0])
+def prefix_processes(prefix):
+    """(pid, command name) of every process whose environment names PREFIX."""
+    wanted = b"WINEPREFIX=" + os.fsencode(prefix)
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
         try:
-            with open("/proc/%s/comm" % entry) as f:
-                if not f.read().startswith("wineserver"):
-                    continue
             with open("/proc/%s/environ" % entry, "rb") as f:
-                if wanted in f.read().split(b"\0"):
-                    print(entry)
-                    return
+                if wanted not in f.read().split(b"\0"):
+                    continue
+            with open("/proc/%s/comm" % entry) as f:
+                yield entry, f.read().strip()
         except OSError:
             continue
 
 
+def server(args):
+    for pid, name in prefix_processes(args[0]):
+        if name.startswith("wineserver"):
+            print(pid)
+            return
+
+
+def helpers(args):
+    prefix, left_out = args[0], set(args[1:])
+    for pid, name in prefix_processes(prefix):
+        # Wine processes carry their exe name; start-up shells and loaders do not.
+        if pid not in left_out and name.lower().endswith(".exe"):
+            print(pid)
+
+
+def cpu(args):
+    total = 0
+    for pid in map(int, args):
+        try:
+            total += cpu_ticks(pid)
+        except OSError:
+            pass  # ended meanwhile
+    print(total)
+
+
 # --------------------------------------------------------------------- report
 
-PROGRAMS = ["dashvane", "floor", "conky"]
+PROGRAMS = ["dashvane", "floor", "conky", "idle"]
 METRICS = [
-    ("cpu", "CPU s per min, own process", 1.1),
+    ("cpu", "CPU s per min, own process", 0.6),
     ("cpu_server", "CPU s per min, Wine server", None),
+    ("cpu_helpers", "CPU s per min, Wine helpers", None),
+    ("cpu_all", "CPU s/min, own+server+helpers", 0.7),
     ("cpu_x", "CPU s per min, X server", None),
-    ("wakeups", "wake-ups per s, own process", 1.1),
+    ("wakeups", "wake-ups per s, own process", 0.7),
     ("wakeups_server", "wake-ups per s, Wine server", None),
     ("rss", "resident MiB (VmRSS)", None),
-    ("pss", "proportional MiB (Pss)", 1.2),
-    ("start_warm", "warm start to first frame, s", 1.5),
+    ("pss", "proportional MiB (Pss)", 1.1),
+    ("start_warm", "warm start to first frame, s", 1.2),
     ("start_cold", "cold start to first frame, s", None),
 ]
 
@@ -231,8 +262,9 @@ def report(args):
     lines.append("Values: min / median / max over the rounds. Ratio columns: median of the")
     lines.append("per-round ratios (each round's Dashvane value over the same round's other).")
     lines.append("")
-    head = "%-31s | %-22s | %-22s | %-22s | %-9s | %-9s | %s" % (
-        "measure", "dashvane", "floor", "conky", "dv/floor", "dv/conky", "budget (dv/floor)")
+    head = "%-31s | %-20s | %-20s | %-20s | %-20s | %-8s | %-8s | %s" % (
+        "measure", "dashvane", "floor", "conky", "idle", "dv/floor", "dv/conky",
+        "budget (dv/floor)")
     lines.append(head)
     lines.append("-" * len(head))
     verdicts = []
@@ -253,8 +285,9 @@ def report(args):
             else:
                 verdict = "<= %.1f: %s" % (budget, "met" if median["floor"] <= budget else "MISSED")
                 verdicts.append((title, median["floor"], budget))
-        lines.append("%-31s | %-22s | %-22s | %-22s | %-9s | %-9s | %s" % (
-            title, cells[0], cells[1], cells[2], fmt(median["floor"]), fmt(median["conky"]), verdict))
+        lines.append("%-31s | %-20s | %-20s | %-20s | %-20s | %-8s | %-8s | %s" % (
+            title, cells[0], cells[1], cells[2], cells[3], fmt(median["floor"]),
+            fmt(median["conky"]), verdict))
     lines.append("")
     rounds = sorted({r for (m, p), v in data.items() for r in v if r != "cold"}, key=int)
     for other in ("floor", "conky"):
@@ -276,7 +309,8 @@ def main():
     if len(sys.argv) < 2:
         raise SystemExit(__doc__)
     command, args = sys.argv[1], sys.argv[2:]
-    {"launch": launch, "clear": clear, "sample": sample, "server": server, "report": report}[command](args)
+    {"launch": launch, "clear": clear, "sample": sample, "server": server, "helpers": helpers,
+     "cpu": cpu, "report": report}[command](args)
 
 
 if __name__ == "__main__":

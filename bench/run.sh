@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Measures dashvane.exe against the floor program (bench/floor.cpp) and conky,
-# in alternating rounds on one virtual display, and prints and saves a table:
-# CPU time per minute, wake-ups per second, resident and proportional memory,
-# and cold and warm start-up time to the first drawn frame.
+# Measures dashvane.exe against the floor program (bench/floor.cpp), conky and
+# an idle Wine program (bench/idle.cpp), in alternating rounds on one virtual
+# display, and prints and saves a table: CPU time per minute (own, Wine server,
+# Wine's helper processes), wake-ups per second, resident and proportional
+# memory, and cold and warm start-up time to the first drawn frame.
 # Usage: bench/run.sh [rounds] [seconds]      (default 3 rounds of 60 s)
 # Environment: BENCH_OUT (results folder, default build/bench), BENCH_BUILD (a
 # finished 64-bit build folder to take the programs from instead of building
@@ -44,19 +45,21 @@ if [ -n "${BENCH_BUILD:-}" ]; then
     build="$(cd "$BENCH_BUILD" && pwd)"
 else
     cmake --preset x86_64 >/dev/null
-    cmake --build --preset x86_64 --target dashvane dashvane_floor
+    cmake --build --preset x86_64 --target dashvane dashvane_floor dashvane_idle
     build="$root/build/x86_64"
 fi
 dashvane_exe="$build/dashvane.exe"
 floor_exe="$build/bench/dashvane_floor.exe"
-for f in "$dashvane_exe" "$floor_exe"; do
+idle_exe="$build/bench/dashvane_idle.exe"
+for f in "$dashvane_exe" "$floor_exe" "$idle_exe"; do
     [ -f "$f" ] || { echo "missing $f" >&2; exit 1; }
 done
 
 mkdir -p "$out"
 prefix_dashvane="$out/prefix-dashvane"
 prefix_floor="$out/prefix-floor"
-rm -rf "$prefix_dashvane" "$prefix_floor"
+prefix_idle="$out/prefix-idle"
+rm -rf "$prefix_dashvane" "$prefix_floor" "$prefix_idle"
 stamp="$(date +%Y%m%d-%H%M%S)"
 raw="$out/raw-$stamp.tsv"
 table="$out/bench-$stamp.txt"
@@ -75,6 +78,7 @@ cleanup() {
         kill "$pid" 2>/dev/null || true
     done
     WINEPREFIX="$prefix_floor" wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix_idle" wineserver -k >/dev/null 2>&1 || true
     WINEPREFIX="$prefix_dashvane" stop_wine_and_display
 }
 trap cleanup EXIT
@@ -101,7 +105,8 @@ settings_file() {
     echo "$prefix_dashvane/drive_c/users/$(id -un)/AppData/Local/Dashvane/Dashvane.ini"
 }
 
-# The floor takes Dashvane's window rectangle, read after its cold start.
+# The floor and the idle program take Dashvane's window rectangle, read after
+# its cold start.
 floor_geometry="1141 0 129 217"
 
 command_of() {
@@ -109,6 +114,7 @@ command_of() {
     dashvane) echo "env WINEPREFIX=$prefix_dashvane wine64 $dashvane_exe" ;;
     floor) echo "env WINEPREFIX=$prefix_floor wine64 $floor_exe $floor_geometry $lines" ;;
     conky) echo "conky -c $conky_conf" ;;
+    idle) echo "env WINEPREFIX=$prefix_idle wine64 $idle_exe $floor_geometry" ;;
     esac
 }
 
@@ -116,6 +122,7 @@ prefix_of() {
     case "$1" in
     dashvane) echo "$prefix_dashvane" ;;
     floor) echo "$prefix_floor" ;;
+    idle) echo "$prefix_idle" ;;
     *) echo "" ;;
     esac
 }
@@ -189,7 +196,8 @@ cold_start() {
 
 # One measured run: warm start, settle, then the measured window.
 measure_program() {
-    local round="$1" program="$2" prefix server="" t0 t1 before after
+    local round="$1" program="$2" prefix server="" t0 t1 before after helpers=()
+    local helpers_before=0 helpers_after=0
     prefix="$(prefix_of "$program")"
     if [ -n "$prefix" ]; then
         server="$("${measure[@]}" server "$prefix")"
@@ -204,26 +212,40 @@ measure_program() {
     fi
     sleep "$settle"
     local pids=("$pid" "$XVFB_PID")
-    [ -n "$server" ] && pids+=("$server")
+    if [ -n "$server" ]; then
+        pids+=("$server")
+        # Wine's helper processes of the prefix (services, device drivers,
+        # the desktop process ...): whatever they do, the program caused.
+        mapfile -t helpers < <("${measure[@]}" helpers "$prefix" "$pid" "$server")
+    fi
     t0="$(date +%s.%N)"
     before="$("${measure[@]}" sample "${pids[@]}" | tr '\n' ' ')"
+    [ ${#helpers[@]} -gt 0 ] && helpers_before="$("${measure[@]}" cpu "${helpers[@]}")"
     sleep "$seconds"
     t1="$(date +%s.%N)"
     after="$("${measure[@]}" sample "${pids[@]}" | tr '\n' ' ')"
+    [ ${#helpers[@]} -gt 0 ] && helpers_after="$("${measure[@]}" cpu "${helpers[@]}")"
     # Samples: 4 figures per pid (cpu ticks, switches, rss kB, pss kB) for
-    # the program, Xvfb and, for Wine programs, the Wine server.
+    # the program, Xvfb and, for Wine programs, the Wine server; then the
+    # helpers' cpu ticks, summed.
     awk -v r="$round" -v p="$program" -v t0="$t0" -v t1="$t1" -v hz="$(getconf CLK_TCK)" \
-        -v b="$before" -v a="$after" 'BEGIN {
+        -v b="$before" -v a="$after" -v hb="$helpers_before" -v ha="$helpers_after" 'BEGIN {
             n = split(b, B, " "); split(a, A, " "); dt = t1 - t0
-            print r, p, "cpu", (A[1] - B[1]) / hz / dt * 60
+            own = (A[1] - B[1]) / hz / dt * 60
+            print r, p, "cpu", own
             print r, p, "wakeups", (A[2] - B[2]) / dt
             print r, p, "rss", A[3] / 1024
             print r, p, "pss", A[4] / 1024
             print r, p, "cpu_x", (A[5] - B[5]) / hz / dt * 60
+            server = 0; helpers = 0
             if (n >= 12) {
-                print r, p, "cpu_server", (A[9] - B[9]) / hz / dt * 60
+                server = (A[9] - B[9]) / hz / dt * 60
+                helpers = (ha - hb) / hz / dt * 60
+                print r, p, "cpu_server", server
                 print r, p, "wakeups_server", (A[10] - B[10]) / dt
+                print r, p, "cpu_helpers", helpers
             }
+            print r, p, "cpu_all", own + server + helpers
         }' >>"$raw"
     echo "  $program: warm start ${started_seconds} s, measured $(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.1f", b - a }') s"
     stop_program "$pid"
@@ -231,16 +253,16 @@ measure_program() {
 
 # ------------------------------------------------------------------- run
 echo "Cold starts"
-for program in dashvane floor conky; do
+programs=(dashvane floor conky idle)
+for program in "${programs[@]}"; do
     cold_start "$program"
 done
 
-programs=(dashvane floor conky)
 for ((round = 1; round <= rounds; round++)); do
     echo "Round $round of $rounds"
     # Each round starts with the next program, so no program always runs first.
-    for ((i = 0; i < 3; i++)); do
-        measure_program "$round" "${programs[$(((round - 1 + i) % 3))]}"
+    for ((i = 0; i < ${#programs[@]}; i++)); do
+        measure_program "$round" "${programs[$(((round - 1 + i) % ${#programs[@]}))]}"
     done
 done
 

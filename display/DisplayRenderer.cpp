@@ -68,12 +68,39 @@ void DisplayRenderer::layout(MeasureList& list, HFONT font)
     bitmap = CreateCompatibleBitmap(measuring, pictureWidth, pictureHeight);
     initialBitmap_ = SelectObject(memoryDC, bitmap);
     DeleteDC(measuring);
+    wholeMarked_ = true;
 }
 
 void DisplayRenderer::paint(HDC target, MeasureList& list, HFONT font, bool exiting)
 {
     if (memoryDC == nullptr || exiting)
         return;
+    compose(list, font, Band{0, pictureHeight});
+    BitBlt(target, 0, 0, pictureWidth, pictureHeight, memoryDC, 0, 0, SRCCOPY);
+    wholeMarked_ = false;
+    list.clearChanged();
+}
+
+void DisplayRenderer::paintChanged(HDC target, MeasureList& list, HFONT font, bool exiting)
+{
+    if (wholeMarked_) {
+        paint(target, list, font, exiting);
+        return;
+    }
+    if (memoryDC == nullptr || exiting)
+        return;
+    for (Band band : list.changedBands(lineHeight, pictureHeight)) {
+        if (band.bottom <= band.top)
+            continue;
+        compose(list, font, band);
+        BitBlt(target, 0, band.top, pictureWidth, band.bottom - band.top, memoryDC, 0, band.top,
+               SRCCOPY);
+    }
+    list.clearChanged();
+}
+
+void DisplayRenderer::compose(MeasureList& list, HFONT font, Band band)
+{
     if (colourKeyBrush_ == nullptr)
         colourKeyBrush_ = CreateSolidBrush(kColourKey);
 
@@ -81,9 +108,12 @@ void DisplayRenderer::paint(HDC target, MeasureList& list, HFONT font, bool exit
     SetBkMode(memoryDC, TRANSPARENT);
     SetTextColor(memoryDC, settings.fontColour);
     Selection selection(memoryDC, font);
+    // Every drawing below that would reach past the band is cut at its edges,
+    // so the band ends up as the whole picture has it and nothing else moves.
+    ClipRows clip(memoryDC, pictureWidth, band.top, band.bottom);
 
-    RECT whole{0, 0, pictureWidth, pictureHeight};
-    FillRect(memoryDC, &whole, colourKeyBrush_);
+    RECT rows{0, band.top, pictureWidth, band.bottom};
+    FillRect(memoryDC, &rows, colourKeyBrush_);
 
     // The frame box marks the window when no bar does.
     if (!(settings.showGraphs && list.anyVisibleGraph()) && list.count() > 0) {
@@ -94,8 +124,7 @@ void DisplayRenderer::paint(HDC target, MeasureList& list, HFONT font, bool exit
     }
 
     list.drawAll(memoryDC, lineHeight, pictureWidth, pictureHeight, valueColumnStart, labelWidth,
-                 separatorWidth);
-    BitBlt(target, 0, 0, pictureWidth, pictureHeight, memoryDC, 0, 0, SRCCOPY);
+                 separatorWidth, band);
 }
 
 bool DisplayRenderer::ClampToScreen()

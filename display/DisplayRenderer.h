@@ -1,6 +1,6 @@
 // Turns the items into the picture: three columns measured with the display
 // font, the window size, and an off-screen bitmap the paint step composes
-// and copies to the window in one block.
+// and copies to the window, whole or only where items changed.
 #pragma once
 
 #include <windows.h>
@@ -34,11 +34,18 @@ struct DisplayRenderer {
 
     // Measures every name and value (hidden ones too), sizes the picture,
     // stores the size in the settings' window rectangle and prepares a new
-    // bitmap. Does not move the window.
+    // bitmap, which the next paint draws whole. Does not move the window.
     void layout(MeasureList& list, HFONT font);
-    // Composes the picture and copies it to target at (0, 0). Draws nothing
-    // before the first layout or while exiting.
+    // The next paint draws the whole picture: for colours and options that
+    // change every line.
+    void markWhole() { wholeMarked_ = true; }
+    bool needsPainting(const MeasureList& list) const { return wholeMarked_ || list.anyChanged(); }
+    // Composes the whole picture and copies it to target at (0, 0); clears
+    // every mark. Draws nothing before the first layout or while exiting.
     void paint(HDC target, MeasureList& list, HFONT font, bool exiting);
+    // As paint, but redraws and copies only the rows of changed items unless
+    // the whole picture is marked.
+    void paintChanged(HDC target, MeasureList& list, HFONT font, bool exiting);
     // Pulls the window rectangle fully onto the nearest monitor when it lies
     // off every monitor or only partly on one; true when it moved.
     bool ClampToScreen();
@@ -47,9 +54,12 @@ struct DisplayRenderer {
 
 private:
     void releaseBitmap();
+    // Draws the rows of band in the bitmap exactly as a whole picture has them.
+    void compose(MeasureList& list, HFONT font, Band band);
 
     HGDIOBJ initialBitmap_ = nullptr;
     HBRUSH colourKeyBrush_ = nullptr;
+    bool wholeMarked_ = true;
 };
 
 // Repaints the whole picture now: RDW_FRAME makes the platform send the

@@ -20,6 +20,40 @@ private:
     HDC dc_;
 };
 
+// A window's whole-window device context, released at the end of the scope.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+    ~WindowDC()
+    {
+        if (dc_ != nullptr)
+            ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Limits drawing on a context to rows [top, bottom) until the end of the
+// scope; the context must have had no clipping before.
+class ClipRows {
+public:
+    ClipRows(HDC dc, int width, int top, int bottom) : dc_(dc)
+    {
+        IntersectClipRect(dc, 0, top, width, bottom);
+    }
+    ~ClipRows() { SelectClipRgn(dc_, nullptr); }
+    ClipRows(const ClipRows&) = delete;
+    ClipRows& operator=(const ClipRows&) = delete;
+
+private:
+    HDC dc_;
+};
+
 // A memory device context, deleted at the end of the scope.
 class MemoryDC {
 public:

@@ -1,19 +1,9 @@
-// Shown flag, timer and base behaviour shared by all items.
+// Shown flag, refresh schedule and base behaviour shared by all items.
 #include "measures/Measure.h"
 
-#include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace {
-
-// Every item alive now. A timer id is only an address; the timer procedure
-// acts on it only when it is one of these (items live on the UI thread).
-std::vector<Measure*>& liveItems()
-{
-    static std::vector<Measure*> items;
-    return items;
-}
 
 // The domain item relabels itself "Workgroup" but keeps its flag under "Domain".
 const char* displayKey(const std::string& name)
@@ -21,25 +11,20 @@ const char* displayKey(const std::string& name)
     return name == "Workgroup" ? "Domain" : name.c_str();
 }
 
+int ticksFor(int intervalMs)
+{
+    return (intervalMs + kRefreshTickMs - 1) / kRefreshTickMs;
+}
+
 }  // namespace
 
 Measure::Measure(AppState& appState, Settings& settingsStore, const char* name, bool shownByDefault)
-    : mainWindow(appState.mainWindow),
-      shown(false),
-      name_(name),
-      settings(settingsStore),
-      app(appState)
+    : mainWindow(appState.mainWindow), shown(false), name_(name), settings(settingsStore)
 {
     shown = settings.readBool("DisplayItems", name, shownByDefault);
-    liveItems().push_back(this);
 }
 
-Measure::~Measure()
-{
-    stopTimer();
-    std::vector<Measure*>& items = liveItems();
-    items.erase(std::remove(items.begin(), items.end(), this), items.end());
-}
+Measure::~Measure() = default;
 
 void Measure::activate(int)
 {
@@ -59,18 +44,26 @@ const std::string& Measure::valueText() const
     return value;
 }
 
-void Measure::stopTimer()
-{
-    KillTimer(mainWindow, timerId());
-}
-
 void Measure::resetTimer(bool exiting)
 {
-    stopTimer();
-    // Without a window the system would make up an id of its own, which the
-    // timer procedure could never match to this item.
-    if (refreshInterval > 0 && shown && !exiting && mainWindow != nullptr)
-        SetTimer(mainWindow, timerId(), static_cast<UINT>(refreshInterval), TimerProc);
+    ticksToUpdate_ = refreshInterval > 0 && shown && !exiting ? ticksFor(refreshInterval) : 0;
+}
+
+void Measure::tick(bool secondStarts)
+{
+    if (ticksToUpdate_ == 0)
+        return;
+    --ticksToUpdate_;
+    // Whole-second intervals keep step with the clock: an update due on the
+    // next tick comes forward to the tick on which the clock turns, so that
+    // one repaint a second shows both.
+    if (ticksToUpdate_ == 1 && secondStarts && refreshInterval % 1000 == 0)
+        ticksToUpdate_ = 0;
+    if (ticksToUpdate_ > 0)
+        return;
+    // Rescheduled first: an update may restart the schedule itself.
+    ticksToUpdate_ = ticksFor(refreshInterval);
+    update();
 }
 
 void Measure::setShown(bool show, bool exiting)
@@ -88,17 +81,4 @@ void Measure::setShown(bool show, bool exiting)
 int Measure::lineCount(bool includeHidden) const
 {
     return (shown || includeHidden) ? lines : 0;
-}
-
-void CALLBACK Measure::TimerProc(HWND, UINT, UINT_PTR id, DWORD)
-{
-    const std::vector<Measure*>& items = liveItems();
-    auto found = std::find_if(items.begin(), items.end(), [id](Measure* item) {
-        return reinterpret_cast<UINT_PTR>(item) == id;
-    });
-    if (found == items.end())
-        return;
-    Measure* item = *found;
-    if (!item->app.suspended)
-        item->update();
 }

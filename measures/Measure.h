@@ -1,5 +1,6 @@
 // Base of every displayed item: name, value text, shown flag (kept in the
-// settings file), bar percentage and the item's own refresh timer.
+// settings file), bar percentage, the item's refresh schedule and its mark
+// for painting.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,11 @@
 
 #include "app/AppState.h"
 #include "settings/Settings.h"
+
+// The one clock every item runs on: the window's refresh tick. Item intervals
+// count in these ticks, so all updates fall on a refresh and the program wakes
+// once per tick rather than once per item timer.
+constexpr int kRefreshTickMs = 500;
 
 class Measure {
 public:
@@ -30,16 +36,21 @@ public:
     virtual void takeAnswers();
 
     void setShown(bool show, bool exiting);
+    // Starts a full new refresh interval, when shown, with an interval and not exiting.
     void resetTimer(bool exiting);
+    // One refresh tick: runs update once the item's interval has passed.
+    // secondStarts: the wall clock's second changed since the last tick.
+    void tick(bool secondStarts);
+    bool hasTimer() const { return ticksToUpdate_ > 0; }
     int lineCount(bool includeHidden) const;
     bool isShown() const { return shown; }
+    // Whether the item shows something the window does not show yet.
     bool hasChanged() const { return changed; }
+    // Painting has brought the window up to date with the item.
+    void clearChanged() { changed = false; }
     bool hasVisibleGraph() const { return shown && hasGraph; }
     const std::string& name() const { return name_; }
     void drawBar(HDC dc, int top, int left, int bottom, int right);
-
-    // One procedure serves every item's timer: the timer id is the item.
-    static void CALLBACK TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
 
 protected:
     // The bar of one row, when graphs are shown and percent is 1 to 100.
@@ -50,11 +61,11 @@ protected:
     int drawColumns(HDC dc, int top, int right, int bottom, int labelWidth, int separatorWidth,
                     const char* label, const char* separator, const char* valueText);
 
-    UINT_PTR timerId() const { return reinterpret_cast<UINT_PTR>(this); }
-    void stopTimer();
+    void stopTimer() { ticksToUpdate_ = 0; }
 
     int refreshInterval = 0;
     int lines = 1;
+    // Set by an update that changes what the item shows; cleared by painting.
     bool changed = false;
     HWND mainWindow;
     bool shown;
@@ -65,5 +76,8 @@ protected:
     // A bar is drawn only for 1 to 100; the default draws none.
     int graphPercent = 300;
     Settings& settings;
-    AppState& app;
+
+private:
+    // Refresh ticks until the next update; 0 while the item has no timer.
+    int ticksToUpdate_ = 0;
 };

@@ -3,6 +3,22 @@
 
 #include <algorithm>
 
+namespace {
+
+// The rows an item can draw on: its own lines and the line below, where a
+// one-line item's bar outline lies and a glyph may overhang its cell.
+Band reachOf(int top, int lines, int lineHeight)
+{
+    return Band{top, top + (lines + 1) * lineHeight};
+}
+
+bool meet(Band a, Band b)
+{
+    return a.top < b.bottom && b.top < a.bottom;
+}
+
+}  // namespace
+
 MeasureList::MeasureList(std::vector<std::unique_ptr<Measure>> items)
     : items_(std::move(items))
 {
@@ -34,6 +50,18 @@ bool MeasureList::anyChanged() const
         if (item->hasChanged())
             return true;
     return false;
+}
+
+void MeasureList::clearChanged()
+{
+    for (const auto& item : items_)
+        item->clearChanged();
+}
+
+void MeasureList::tick(bool secondStarts)
+{
+    for (const auto& item : items_)
+        item->tick(secondStarts);
 }
 
 bool MeasureList::anyVisibleGraph() const
@@ -79,15 +107,37 @@ Measure* MeasureList::hitTest(HWND window, int x, int y, int& line, int lineHeig
 }
 
 void MeasureList::drawAll(HDC dc, int lineHeight, int width, int height, int valueColumnStart,
-                          int labelWidth, int separatorWidth) const
+                          int labelWidth, int separatorWidth, Band band) const
 {
     int row = 0;
     for (const auto& item : items_) {
-        if (item->isShown())
-            item->drawItem(dc, row * lineHeight, width, height, lineHeight, valueColumnStart,
-                           labelWidth, separatorWidth);
-        row += item->lineCount(false);
+        int lines = item->lineCount(false);
+        int top = row * lineHeight;
+        if (item->isShown() && meet(reachOf(top, lines, lineHeight), band))
+            item->drawItem(dc, top, width, height, lineHeight, valueColumnStart, labelWidth,
+                           separatorWidth);
+        row += lines;
     }
+}
+
+std::vector<Band> MeasureList::changedBands(int lineHeight, int height) const
+{
+    std::vector<Band> bands;
+    int row = 0;
+    for (const auto& item : items_) {
+        int lines = item->lineCount(false);
+        if (item->isShown() && item->hasChanged()) {
+            Band reach = reachOf(row * lineHeight, lines, lineHeight);
+            reach.bottom = std::min(reach.bottom, height);
+            // Items come in row order, so only the last band can meet this one.
+            if (!bands.empty() && bands.back().bottom >= reach.top)
+                bands.back().bottom = std::max(bands.back().bottom, reach.bottom);
+            else
+                bands.push_back(reach);
+        }
+        row += lines;
+    }
+    return bands;
 }
 
 const std::string& MeasureList::joinNames()

@@ -10,6 +10,12 @@
 
 #include "measures/Measure.h"
 
+// Pixel rows [top, bottom) of the picture.
+struct Band {
+    int top;
+    int bottom;
+};
+
 class MeasureList {
 public:
     explicit MeasureList(std::vector<std::unique_ptr<Measure>> items);
@@ -23,13 +29,19 @@ public:
     Measure& at(int position) const { return *items_[static_cast<size_t>(position)]; }
     Measure* findByName(const char* name) const;
     bool anyChanged() const;
+    void clearChanged();
+    // One refresh tick for every item, in list order (see Measure::tick).
+    void tick(bool secondStarts);
     bool anyVisibleGraph() const;
     int shownItemsAboveFirstGraph() const;
     // (x, y) in screen coordinates; line receives the line within the item,
     // counted from 1. nullptr below the shown rows or for a zero line height.
     Measure* hitTest(HWND window, int x, int y, int& line, int lineHeight) const;
+    // Draws the shown items that reach into band, in list order.
     void drawAll(HDC dc, int lineHeight, int width, int height, int valueColumnStart,
-                 int labelWidth, int separatorWidth) const;
+                 int labelWidth, int separatorWidth, Band band) const;
+    // The rows the changed shown items can draw on, joined where they meet.
+    std::vector<Band> changedBands(int lineHeight, int height) const;
     // Hidden items included; each text followed by "\n". Valid until the next call.
     const std::string& joinNames();
     // Adds every item's line count to allLines and the shown ones' to shownLines.

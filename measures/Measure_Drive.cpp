@@ -171,8 +171,8 @@ bool Measure_Drive::answer(DriveRecord& record, const DriveSpace& space)
 {
     const std::string before = record.percentText;
     record.take(space);
-    // A drive that cannot be read shows "-%" without asking for a repaint.
-    if (space.readable && before != record.percentText)
+    // Marked whenever the text moves, "-%" included: unmarked, it would not reach the screen.
+    if (before != record.percentText)
         changed = true;
     return before.empty();
 }

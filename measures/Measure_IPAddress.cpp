@@ -54,7 +54,10 @@ void Measure_IPAddress::update()
         std::memcpy(bytes, host->h_addr_list[0], sizeof bytes);
         char text[16];
         std::snprintf(text, sizeof text, "%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]);
-        value = text;
+        if (value != text) {
+            value = text;
+            changed = true;
+        }
     }
     sources_.cleanup();
 }

@@ -41,14 +41,17 @@ void Measure_Network::selectEntry(int index)
 {
     selected_ = index;
     settings.writeInt("Network", "SelectedInterface", index);
+    // The label names the kind of entry.
+    changed = true;
 }
 
 void Measure_Network::update()
 {
     if (!interfaces_)
         return;
-    // One sample for every entry read below, so that they share one interval.
-    interfaces_->collect();
+    // While searching, one sample for every entry read below, so that they
+    // share one interval; once chosen, the chosen entry's alone.
+    interfaces_->collect(selected_ == kNoEntry ? CNetworkInterfaces::kEveryEntry : selected_);
     // Until an entry is chosen, the first one that moves any data is taken.
     for (int entry = 0; selected_ == kNoEntry && entry < interfaces_->entryCount(); ++entry) {
         double sent = 0, received = 0;

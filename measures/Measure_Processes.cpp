@@ -142,5 +142,9 @@ void Measure_Processor::update()
             shown = &record;
     // Virtual machines report a rated maximum of 0; the current clock is the
     // only figure they give.
-    value = processorSpeedText(shown->MaxMhz != 0 ? shown->MaxMhz : shown->CurrentMhz);
+    std::string text = processorSpeedText(shown->MaxMhz != 0 ? shown->MaxMhz : shown->CurrentMhz);
+    if (text != value) {
+        value = text;
+        changed = true;
+    }
 }

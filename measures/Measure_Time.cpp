@@ -38,4 +38,5 @@ void Measure_Time::update()
     std::strftime(text, sizeof text - 1, "%#H:%M:%S", &now);
     value = text;
     lastShown_ = shown;
+    changed = true;
 }

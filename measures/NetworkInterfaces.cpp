@@ -42,10 +42,17 @@ bool listedRow(const MIB_IF_ROW2& row)
 
 NetworkSources NetworkSources::system()
 {
-    return NetworkSources{PdhEnumObjectItemsA, PdhOpenQueryA,  PdhAddCounterA,
-                          PdhRemoveCounter,    PdhCollectQueryData, PdhCloseQuery,
-                          PdhGetFormattedCounterValue, GetIfTable2, FreeMibTable,
-                          GetTickCount64};
+    return NetworkSources{PdhEnumObjectItemsA,
+                          PdhOpenQueryA,
+                          PdhAddCounterA,
+                          PdhRemoveCounter,
+                          PdhCollectQueryData,
+                          PdhCloseQuery,
+                          PdhGetFormattedCounterValue,
+                          GetIfTable2,
+                          FreeMibTable,
+                          GetTickCount64,
+                          GetIfEntry2};
 }
 
 CNetworkInterfaces::CNetworkInterfaces(const NetworkSources& sources) : sources_(sources)
@@ -156,7 +163,8 @@ void CNetworkInterfaces::enumerateTable()
         luids_.push_back(entry.InterfaceLuid.Value);
         ++interfaceCount_;
     }
-    latest_ = sampleOf(*table);
+    latest_ = readingsOf(*table);
+    earlier_.assign(latest_.size(), Reading{});
     sources_.freeTable(table);
 }
 
@@ -174,9 +182,15 @@ const char* CNetworkInterfaces::entryName(int index) const
     return names_[index - 1].c_str();
 }
 
-bool CNetworkInterfaces::collect()
+bool CNetworkInterfaces::collect(int entry)
 {
-    if (fromTable_)
+    // One interface's row costs the system a fraction of the whole table,
+    // which also brings every name and setting of every interface.
+    if (fromTable_ && entry >= 1 && entry <= interfaceCount_
+        && sources_.interfaceEntry != nullptr) {
+        collectInterface(static_cast<size_t>(entry - 1));
+        collected_ = true;
+    } else if (fromTable_)
         collected_ = collectTable();
     else
         collected_ = query_ != nullptr && sources_.collectQuery(query_) == ERROR_SUCCESS;
@@ -204,25 +218,22 @@ bool CNetworkInterfaces::readRates(int index, double& sent, double& received)
     return true;
 }
 
-CNetworkInterfaces::Sample CNetworkInterfaces::sampleOf(const MIB_IF_TABLE2& table) const
+std::vector<CNetworkInterfaces::Reading> CNetworkInterfaces::readingsOf(
+    const MIB_IF_TABLE2& table) const
 {
-    Sample sample;
-    sample.time = sources_.ticks();
-    sample.present.assign(luids_.size(), false);
-    sample.in.assign(luids_.size(), 0);
-    sample.out.assign(luids_.size(), 0);
+    std::vector<Reading> readings(luids_.size());
+    const ULONGLONG now = sources_.ticks();
+    for (Reading& reading : readings)
+        reading.time = now;
     // Rows are matched by identity: the table's order may change as
     // interfaces come and go, the entries' indexes may not.
     for (ULONG row = 0; row < table.NumEntries; ++row) {
         const MIB_IF_ROW2& entry = table.Table[row];
         for (size_t i = 0; i < luids_.size(); ++i)
-            if (luids_[i] == entry.InterfaceLuid.Value) {
-                sample.present[i] = true;
-                sample.in[i] = entry.InOctets;
-                sample.out[i] = entry.OutOctets;
-            }
+            if (luids_[i] == entry.InterfaceLuid.Value)
+                readings[i] = Reading{now, true, entry.InOctets, entry.OutOctets};
     }
-    return sample;
+    return readings;
 }
 
 bool CNetworkInterfaces::collectTable()
@@ -231,9 +242,22 @@ bool CNetworkInterfaces::collectTable()
     if (sources_.interfaceTable(&table) != NO_ERROR || table == nullptr)
         return false;
     earlier_ = std::move(latest_);
-    latest_ = sampleOf(*table);
+    latest_ = readingsOf(*table);
     sources_.freeTable(table);
     return true;
+}
+
+// An interface chosen after a while is measured once over the whole time
+// since its last reading: the average of that time, not a made-up rate.
+void CNetworkInterfaces::collectInterface(size_t position)
+{
+    MIB_IF_ROW2 row{};
+    row.InterfaceLuid.Value = luids_[position];
+    Reading reading{sources_.ticks(), false, 0, 0};
+    if (sources_.interfaceEntry(&row) == NO_ERROR)
+        reading = Reading{reading.time, true, row.InOctets, row.OutOctets};
+    earlier_[position] = latest_[position];
+    latest_[position] = reading;
 }
 
 bool CNetworkInterfaces::readTableRates(int index, double& sent, double& received) const
@@ -243,13 +267,16 @@ bool CNetworkInterfaces::readTableRates(int index, double& sent, double& receive
     // No earlier sample (the one at start-up failed) or a clock that did not
     // move: no interval to measure over.
     const size_t i = static_cast<size_t>(index - 1);
-    if (earlier_.present.size() <= i || latest_.time <= earlier_.time)
+    if (earlier_.size() <= i || latest_.size() <= i)
         return false;
-    if (!earlier_.present[i] || !latest_.present[i] || latest_.in[i] < earlier_.in[i]
-        || latest_.out[i] < earlier_.out[i])
+    const Reading& before = earlier_[i];
+    const Reading& now = latest_[i];
+    if (now.time <= before.time)
+        return false;
+    if (!before.present || !now.present || now.in < before.in || now.out < before.out)
         return false;  // gone, or its counters were reset: no rate to give
-    const double seconds = static_cast<double>(latest_.time - earlier_.time) / 1000.0;
-    sent = static_cast<double>(latest_.out[i] - earlier_.out[i]) / seconds;
-    received = static_cast<double>(latest_.in[i] - earlier_.in[i]) / seconds;
+    const double seconds = static_cast<double>(now.time - before.time) / 1000.0;
+    sent = static_cast<double>(now.out - before.out) / seconds;
+    received = static_cast<double>(now.in - before.in) / seconds;
     return true;
 }

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-// The IP helper's interface table (MIB_IF_TABLE2). Only named here, so that
-// includers need not order the socket headers before windows.h.
+// The IP helper's interface table and row (MIB_IF_TABLE2, MIB_IF_ROW2). Only
+// named here, so that includers need not order the socket headers before
+// windows.h.
 struct _MIB_IF_TABLE2;
+struct _MIB_IF_ROW2;
 
 // The calls the list makes, as the platform declares them. Tests play a system
 // with counters, one without, and so on.
@@ -32,6 +34,7 @@ struct NetworkSources {
     using InterfaceTable = DWORD(WINAPI*)(_MIB_IF_TABLE2** table);
     using FreeTable = VOID(WINAPI*)(PVOID table);
     using Ticks = ULONGLONG(WINAPI*)();
+    using InterfaceEntry = DWORD(WINAPI*)(_MIB_IF_ROW2* row);
 
     EnumObjectItems enumObjectItems = nullptr;
     OpenQuery openQuery = nullptr;
@@ -43,6 +46,8 @@ struct NetworkSources {
     InterfaceTable interfaceTable = nullptr;
     FreeTable freeTable = nullptr;
     Ticks ticks = nullptr;
+    // One row of the table; without it every sample reads the whole table.
+    InterfaceEntry interfaceEntry = nullptr;
 
     // The real calls.
     static NetworkSources system();
@@ -59,27 +64,30 @@ public:
     int entryCount() const;
     // "RAS (Dialup)" for 0; nullptr outside the entries.
     const char* entryName(int index) const;
-    // Takes one sample of every entry; the reads that follow all measure the
-    // interval since the sample before it. False when no sample could be had.
-    bool collect();
+    static constexpr int kEveryEntry = -1;
+    // Takes one sample of the entry, or of every entry; the reads that follow
+    // measure the interval since the entry's sample before it. False when no
+    // sample could be had.
+    bool collect(int entry = kEveryEntry);
     // Bytes per second over the last collected interval. An output is
     // written only once its own value is known, so after a failure it may
     // still hold what the caller put there.
     bool readRates(int index, double& sent, double& received);
 
 private:
-    // One reading of the interface table: octets per interface, by entry.
-    struct Sample {
+    // One interface's octet counters at one moment.
+    struct Reading {
         ULONGLONG time = 0;
-        std::vector<bool> present;
-        std::vector<std::uint64_t> in, out;
+        bool present = false;
+        std::uint64_t in = 0, out = 0;
     };
 
     bool enumerateCounters();
     void enumerateTable();
     void openQuery();
-    Sample sampleOf(const _MIB_IF_TABLE2& table) const;
+    std::vector<Reading> readingsOf(const _MIB_IF_TABLE2& table) const;
     bool collectTable();
+    void collectInterface(size_t position);
     bool readTableRates(int index, double& sent, double& received) const;
 
     NetworkSources sources_;
@@ -95,5 +103,6 @@ private:
     // interface table stands in, rates come from its octet counters.
     bool fromTable_ = false;
     std::vector<std::uint64_t> luids_;
-    Sample earlier_, latest_;
+    // By interface: the last reading and the one before it.
+    std::vector<Reading> earlier_, latest_;
 };

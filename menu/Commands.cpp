@@ -120,9 +120,11 @@ void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
         return;
     case IDM_SHOW_GRAPHS:
         flip(settings, settings.showGraphs, "Show Graphs");
+        app.renderer->markWhole();
         return;
     case IDM_RIGHT_ALIGN:
         flip(settings, settings.rightAlign, "Right Align");
+        app.renderer->markWhole();
         return;
     case IDM_RUN_AT_STARTUP:
         runAtStartup(app, hooks);

@@ -5,15 +5,16 @@
 
 #include <dbt.h>
 
-#include <cstdlib>
-#include <map>
+#include <functional>
 #include <vector>
 
 #include "app/Messages.h"
 #include "app/Stacking.h"
+#include "display/GdiGuards.h"
 #include "support/IniFile.h"
 #include "measures/Measure_Battery.h"
 #include "menu/Commands.h"
+#include "menu/MenuIds.h"
 #include "support/MainWindowFixture.h"
 
 TEST_F(MainWindowTest, ClickWhileUnlockedMakesThePositionCustom)
@@ -70,13 +71,14 @@ TEST_F(MainWindowTest, SuspendHoldsItemUpdatesUntilResumeAsksForLayout)
 {
     EXPECT_EQ(send(WM_POWERBROADCAST, PBT_APMSUSPEND), 0);
     int held = item(0).updates;
-    pumpMessages(150);
+    send(WM_TIMER, IDT_REFRESH);
+    send(WM_TIMER, IDT_REFRESH);
     EXPECT_EQ(item(0).updates, held);
 
     send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
     EXPECT_TRUE(takePosted(WM_RELAYOUT));
-    pumpMessages(150);
-    EXPECT_GT(item(0).updates, held);
+    send(WM_TIMER, IDT_REFRESH);
+    EXPECT_EQ(item(0).updates, held + 1);
 }
 
 TEST_F(MainWindowTest, RelayoutAfterExitDoesNothing)
@@ -246,45 +248,137 @@ TEST(MainWindowPower, AStatusEventRereadsTheBatteryAtOnce)
     DestroyWindow(app.mainWindow);
 }
 
-// Items built one after another, and one shown again half a tick later,
-// still fall due with the refresh tick: one wake-up per tick, not one each.
-TEST_F(MainWindowTest, ItemTimersFallDueWithTheRefreshTick)
-{
-    list.reset();
-    std::vector<std::unique_ptr<Measure>> items;
-    items.push_back(std::make_unique<FakeMeasure>(app, settings, "Clock", 500));
-    Sleep(120);
-    items.push_back(std::make_unique<FakeMeasure>(app, settings, "Load", 1000));
-    list = std::make_unique<MeasureList>(std::move(items));
-    app.measures = list.get();
-    item(1).setShown(false, false);
-    StartTimers(app);
-    pumpMessages(250);
-    ExecuteMenuCommand(app, 2);
-    ASSERT_TRUE(item(1).isShown());
+namespace {
 
-    std::map<UINT_PTR, std::vector<ULONGLONG>> due;
-    ULONGLONG end = GetTickCount64() + 1300;
-    while (GetTickCount64() < end) {
-        MSG message;
-        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            continue;
-        }
-        if (message.message == WM_TIMER)
-            due[message.wParam].push_back(GetTickCount64());
-        DispatchMessageA(&message);
+// A rectangle of a device context's pixels, as 0x00RRGGBB values.
+std::vector<DWORD> pixelsOf(HDC source, int x, int y, int width, int height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    MemoryDC copy(source);
+    GdiObject<HBITMAP> bitmap(
+        CreateDIBSection(copy.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    Selection selected(copy.get(), bitmap.get());
+    BitBlt(copy.get(), 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<const DWORD*>(bits),
+                              static_cast<const DWORD*>(bits) + width * height);
+    for (DWORD& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+// The overlay shown on screen, topmost, in a font colour nothing else uses.
+struct PictureTest : MainWindowTest {
+    static constexpr int kX = 700, kY = 500;
+    static constexpr COLORREF kInk = RGB(20, 200, 90);
+
+    PictureTest()
+    {
+        settings.stackingMode = AlwaysOnTop;
+        settings.setFontColour(kInk);
+        app.displayFont = font.get();
+        item(0).setGraph(true, 300);
+        item(1).setGraph(true, 300);
+        item(2).setValue("0");
+        renderer.layout(*list, font.get());
+        ApplyColourKey(app.mainWindow);
+        SetWindowPos(app.mainWindow, HWND_TOPMOST, kX, kY, renderer.pictureWidth,
+                     renderer.pictureHeight, SWP_SHOWWINDOW | SWP_NOACTIVATE);
     }
-    const std::vector<ULONGLONG>& ticks = due[IDT_REFRESH];
-    ASSERT_GE(ticks.size(), 2u);
-    for (int i = 0; i < 2; ++i) {
-        const std::vector<ULONGLONG>& times = due[reinterpret_cast<UINT_PTR>(&item(i))];
-        ASSERT_FALSE(times.empty()) << item(i).name();
-        for (ULONGLONG time : times) {
-            long long nearest = 1000;
-            for (ULONGLONG tick : ticks)
-                nearest = std::min(nearest, std::llabs(static_cast<long long>(time - tick)));
-            EXPECT_LE(nearest, 40) << item(i).name();
+
+    std::vector<DWORD> picture()
+    {
+        return pixelsOf(renderer.memoryDC, 0, 0, renderer.pictureWidth, renderer.pictureHeight);
+    }
+    // The same state drawn whole, by a renderer of its own.
+    std::vector<DWORD> wholePicture()
+    {
+        DisplayRenderer whole(settings);
+        whole.layout(*list, font.get());
+        whole.paint(whole.memoryDC, *list, font.get(), false);
+        return pixelsOf(whole.memoryDC, 0, 0, whole.pictureWidth, whole.pictureHeight);
+    }
+    // The screen shows every opaque pixel of the picture, and the ink nowhere
+    // else: no text is left behind where the picture is transparent now.
+    bool onScreen(const std::vector<DWORD>& expected)
+    {
+        ScreenDC screen;
+        std::vector<DWORD> shown =
+            pixelsOf(screen.get(), kX, kY, renderer.pictureWidth, renderer.pictureHeight);
+        for (size_t i = 0; i < expected.size(); ++i) {
+            bool transparent = expected[i] == 0xFF00FF;
+            if (transparent ? shown[i] == kInk : shown[i] != expected[i])
+                return false;
         }
+        return true;
+    }
+    int draws(int i) { return item(i).draws; }
+    void tick() { send(WM_TIMER, IDT_REFRESH); }
+
+    GdiObject<HFONT> font{CreateFontA(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                                      OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                      FF_SWISS, "Courier New")};
+};
+
+}  // namespace
+
+// After every kind of update, the lines redrawn at the refresh tick leave the
+// bitmap and the screen as one full repaint of the same state would; items
+// two lines from every change are not drawn, and a tick without a change
+// draws nothing.
+TEST_F(PictureTest, PartialRepaintsLeaveThePictureOfOneFullRepaint)
+{
+    auto value = [this](int i, const char* text) {
+        item(i).setValue(text);
+        item(i).markChanged();
+    };
+    auto bar = [this](int i, int percent) {
+        item(i).setGraph(true, percent);
+        item(i).markChanged();
+    };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        int untouched;  // an item that must not be drawn, or -1
+    } steps[] = {
+        {"a shorter value", [&] { value(1, "5%"); }, -1},
+        {"a longer value", [&] { value(1, "100%"); }, -1},
+        {"the first line alone", [&] { value(0, "9:05:08"); }, 2},
+        {"the last line alone", [&] { value(2, "7"); }, 0},
+        {"graphs switched on", [&] { ExecuteMenuCommand(app, IDM_SHOW_GRAPHS); }, -1},
+        {"a bar grows", [&] { bar(0, 80); }, 2},
+        {"a bar shrinks; its outline lay on the next line", [&] { bar(0, 20); }, 2},
+        {"two lines at once",
+         [&] {
+             value(0, "9:05:09");
+             bar(1, 64);
+         },
+         -1},
+    };
+    tick();  // the first picture, whole
+    for (const auto& step : steps) {
+        int untouchedBefore = step.untouched < 0 ? 0 : draws(step.untouched);
+        step.change();
+        tick();
+        std::vector<DWORD> partial = picture();
+        EXPECT_EQ(step.untouched < 0 ? 0 : draws(step.untouched), untouchedBefore) << step.what;
+        int drawn = draws(0) + draws(1) + draws(2);
+        tick();
+        EXPECT_EQ(draws(0) + draws(1) + draws(2), drawn) << step.what;
+
+        std::vector<DWORD> whole = wholePicture();
+        ASSERT_EQ(partial.size(), whole.size());
+        int differing = 0;
+        for (size_t i = 0; i < whole.size(); ++i)
+            differing += partial[i] != whole[i];
+        EXPECT_EQ(differing, 0) << step.what;
+        // Shown at this tick: the platform copies the window out when idle.
+        EXPECT_TRUE(pumpUntil([&] { return onScreen(partial); }, 3000)) << step.what;
     }
 }

@@ -344,12 +344,14 @@ TEST(Overlay, ControlDoubleClickCopiesEveryValue)
     };
     for (size_t i = 0; i < std::size(head); ++i)
         EXPECT_TRUE(matches(i, head[i])) << i << ": " << lines[i];
-    // Until it has measured, the network item's two lines are empty.
+    // Until it has measured, the network item's value is its two lines, empty.
     size_t next = std::size(head);
-    if (matches(next, "[0-9]+ kb/s"))
+    if (matches(next, "[0-9]+ kb/s")) {
         EXPECT_TRUE(matches(++next, "[0-9]+ kb/s")) << lines[next];
-    else
-        EXPECT_TRUE(lines[next].empty() && lines[++next].empty()) << lines[next];
+    } else {
+        EXPECT_EQ(lines[next], "");
+        EXPECT_EQ(lines[++next], "");
+    }
     const char* middle[] = {
         "[0-9.,]+ [GK]b",                     // installed RAM
         "[0-9]{1,3}%",                        // RAM used

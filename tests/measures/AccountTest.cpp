@@ -156,7 +156,7 @@ TEST_F(AccountTest, ItemsShowTheAccountAndTheDomainOrWorkgroup)
         EXPECT_EQ(domain.valueText(), row.value);
         EXPECT_EQ(account.IsDomainMember(), domain.name() == "Domain");
         EXPECT_EQ(relayouts(window) - relayoutsBefore, domain.name() == "Workgroup" ? 1 : 0);
-        EXPECT_FALSE(hasTimer(user) || hasTimer(domain));
+        EXPECT_FALSE(user.hasTimer() || domain.hasTimer());
         EXPECT_EQ(tokensOpen, 0);
         EXPECT_EQ(netBuffersOpen, 0);
     }

@@ -70,7 +70,7 @@ TEST_F(BatteryTest, ReadingsWithABatteryFormatTheirText)
         EXPECT_EQ(battery.barPercent(), c.percent);
         EXPECT_TRUE(battery.isShown());
         EXPECT_TRUE(battery.hasChanged());
-        EXPECT_TRUE(hasTimer(battery));
+        EXPECT_TRUE(battery.hasTimer());
     }
     EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "Yes");
     EXPECT_EQ(relayoutsPosted(), std::size(cases));
@@ -84,11 +84,11 @@ TEST_F(BatteryTest, WithoutABatteryTheFirstStartHidesTheItemEveryTime)
         EXPECT_FALSE(first.isShown());
         EXPECT_EQ(first.valueText(), "None");
         EXPECT_FALSE(first.hasVisibleGraph());
-        EXPECT_FALSE(hasTimer(first));
+        EXPECT_FALSE(first.hasTimer());
         EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "No");
         // Shown from the menu: a one-minute timer, and None stays.
         first.setShown(true, false);
-        EXPECT_TRUE(hasTimer(first));
+        EXPECT_TRUE(first.hasTimer());
         first.update();
         EXPECT_EQ(first.valueText(), "None");
         EXPECT_TRUE(first.isShown());
@@ -116,7 +116,7 @@ TEST_F(BatteryTest, AnUnknownStatusHidesNothingUntilALaterReadingTells)
         battery.update();
         EXPECT_EQ(battery.valueText(), c.text);
         EXPECT_EQ(battery.isShown(), c.shown);
-        EXPECT_EQ(hasTimer(battery), c.shown);
+        EXPECT_EQ(battery.hasTimer(), c.shown);
         EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), c.key);
     }
 }
@@ -174,7 +174,7 @@ TEST_F(BatteryTest, WinesNoBatteryAnswerHidesTheItem)
     Measure_Battery battery(app, settings);
     EXPECT_FALSE(battery.isShown());
     EXPECT_EQ(battery.valueText(), "None");
-    EXPECT_FALSE(hasTimer(battery));
+    EXPECT_FALSE(battery.hasTimer());
     EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "No");
 }
 

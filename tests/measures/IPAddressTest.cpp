@@ -133,7 +133,7 @@ TEST_F(IPAddressTest, ShowsTheFirstAddressAndKeepsTheTextWhenResolutionFails)
         EXPECT_EQ(resolver.cleanups, c.cleanups) << c.what;
         EXPECT_EQ(resolver.version, 0x0101) << c.what;
         EXPECT_EQ(resolver.askedName, "HOST") << c.what;
-        EXPECT_TRUE(hasTimer(item));
+        EXPECT_TRUE(item.hasTimer());
     }
 }
 

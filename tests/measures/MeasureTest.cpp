@@ -1,7 +1,5 @@
-// The item base: its shown flag in the settings file and its timer on a real window.
+// The item base: its shown flag in the settings file and its refresh schedule.
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
@@ -23,12 +21,13 @@ TEST_F(MeasureTest, DisplayFlagFromTheFileDecidesTimerAndRows)
     EXPECT_EQ(shownKey("Shown"), "Yes");
     EXPECT_EQ(shownKey("Hidden"), "No");
     EXPECT_EQ(hidden.updates, 1);
-    EXPECT_FALSE(hasTimer(hidden));
+    EXPECT_FALSE(hidden.hasTimer());
     EXPECT_EQ(shown.lineCount(false), 2);
     EXPECT_EQ(hidden.lineCount(false), 0);
     EXPECT_EQ(hidden.lineCount(true), 2);
-    // The shown one's timer fires through the message loop.
-    EXPECT_TRUE(pumpUntil([&] { return shown.updates >= 3; }, 3000));
+    for (int tick = 0; tick < 2; ++tick)
+        shown.tick(false), hidden.tick(false);
+    EXPECT_EQ(shown.updates, 3);
     EXPECT_EQ(hidden.updates, 1);
 }
 
@@ -39,21 +38,8 @@ TEST_F(MeasureTest, NoPositiveIntervalNeverGetsATimer)
         item.setShown(false, false);
         item.setShown(true, false);
         item.resetTimer(false);
-        EXPECT_FALSE(hasTimer(item)) << interval;
+        EXPECT_FALSE(item.hasTimer()) << interval;
     }
-}
-
-// A timer id is only an address: an id of no live item (one the system made
-// up, or a destroyed item's) does nothing.
-TEST_F(MeasureTest, TheTimerProcedureActsOnlyForLiveItems)
-{
-    auto gone = std::make_unique<FakeMeasure>(app, settings, "CPU");
-    UINT_PTR goneId = reinterpret_cast<UINT_PTR>(gone.get());
-    gone.reset();
-    FakeMeasure item(app, settings, "RAM");
-    for (UINT_PTR id : {UINT_PTR(1), UINT_PTR(0x7FF8), goneId, reinterpret_cast<UINT_PTR>(&item)})
-        Measure::TimerProc(window.handle(), WM_TIMER, id, 0);
-    EXPECT_EQ(item.updates, 2);
 }
 
 TEST_F(MeasureTest, SetShownWritesOnChangeAndStartsOrStopsTheTimer)
@@ -62,12 +48,13 @@ TEST_F(MeasureTest, SetShownWritesOnChangeAndStartsOrStopsTheTimer)
     forgetKey("CPU");
     item.setShown(true, true);  // the current value: no write, and no restart while exiting
     EXPECT_EQ(shownKey("CPU"), "<missing>");
-    EXPECT_TRUE(pumpUntil([&] { return item.updates >= 2; }, 3000));
+    item.tick(false);
+    EXPECT_EQ(item.updates, 2);
 
     item.setShown(false, false);
     EXPECT_EQ(shownKey("CPU"), "No");
     int updates = item.updates;
-    pumpMessages(150);
+    item.tick(false);
     EXPECT_EQ(item.updates, updates);
     forgetKey("CPU");
     item.setShown(false, false);
@@ -75,11 +62,41 @@ TEST_F(MeasureTest, SetShownWritesOnChangeAndStartsOrStopsTheTimer)
 
     item.setShown(true, true);
     EXPECT_EQ(shownKey("CPU"), "Yes");
-    EXPECT_FALSE(hasTimer(item));
+    EXPECT_FALSE(item.hasTimer());
     item.setShown(false, false);
     item.setShown(true, false);  // restarts the timer without an update of its own
     EXPECT_EQ(item.updates, updates);
-    EXPECT_TRUE(pumpUntil([&] { return item.updates > updates; }, 3000));
+    item.tick(false);
+    EXPECT_EQ(item.updates, updates + 1);
+}
+
+// Intervals count in refresh ticks; a whole-second one due on the next tick
+// comes forward to a tick on which the second turns, so that the clock and
+// it repaint together.
+TEST_F(MeasureTest, IntervalsCountInTicksAndWholeSecondsKeepStepWithTheClock)
+{
+    const struct {
+        int interval;
+        const char* secondStarts;  // per tick: 's' the second turns, '.' it does not
+        const char* updates;       // per tick: 'u' an update ran
+    } cases[] = {
+        {500, "....", "uuuu"},
+        {1000, "....", ".u.u"},
+        {1000, "s.s.", "u.u."},  // the first due tick came forward; then in step
+        {1000, ".s.s", ".u.u"},  // already in step
+        {1500, "ss.s", "..u."},  // not whole seconds: never moved
+        {5000, "s.s.s.s.s.s.", "........u..."},
+    };
+    for (const auto& c : cases) {
+        FakeMeasure item(app, settings, "Load", c.interval);
+        std::string seen;
+        for (const char* s = c.secondStarts; *s != '\0'; ++s) {
+            int before = item.updates;
+            item.tick(*s == 's');
+            seen += item.updates > before ? 'u' : '.';
+        }
+        EXPECT_EQ(seen, c.updates) << c.interval << " " << c.secondStarts;
+    }
 }
 
 TEST_F(MeasureTest, WorkgroupLabelKeepsItsFlagUnderDomain)
@@ -90,16 +107,6 @@ TEST_F(MeasureTest, WorkgroupLabelKeepsItsFlagUnderDomain)
     EXPECT_EQ(shownKey("Domain"), "No");
     item.setShown(true, false);
     EXPECT_EQ(iniSection(path, "DisplayItems"), "Domain=Yes\n");
-}
-
-TEST_F(MeasureTest, SuspendedFlagSkipsEveryUpdateWhileTicksArrive)
-{
-    FakeMeasure first(app, settings, "CPU", 20), second(app, settings, "RAM", 30);
-    app.suspended = true;
-    pumpMessages(200);
-    EXPECT_EQ(first.updates + second.updates, 2);
-    app.suspended = false;
-    EXPECT_TRUE(pumpUntil([&] { return first.updates > 1 && second.updates > 1; }, 3000));
 }
 
 }  // namespace

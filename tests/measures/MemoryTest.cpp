@@ -67,7 +67,7 @@ TEST_F(MemoryTest, RamFallsBackThroughItsSourcesAndHasNoTimer)
         answers = c.answers;
         Measure_RAM ram(app, settings, c.sources);
         EXPECT_EQ(ram.valueText(), c.text);
-        EXPECT_FALSE(hasTimer(ram));
+        EXPECT_FALSE(ram.hasTimer());
         EXPECT_FALSE(ram.hasChanged());
     }
 }
@@ -101,7 +101,7 @@ TEST_F(MemoryTest, UsagePublishesOnlyAChangedPercentageAndKeepsItOnAFailedReadin
     EXPECT_FALSE(used.hasChanged());
     EXPECT_EQ(used.bar(), 300);
     EXPECT_TRUE(used.hasVisibleGraph());
-    EXPECT_TRUE(hasTimer(used));
+    EXPECT_TRUE(used.hasTimer());
 
     const struct { Reading reading; const char* text; int bar; } steps[] = {
         {{true, 100, 57}, "43%", 43}, {{true, 0, 0}, "43%", 43}, {{false, 100, 0}, "43%", 43},

@@ -40,6 +40,7 @@ struct FakeSystem {
     bool tableWorks = true;
     std::vector<Interface> table;
     int tablesOut = 0;
+    int tablesRead = 0;
     ULONGLONG now = 1000;
 } sys;
 
@@ -105,8 +106,17 @@ DWORD WINAPI fakeTable(MIB_IF_TABLE2** table)
         row.OutOctets = sys.table[i].out;
     }
     *table = made;
-    ++sys.tablesOut;
+    ++sys.tablesOut, ++sys.tablesRead;
     return NO_ERROR;
+}
+DWORD WINAPI fakeEntry(MIB_IF_ROW2* row)
+{
+    for (const Interface& known : sys.table)
+        if (known.luid == row->InterfaceLuid.Value) {
+            row->InOctets = known.in, row->OutOctets = known.out;
+            return NO_ERROR;
+        }
+    return ERROR_FILE_NOT_FOUND;
 }
 VOID WINAPI fakeFree(PVOID table) { --sys.tablesOut, std::free(table); }
 ULONGLONG WINAPI fakeTicks() { return sys.now; }
@@ -298,6 +308,45 @@ TEST_F(NetworkInterfacesTest, WithoutCountersRatesComeFromTheOctetsSinceThePrevi
         EXPECT_EQ(sent, s.sent) << s.what;
         EXPECT_EQ(received, s.received) << s.what;
     }
+}
+
+// A chosen interface is sampled from its own row, each over the time since
+// its own last reading; the whole table is not read again.
+TEST_F(NetworkInterfacesTest, OneInterfaceIsSampledFromItsRowAlone)
+{
+    sys = FakeSystem{};
+    sys.enumStatus = PDH_NOT_IMPLEMENTED;
+    sys.table = {{L"eth0", 2}, {L"wlan0", 3}};
+    NetworkSources sources = kFakes;
+    sources.interfaceEntry = fakeEntry;
+    CNetworkInterfaces list(sources);
+    sys.tablesRead = 0;
+    const struct {
+        const char* what;
+        ULONGLONG now;
+        long long ethIn;  // -1: gone
+        ULONG64 wlanIn;
+        int collected, read;  // entries: 1 eth0, 2 wlan0; 0 collects nothing
+        bool ok;
+        double received;
+    } steps[] = {
+        {"a second after start-up", 2000, 2048, 0, 1, 1, true, 2048},
+        {"the next second", 3000, 3072, 0, 1, 1, true, 1024},
+        {"another interface, not sampled since start-up", 3000, 3072, 512, 0, 2, false, 7},
+        {"sampled, over the time since start-up", 5000, 3072, 8192, 2, 2, true, 2048},
+        {"gone", 6000, -1, 8192, 1, 1, false, 7},
+    };
+    for (const auto& s : steps) {
+        sys.now = s.now;
+        sys.table = {{L"eth0", s.ethIn < 0 ? 0u : 2u, static_cast<ULONG64>(s.ethIn)},
+                     {L"wlan0", 3, s.wlanIn}};
+        if (s.collected != 0)
+            list.collect(s.collected);
+        double sent = 7, received = 7;
+        EXPECT_EQ(list.readRates(s.read, sent, received), s.ok) << s.what;
+        EXPECT_EQ(received, s.received) << s.what;
+    }
+    EXPECT_EQ(sys.tablesRead, 0);
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ TEST_F(NetworkTest, ChoosesTheFirstEntryWithTrafficOnceAndRemembersIt)
         item.update();
         EXPECT_EQ(sys.collects, 1) << c.what;
         EXPECT_EQ(item.lineCount(false), 2);
-        EXPECT_TRUE(hasTimer(item)) << c.what;
+        EXPECT_TRUE(item.hasTimer()) << c.what;
         ASSERT_EQ(item.entryCount(), 3);
         EXPECT_STREQ(item.entryName(0), "RAS (Dialup)");
         EXPECT_STREQ(item.entryName(2), "If2");

@@ -38,7 +38,7 @@ TEST_F(UptimeTest, ReformatsWhenTheMinuteOfTheHourMoves)
     Measure_Uptime uptime(app, settings, fakeTicks);
     EXPECT_EQ(uptime.valueText(), "00:59");
     EXPECT_TRUE(uptime.hasChanged());
-    EXPECT_TRUE(hasTimer(uptime));
+    EXPECT_TRUE(uptime.hasTimer());
     // Only the minute of the hour is compared: a whole hour later at the same
     // minute (after a suspend, say) keeps the text until the minute moves.
     const struct { ULONGLONG milliseconds; const char* text; } steps[] = {

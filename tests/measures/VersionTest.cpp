@@ -32,7 +32,7 @@ TEST_F(VersionTest, ShowsTheLetterVAndTheFileVersionOfItsSource)
         fileFound = c.found;
         Measure_Version item(app, settings, fakeFileVersion);
         EXPECT_EQ(item.valueText(), c.text);
-        EXPECT_FALSE(hasTimer(item));
+        EXPECT_FALSE(item.hasTimer());
     }
 }
 
@@ -91,7 +91,7 @@ TEST_F(VersionTest, NamesEveryReleaseFromTheRuntimeVersion)
         osRecord.dwBuildNumber = c.build;
         Measure_OS item(app, settings, rtlOnly());
         EXPECT_EQ(item.valueText(), c.text) << c.major << "." << c.minor << "." << c.build;
-        EXPECT_FALSE(hasTimer(item));
+        EXPECT_FALSE(item.hasTimer());
     }
     EXPECT_EQ(recordSizeOffered, 284u);
     // A 32-bit system: the name is the same, the width differs.

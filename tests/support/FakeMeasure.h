@@ -1,5 +1,6 @@
-// A bare item whose own fields a test sets directly (update() only counts), and
-// what every item needs: a settings file of its own and a window for its timer.
+// A bare item whose own fields a test sets directly (update() and drawItem()
+// count), and what every item needs: a settings file of its own and a window
+// to post to.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,7 +13,8 @@
 
 class FakeMeasure : public Measure {
 public:
-    // The construction sequence of every real item: own fields, one update, timer.
+    // The construction sequence of every real item: own fields, one update,
+    // timer; an interval under one refresh tick updates at every tick.
     FakeMeasure(AppState& app, Settings& settings, const char* name, int interval = 0,
                 int lineCount = 1)
         : Measure(app, settings, name)
@@ -24,6 +26,13 @@ public:
     }
 
     void update() override { ++updates; }
+    int drawItem(HDC dc, int top, int right, int bottom, int lineHeight, int valueColumnStart,
+                 int labelWidth, int separatorWidth) override
+    {
+        ++draws;
+        return Measure::drawItem(dc, top, right, bottom, lineHeight, valueColumnStart, labelWidth,
+                                 separatorWidth);
+    }
     void activate(int line) override { activatedLine = line; }
     const char* tooltipText(int line) override
     {
@@ -37,6 +46,7 @@ public:
     void markChanged() { changed = true; }
 
     int updates = 0;
+    int draws = 0;
     int activatedLine = 0;
     std::string tip;
     int tipLine = 0;
@@ -44,11 +54,6 @@ public:
 
 struct ItemTest : ::testing::Test {
     ItemTest() { app.mainWindow = window.handle(); }
-    // Whether the item had a timer; stops it if so.
-    bool hasTimer(const Measure& item)
-    {
-        return KillTimer(window.handle(), reinterpret_cast<UINT_PTR>(&item)) != 0;
-    }
 
     TempDir dir;
     std::string path = dir.file("Dashvane.ini");
