@@ -13,23 +13,23 @@ struct KeyName {
 
 // Windows' virtual-key constants, without their VK_ prefix.
 const KeyName kKeyNames[] = {
-    {"LBUTTON", 0x01},   {"RBUTTON", 0x02},    {"CANCEL", 0x03},     {"MBUTTON", 0x04},
-    {"BACK", 0x08},      {"TAB", 0x09},        {"CLEAR", 0x0C},      {"RETURN", 0x0D},
-    {"SHIFT", 0x10},     {"CONTROL", 0x11},    {"MENU", 0x12},       {"PAUSE", 0x13},
-    {"CAPITAL", 0x14},   {"KANA", 0x15},       {"JUNJA", 0x17},      {"FINAL", 0x18},
-    {"HANJA", 0x19},     {"KANJI", 0x19},      {"ESCAPE", 0x1B},     {"CONVERT", 0x1C},
+    {"LBUTTON", 0x01},    {"RBUTTON", 0x02},   {"CANCEL", 0x03},     {"MBUTTON", 0x04},
+    {"BACK", 0x08},       {"TAB", 0x09},       {"CLEAR", 0x0C},      {"RETURN", 0x0D},
+    {"SHIFT", 0x10},      {"CONTROL", 0x11},   {"MENU", 0x12},       {"PAUSE", 0x13},
+    {"CAPITAL", 0x14},    {"KANA", 0x15},      {"JUNJA", 0x17},      {"FINAL", 0x18},
+    {"HANJA", 0x19},      {"KANJI", 0x19},     {"ESCAPE", 0x1B},     {"CONVERT", 0x1C},
     {"NONCONVERT", 0x1D}, {"ACCEPT", 0x1E},    {"MODECHANGE", 0x1F}, {"SPACE", 0x20},
-    {"PRIOR", 0x21},     {"NEXT", 0x22},       {"END", 0x23},        {"HOME", 0x24},
-    {"LEFT", 0x25},      {"UP", 0x26},         {"RIGHT", 0x27},      {"DOWN", 0x28},
-    {"SELECT", 0x29},    {"PRINT", 0x2A},      {"EXECUTE", 0x2B},    {"SNAPSHOT", 0x2C},
-    {"INSERT", 0x2D},    {"DELETE", 0x2E},     {"HELP", 0x2F},       {"LWIN", 0x5B},
-    {"RWIN", 0x5C},      {"APPS", 0x5D},       {"MULTIPLY", 0x6A},   {"ADD", 0x6B},
-    {"SEPARATOR", 0x6C}, {"SUBTRACT", 0x6D},   {"DECIMAL", 0x6E},    {"DIVIDE", 0x6F},
-    {"NUMLOCK", 0x90},   {"SCROLL", 0x91},     {"LSHIFT", 0xA0},     {"RSHIFT", 0xA1},
-    {"LCONTROL", 0xA2},  {"RCONTROL", 0xA3},   {"LMENU", 0xA4},      {"RMENU", 0xA5},
+    {"PRIOR", 0x21},      {"NEXT", 0x22},      {"END", 0x23},        {"HOME", 0x24},
+    {"LEFT", 0x25},       {"UP", 0x26},        {"RIGHT", 0x27},      {"DOWN", 0x28},
+    {"SELECT", 0x29},     {"PRINT", 0x2A},     {"EXECUTE", 0x2B},    {"SNAPSHOT", 0x2C},
+    {"INSERT", 0x2D},     {"DELETE", 0x2E},    {"HELP", 0x2F},       {"LWIN", 0x5B},
+    {"RWIN", 0x5C},       {"APPS", 0x5D},      {"MULTIPLY", 0x6A},   {"ADD", 0x6B},
+    {"SEPARATOR", 0x6C},  {"SUBTRACT", 0x6D},  {"DECIMAL", 0x6E},    {"DIVIDE", 0x6F},
+    {"NUMLOCK", 0x90},    {"SCROLL", 0x91},    {"LSHIFT", 0xA0},     {"RSHIFT", 0xA1},
+    {"LCONTROL", 0xA2},   {"RCONTROL", 0xA3},  {"LMENU", 0xA4},      {"RMENU", 0xA5},
     {"PROCESSKEY", 0xE5}, {"ATTN", 0xF6},      {"CRSEL", 0xF7},      {"EXSEL", 0xF8},
-    {"EREOF", 0xF9},     {"PLAY", 0xFA},       {"ZOOM", 0xFB},       {"NONAME", 0xFC},
-    {"PA1", 0xFD},       {"OEM_CLEAR", 0xFE},
+    {"EREOF", 0xF9},      {"PLAY", 0xFA},      {"ZOOM", 0xFB},       {"NONAME", 0xFC},
+    {"PA1", 0xFD},        {"OEM_CLEAR", 0xFE},
 };
 
 bool isDigit(char c)

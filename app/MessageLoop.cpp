@@ -6,8 +6,8 @@ bool RunMessageLoopOnce(SettingsWatcher& watcher, DWORD timeout, int& exitCode)
     HANDLE change = watcher.changeHandle();
     DWORD handles = change != nullptr ? 1 : 0;
     // MWMO_INPUTAVAILABLE: messages already seen by an earlier peek still wake it.
-    DWORD woke = MsgWaitForMultipleObjectsEx(handles, &change, timeout, QS_ALLINPUT,
-                                             MWMO_INPUTAVAILABLE);
+    DWORD woke =
+        MsgWaitForMultipleObjectsEx(handles, &change, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (handles == 1 && woke == WAIT_OBJECT_0)
         watcher.onFolderChanged();
     MSG message;

@@ -29,7 +29,8 @@ bool isSupportedSystem()
     condition = VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
     condition = VerSetConditionMask(condition, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
     return VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
-                              condition) != FALSE;
+                              condition)
+           != FALSE;
 }
 
 }  // namespace
@@ -45,8 +46,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
     std::setlocale(LC_ALL, "");
     if (!isSupportedSystem()) {
-        MessageBoxA(nullptr, "This application does not run on Win9X.\n\n\t  Sorry!",
-                    kErrorCaption, MB_ICONWARNING);
+        MessageBoxA(nullptr, "This application does not run on Win9X.\n\n\t  Sorry!", kErrorCaption,
+                    MB_ICONWARNING);
         return 0;
     }
     return RunOverlay(instance, settings, accountInfo);

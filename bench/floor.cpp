@@ -48,9 +48,9 @@ struct Timing {
 };
 
 constexpr Timing kTimings[] = {
-    {kRepaint, 500},      {kCpu, 1000},     {kPhysicalMemory, 1000}, {kCommitMemory, 1000},
-    {kUptime, 1000},      {kProcesses, 500}, {kProcessor, 60000},    {kBattery, 60000},
-    {kDrives, 30000},     {kClock, 500},    {kNetwork, 1000},        {kAddress, 60000},
+    {kRepaint, 500},  {kCpu, 1000},      {kPhysicalMemory, 1000}, {kCommitMemory, 1000},
+    {kUptime, 1000},  {kProcesses, 500}, {kProcessor, 60000},     {kBattery, 60000},
+    {kDrives, 30000}, {kClock, 500},     {kNetwork, 1000},        {kAddress, 60000},
 };
 
 // Row of each value; rows past the drawn count are still kept up to date.

@@ -41,8 +41,8 @@ bool averageColour(HDC dc, HBITMAP bitmap, COLORREF& colour)
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<RGBQUAD> pixels(static_cast<size_t>(figures.bmWidth)
                                 * static_cast<size_t>(figures.bmHeight));
-    int rows = GetDIBits(dc, bitmap, 0, static_cast<UINT>(figures.bmHeight), pixels.data(),
-                         &info, DIB_RGB_COLORS);
+    int rows = GetDIBits(dc, bitmap, 0, static_cast<UINT>(figures.bmHeight), pixels.data(), &info,
+                         DIB_RGB_COLORS);
     if (rows <= 0)
         return false;
 

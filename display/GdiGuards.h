@@ -95,7 +95,8 @@ private:
 class Selection {
 public:
     Selection(HDC dc, HGDIOBJ object)
-        : dc_(dc), previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr)
+        : dc_(dc),
+          previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr)
     {
     }
     ~Selection()

@@ -12,8 +12,8 @@ BarExtent barExtent(int valueColumnStart, int right, int percent, bool rightAlig
     return BarExtent{valueColumnStart + shift, barEnd + shift};
 }
 
-int Measure::drawItem(HDC dc, int top, int right, int bottom, int lineHeight,
-                      int valueColumnStart, int labelWidth, int separatorWidth)
+int Measure::drawItem(HDC dc, int top, int right, int bottom, int lineHeight, int valueColumnStart,
+                      int labelWidth, int separatorWidth)
 {
     if (hasGraph)
         drawPercentBar(dc, top, right, lineHeight, valueColumnStart, graphPercent);
@@ -32,9 +32,8 @@ void Measure::drawPercentBar(HDC dc, int top, int right, int lineHeight, int val
     drawBar(dc, top, bar.left, top + lineHeight, bar.right);
 }
 
-int Measure::drawColumns(HDC dc, int top, int right, int bottom, int labelWidth,
-                         int separatorWidth, const char* label, const char* separator,
-                         const char* valueText)
+int Measure::drawColumns(HDC dc, int top, int right, int bottom, int labelWidth, int separatorWidth,
+                         const char* label, const char* separator, const char* valueText)
 {
     RECT rect{0, top, right, bottom};
     drawDisplayText(dc, label, rect, kDrawFlags);

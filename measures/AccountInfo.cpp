@@ -50,28 +50,28 @@ private:
 };
 
 // The name and domain of the account this thread runs as.
-bool lookUpTokenUser(const AccountSources& os, char (&name)[kNameBytes],
-                     char (&domain)[kNameBytes])
+bool lookUpTokenUser(const AccountSources& os, char (&name)[kNameBytes], char (&domain)[kNameBytes])
 {
     TokenHandle token(os.closeHandle);
     // Only an impersonating thread has a token of its own; the others act as the process.
     if (!os.openThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, token.out())) {
-        if (GetLastError() != ERROR_NO_TOKEN ||
-            !os.openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out()))
+        if (GetLastError() != ERROR_NO_TOKEN
+            || !os.openProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out()))
             return false;
     }
     DWORD size = 0;
-    if (os.getTokenInformation(token.get(), TokenUser, nullptr, 0, &size) ||
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+    if (os.getTokenInformation(token.get(), TokenUser, nullptr, 0, &size)
+        || GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return false;
     HeapBlock block(size);
-    if (block.get() == nullptr ||
-        !os.getTokenInformation(token.get(), TokenUser, block.get(), size, &size))
+    if (block.get() == nullptr
+        || !os.getTokenInformation(token.get(), TokenUser, block.get(), size, &size))
         return false;
     DWORD nameSize = sizeof name, domainSize = sizeof domain;
     SID_NAME_USE use;
     return os.lookupAccountSid(nullptr, static_cast<TOKEN_USER*>(block.get())->User.Sid, name,
-                               &nameSize, domain, &domainSize, &use) != FALSE;
+                               &nameSize, domain, &domainSize, &use)
+           != FALSE;
 }
 
 std::string terminated(const char* text, size_t bytes)
@@ -111,9 +111,10 @@ void AccountInfo::Refresh()
     domainMember_ = false;
     const auto* workstation = reinterpret_cast<const WKSTA_INFO_102*>(info.get());
     char group[50] = {};
-    if (workstation->wki102_langroup != nullptr &&
-        WideCharToMultiByte(CP_ACP, 0, workstation->wki102_langroup, -1, group, sizeof group,
-                            nullptr, nullptr) > 0)
+    if (workstation->wki102_langroup != nullptr
+        && WideCharToMultiByte(CP_ACP, 0, workstation->wki102_langroup, -1, group, sizeof group,
+                               nullptr, nullptr)
+               > 0)
         domainName_ = terminated(group, sizeof group);
 }
 

@@ -19,8 +19,7 @@ bool meet(Band a, Band b)
 
 }  // namespace
 
-MeasureList::MeasureList(std::vector<std::unique_ptr<Measure>> items)
-    : items_(std::move(items))
+MeasureList::MeasureList(std::vector<std::unique_ptr<Measure>> items) : items_(std::move(items))
 {
 }
 

@@ -41,8 +41,7 @@ std::optional<int> LoadFromIdleTime(const IdleSample& previous, const IdleSample
 // The two sources of processor times, as the platform declares them. Tests pass
 // fakes; a null entry is a source the system lacks.
 struct CpuSources {
-    using SystemTimesFunction = BOOL(WINAPI*)(LPFILETIME idle, LPFILETIME kernel,
-                                              LPFILETIME user);
+    using SystemTimesFunction = BOOL(WINAPI*)(LPFILETIME idle, LPFILETIME kernel, LPFILETIME user);
     using QueryFunction = NTSTATUS(NTAPI*)(SYSTEM_INFORMATION_CLASS infoClass, PVOID buffer,
                                            ULONG length, PULONG returnLength);
 

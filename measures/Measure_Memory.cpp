@@ -90,8 +90,8 @@ unsigned long long Measure_RAM::sizeInKib() const
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     if (sources_.statusEx != nullptr && sources_.statusEx(&status))
-        return static_cast<unsigned long long>(static_cast<double>(status.ullTotalPhys) *
-                                               0.0009765625);
+        return static_cast<unsigned long long>(static_cast<double>(status.ullTotalPhys)
+                                               * 0.0009765625);
     if (sources_.status != nullptr) {
         MEMORYSTATUS old{};
         old.dwLength = sizeof old;

@@ -5,8 +5,7 @@
 #include <new>
 
 
-Measure_Network::Measure_Network(AppState& app, Settings& settings,
-                                 const NetworkSources& sources)
+Measure_Network::Measure_Network(AppState& app, Settings& settings, const NetworkSources& sources)
     : Measure(app, settings, "Network")
 {
     selected_ = settings.readInt("Network", "SelectedInterface", kNoEntry);

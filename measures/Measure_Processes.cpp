@@ -108,7 +108,8 @@ ProcessorSpeedSources ProcessorSpeedSources::system()
             EntryPoint<CountFunction>(GetModuleHandleA("kernel32.dll"), "GetActiveProcessorCount")};
 }
 
-Measure_Processor::Measure_Processor(AppState& app, Settings& settings, ProcessorSpeedSources sources)
+Measure_Processor::Measure_Processor(AppState& app, Settings& settings,
+                                     ProcessorSpeedSources sources)
     : Measure(app, settings, "Processor"), sources_(sources)
 {
     refreshInterval = 60000;

@@ -49,8 +49,8 @@ struct ProcessorPowerInformation {
 
 struct ProcessorSpeedSources {
     void(WINAPI* systemInfo)(LPSYSTEM_INFO info);
-    LONG(WINAPI* powerInformation)(POWER_INFORMATION_LEVEL level, PVOID input, ULONG inputBytes,
-                                   PVOID output, ULONG outputBytes);
+    LONG(WINAPI* powerInformation)
+    (POWER_INFORMATION_LEVEL level, PVOID input, ULONG inputBytes, PVOID output, ULONG outputBytes);
     // GetActiveProcessorCount, which counts every processor group; null where
     // the system lacks it.
     DWORD(WINAPI* activeProcessorCount)(WORD group);

@@ -35,7 +35,8 @@ std::string narrow(const WCHAR (&text)[Size])
 // the filter layers Windows stacks on an adapter, which repeat its counters.
 bool listedRow(const MIB_IF_ROW2& row)
 {
-    return row.Type != IF_TYPE_SOFTWARE_LOOPBACK && !row.InterfaceAndOperStatusFlags.FilterInterface;
+    return row.Type != IF_TYPE_SOFTWARE_LOOPBACK
+           && !row.InterfaceAndOperStatusFlags.FilterInterface;
 }
 
 }  // namespace

@@ -17,20 +17,18 @@ struct _MIB_IF_ROW2;
 // The calls the list makes, as the platform declares them. Tests play a system
 // with counters, one without, and so on.
 struct NetworkSources {
-    using EnumObjectItems = PDH_STATUS(WINAPI*)(LPCSTR dataSource, LPCSTR machine,
-                                                LPCSTR object, LPSTR counters,
-                                                LPDWORD counterLength, LPSTR instances,
-                                                LPDWORD instanceLength, DWORD detail,
-                                                DWORD flags);
-    using OpenQuery = PDH_STATUS(WINAPI*)(LPCSTR dataSource, DWORD_PTR userData,
-                                          PDH_HQUERY* query);
+    using EnumObjectItems = PDH_STATUS(WINAPI*)(LPCSTR dataSource, LPCSTR machine, LPCSTR object,
+                                                LPSTR counters, LPDWORD counterLength,
+                                                LPSTR instances, LPDWORD instanceLength,
+                                                DWORD detail, DWORD flags);
+    using OpenQuery = PDH_STATUS(WINAPI*)(LPCSTR dataSource, DWORD_PTR userData, PDH_HQUERY* query);
     using AddCounter = PDH_STATUS(WINAPI*)(PDH_HQUERY query, LPCSTR path, DWORD_PTR userData,
                                            PDH_HCOUNTER* counter);
     using RemoveCounter = PDH_STATUS(WINAPI*)(PDH_HCOUNTER counter);
     using CollectQuery = PDH_STATUS(WINAPI*)(PDH_HQUERY query);
     using CloseQuery = PDH_STATUS(WINAPI*)(PDH_HQUERY query);
-    using FormattedValue = PDH_STATUS(WINAPI*)(PDH_HCOUNTER counter, DWORD format,
-                                               LPDWORD type, PDH_FMT_COUNTERVALUE* value);
+    using FormattedValue = PDH_STATUS(WINAPI*)(PDH_HCOUNTER counter, DWORD format, LPDWORD type,
+                                               PDH_FMT_COUNTERVALUE* value);
     using InterfaceTable = DWORD(WINAPI*)(_MIB_IF_TABLE2** table);
     using FreeTable = VOID(WINAPI*)(PVOID table);
     using Ticks = ULONGLONG(WINAPI*)();

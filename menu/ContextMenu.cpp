@@ -177,8 +177,7 @@ void ContextMenu::update(AppState& app)
     check(options_, IDM_NORMAL, settings.stackingMode == Normal);
     check(options_, IDM_BOTTOM, settings.stackingMode == Bottom);
     check(options_, IDM_SHOW_NETWORK_DRIVES, drive_ != nullptr && drive_->showNetworkDrives());
-    check(options_, IDM_SHOW_REMOVABLE_DRIVES,
-          drive_ != nullptr && drive_->showRemovableDrives());
+    check(options_, IDM_SHOW_REMOVABLE_DRIVES, drive_ != nullptr && drive_->showRemovableDrives());
     check(options_, IDM_SHOW_GRAPHS, settings.showGraphs);
     check(options_, IDM_RIGHT_ALIGN, settings.rightAlign);
     check(options_, IDM_RUN_AT_STARTUP, settings.runAtStartup);
@@ -207,8 +206,8 @@ void ShowContextMenu(AppState& app, ContextMenu& menu, bool extended, const Comm
     GetCursorPos(&cursor);
     // Without the foreground the popup would not close on a click elsewhere.
     SetForegroundWindow(app.mainWindow);
-    int id = TrackPopupMenuEx(menu.root(), kTrackFlags, cursor.x, cursor.y, app.mainWindow,
-                              nullptr);
+    int id =
+        TrackPopupMenuEx(menu.root(), kTrackFlags, cursor.x, cursor.y, app.mainWindow, nullptr);
     menu.finish(extended);
     ExecuteMenuCommand(app, id, hooks);
 }

@@ -44,8 +44,8 @@ void onApply(HWND dialog, AppState& app)
 
     LRESULT selection = SendDlgItemMessageA(dialog, cmb4, CB_GETCURSEL, 0, 0);
     if (selection != CB_ERR) {
-        LRESULT colour = SendDlgItemMessageA(dialog, cmb4, CB_GETITEMDATA,
-                                             static_cast<WPARAM>(selection), 0);
+        LRESULT colour =
+            SendDlgItemMessageA(dialog, cmb4, CB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
         if (colour != CB_ERR)
             ApplyFontColour(app, static_cast<COLORREF>(colour));
     }

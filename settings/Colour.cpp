@@ -45,10 +45,14 @@ COLORREF parseColour(char* text, int defaultRed, int defaultGreen, int defaultBl
 StackingMode stackingModeFromText(const char* text)
 {
     switch (text[0]) {
-    case 'A': return AlwaysOnTop;
-    case 'D': return Desktop;
-    case 'N': return Normal;
-    default: return Bottom;
+    case 'A':
+        return AlwaysOnTop;
+    case 'D':
+        return Desktop;
+    case 'N':
+        return Normal;
+    default:
+        return Bottom;
     }
 }
 

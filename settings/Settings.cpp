@@ -53,8 +53,7 @@ LONG storedCoordinate(UINT value)
 
 }  // namespace
 
-Settings::Settings(std::string filePath, const FolderSource& folders)
-    : path(std::move(filePath))
+Settings::Settings(std::string filePath, const FolderSource& folders) : path(std::move(filePath))
 {
     screenDpi = measureScreenDpi();
     if (path.empty())

@@ -58,8 +58,7 @@ std::string perUserFolder(const FolderSource& folders)
     if (folder.back() != L'\\')
         folder += L'\\';
     folder += L"Dashvane";
-    if (!folders.createDirectory(folder.c_str(), nullptr)
-        && GetLastError() != ERROR_ALREADY_EXISTS)
+    if (!folders.createDirectory(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return std::string();
     return narrowFolder(folder);
 }

@@ -48,10 +48,9 @@ TEST(Hotkey, KeyNames)
         UINT code;
     };
     const Case cases[] = {
-        {"a", 0x41},       {"Z", 0x5A},       {"0", 0x30},     {"F1", 0x70},
-        {"numpad0", 0x60}, {"NumPad9", 0x69}, {"numpad", 0},   {"numpad10", 0},
-        {"hanja", 0x19},   {"NUMLOCK", 0x90}, {"delete", 0x2E}, {"+", 0},
-        {"F", 0x46},       {"FOO", 0},        {"LWINX", 0},
+        {"a", 0x41},       {"Z", 0x5A},   {"0", 0x30},     {"F1", 0x70},    {"numpad0", 0x60},
+        {"NumPad9", 0x69}, {"numpad", 0}, {"numpad10", 0}, {"hanja", 0x19}, {"NUMLOCK", 0x90},
+        {"delete", 0x2E},  {"+", 0},      {"F", 0x46},     {"FOO", 0},      {"LWINX", 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(KeyNameToVirtualKey(c.name), c.code) << c.name;

@@ -73,8 +73,8 @@ long long privateBytes()
 {
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                             sizeof memory)
+    if (GetProcessMemoryInfo(GetCurrentProcess(),
+                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)
         && memory.PrivateUsage != 0)
         return static_cast<long long>(memory.PrivateUsage);
     long long total = 0;
@@ -131,8 +131,8 @@ private:
 HFONT createFont(int height, bool italic)
 {
     return CreateFontA(height, 0, 0, 0, italic ? FW_BOLD : FW_NORMAL, italic, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       NONANTIALIASED_QUALITY, FF_SWISS, "Courier New");
+                       DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                       FF_SWISS, "Courier New");
 }
 
 }  // namespace

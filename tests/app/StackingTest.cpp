@@ -93,8 +93,8 @@ TEST_F(StackingTest, NeedsBottomPushAndRestsOnWallpaperByClassBelow)
     const struct {
         const char* className;
         bool needsPush;
-    } cases[] = {{"WorkerW", false},  {"Progman", false}, {"MSCTFIME UI", false},
-                 {"AppWindow", true},  {"workerw", true},  {"PROGMAN", true},
+    } cases[] = {{"WorkerW", false},    {"Progman", false}, {"MSCTFIME UI", false},
+                 {"AppWindow", true},   {"workerw", true},  {"PROGMAN", true},
                  {"MSCTFIME UI ", true}};
     for (const auto& c : cases) {
         place(open(c.className), overlay);
@@ -144,9 +144,9 @@ TEST_F(StackingTest, RedirectToBottomExceptOnWorkerWOrTextInput)
         const char* className;
         StackingMode mode;
         bool redirected;
-    } cases[] = {{"Progman", Bottom, true},      {"AppWindow", Bottom, true},
-                 {"WorkerW", Bottom, false},     {"MSCTFIME UI", Bottom, false},
-                 {"AppWindow", Normal, false},   {"AppWindow", AlwaysOnTop, false},
+    } cases[] = {{"Progman", Bottom, true},    {"AppWindow", Bottom, true},
+                 {"WorkerW", Bottom, false},   {"MSCTFIME UI", Bottom, false},
+                 {"AppWindow", Normal, false}, {"AppWindow", AlwaysOnTop, false},
                  {"AppWindow", Desktop, false}};
     const UINT flags = SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE;
     for (const auto& c : cases) {
@@ -168,8 +168,10 @@ TEST_F(StackingTest, SetStackingModeMovesAndStoresTheWord)
         StackingMode mode;
         const char* word;
         bool topmost;
-    } steps[] = {{AlwaysOnTop, "AlwaysOnTop", true}, {Normal, "Normal", false},
-                 {AlwaysOnTop, "AlwaysOnTop", true}, {Bottom, "Bottom", false}};
+    } steps[] = {{AlwaysOnTop, "AlwaysOnTop", true},
+                 {Normal, "Normal", false},
+                 {AlwaysOnTop, "AlwaysOnTop", true},
+                 {Bottom, "Bottom", false}};
     for (const auto& step : steps) {
         SetStackingMode(overlay, settings, step.mode);
         EXPECT_EQ(settings.stackingMode, step.mode);

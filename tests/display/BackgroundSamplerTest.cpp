@@ -25,8 +25,8 @@ public:
     {
         registerTestClass("DashvaneSamplerTestWindow", Procedure);
         handle_ = CreateWindowExA(WS_EX_TOOLWINDOW | exStyle, "DashvaneSamplerTestWindow", "",
-                                  WS_POPUP, at.left, at.top, at.right - at.left,
-                                  at.bottom - at.top, nullptr, nullptr, nullptr, nullptr);
+                                  WS_POPUP, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                                  nullptr, nullptr, nullptr, nullptr);
         SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         ShowWindow(handle_, SW_SHOWNOACTIVATE);
         RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);

@@ -137,9 +137,15 @@ TEST_F(ItemDrawingTest, TextsLandInTheirColumnsLineByLine)
 
 TEST(BarExtent, LengthIsTheTruncatedShareAndRightAlignShiftsIt)
 {
-    const struct { int start, right, percent; bool rightAlign; int left, end; } cases[] = {
-        {50, 200, 37, false, 50, 105}, {50, 200, 37, true, 145, 200}, {50, 140, 1, true, 140, 140},
-        {50, 200, 100, true, 50, 200}, {0, 1000, 1, false, 0, 10}};
+    const struct {
+        int start, right, percent;
+        bool rightAlign;
+        int left, end;
+    } cases[] = {{50, 200, 37, false, 50, 105},
+                 {50, 200, 37, true, 145, 200},
+                 {50, 140, 1, true, 140, 140},
+                 {50, 200, 100, true, 50, 200},
+                 {0, 1000, 1, false, 0, 10}};
     for (const auto& c : cases) {
         BarExtent bar = barExtent(c.start, c.right, c.percent, c.rightAlign);
         EXPECT_EQ(std::make_pair(bar.left, bar.right), std::make_pair(c.left, c.end))

@@ -198,8 +198,8 @@ TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
 
     EXPECT_EQ(iniValue(settingsFile, "Options", "Hotkey"), "CTRL,ALT,L");
     EXPECT_EQ(iniValue(settingsFile, "Position", "X"), std::to_string(rect.left));
-    for (const char* key : {"Show Graphs", "Show Tooltips", "Locked", "Run At Startup",
-                            "Auto BG Color"})
+    for (const char* key :
+         {"Show Graphs", "Show Tooltips", "Locked", "Run At Startup", "Auto BG Color"})
         EXPECT_EQ(iniValue(settingsFile, "Options", key), "No") << key;
     EXPECT_EQ(iniValue(settingsFile, "Options", "Right Align"), "Yes");
     EXPECT_EQ(iniValue(settingsFile, "Font", "Italic"), "No");
@@ -223,8 +223,8 @@ TEST(Overlay, RunsWithoutTheLibrariesItUsesOnlyNowAndThen)
         loaded.push_back(CharLowerA(module.szModule));
     CloseHandle(snapshot);
     EXPECT_GT(loaded.size(), 3u);
-    for (const char* name : {"comctl32.dll", "comdlg32.dll", "winspool.drv", "shell32.dll",
-                             "netapi32.dll"})
+    for (const char* name :
+         {"comctl32.dll", "comdlg32.dll", "winspool.drv", "shell32.dll", "netapi32.dll"})
         EXPECT_EQ(std::count(loaded.begin(), loaded.end(), name), 0) << name;
 }
 
@@ -282,8 +282,8 @@ TEST(Overlay, SecondStartIsRefusedAndLeavesTheFirstAlone)
 
     RunningProgram second;
     MessageBoxSeen seen;
-    ASSERT_TRUE(pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; },
-                          10000));
+    ASSERT_TRUE(
+        pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; }, 10000));
     EXPECT_EQ(seen.caption, "dashvane - error");
     EXPECT_EQ(seen.text, "Application already running.");
     PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
@@ -335,12 +335,12 @@ TEST(Overlay, ControlDoubleClickCopiesEveryValue)
         return i < lines.size() && std::regex_match(lines[i], std::regex(pattern));
     };
     const char* head[] = {
-        "[^\\n]+",                           // machine
-        "[0-9.]+ [MG]Hz",                     // processor
-        "Win[0-9A-Za-z.]+/(32|64)",           // OS
-        ".+",                                  // user
-        ".+",                                  // domain or workgroup
-        "([0-9]{1,3}\\.){3}[0-9]{1,3}|",      // IP address, or blank
+        "[^\\n]+",                        // machine
+        "[0-9.]+ [MG]Hz",                 // processor
+        "Win[0-9A-Za-z.]+/(32|64)",       // OS
+        ".+",                             // user
+        ".+",                             // domain or workgroup
+        "([0-9]{1,3}\\.){3}[0-9]{1,3}|",  // IP address, or blank
     };
     for (size_t i = 0; i < std::size(head); ++i)
         EXPECT_TRUE(matches(i, head[i])) << i << ": " << lines[i];
@@ -353,9 +353,9 @@ TEST(Overlay, ControlDoubleClickCopiesEveryValue)
         EXPECT_EQ(lines[++next], "");
     }
     const char* middle[] = {
-        "[0-9.,]+ [GK]b",                     // installed RAM
-        "[0-9]{1,3}%",                        // RAM used
-        "[0-9]{1,3}%",                        // memory used
+        "[0-9.,]+ [GK]b",                      // installed RAM
+        "[0-9]{1,3}%",                         // RAM used
+        "[0-9]{1,3}%",                         // memory used
         "([0-9]+ days?, )?[0-9]{2}:[0-9]{2}",  // uptime
         "[0-9]+",                              // processes
         "None|.*[0-9]+%.*|Charged|Unknown.*",  // battery
@@ -570,15 +570,14 @@ TEST(Overlay, TheContextMenuChangesOptionsMovesTheWindowAndExits)
 
     // Up from the top lands on "Exit", once more on "Options"; Right opens
     // a submenu on its first entry, and separators are stepped over.
-    ASSERT_TRUE(chooseFromMenu(program, window,
-                               {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
-                               true));
-    EXPECT_TRUE(pumpUntil(
-        [&] { return iniValue(settingsFile, "Options", "Show Graphs") == "Yes"; }, 3000));
+    ASSERT_TRUE(chooseFromMenu(
+        program, window, {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, true));
+    EXPECT_TRUE(
+        pumpUntil([&] { return iniValue(settingsFile, "Options", "Show Graphs") == "Yes"; }, 3000));
 
     ASSERT_TRUE(chooseFromMenu(program, window,
-                               {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,
-                                VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}));
+                               {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,
+                                VK_RIGHT, VK_DOWN, VK_RETURN}));
     RECT rect{};
     EXPECT_TRUE(pumpUntil(
         [&] { return GetWindowRect(window, &rect) && rect.left == 10 && rect.top == 10; }, 3000))

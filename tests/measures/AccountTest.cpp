@@ -102,8 +102,9 @@ NET_API_STATUS WINAPI netWkstaGetInfo(LMSTR, DWORD level, LPBYTE* block)
     return NERR_Success;
 }
 
-const AccountSources fakeSources{openThreadToken, openProcessToken, tokenInformation, closeHandle,
-                                 lookupAccountSid, netGetDCName, netWkstaGetInfo, netApiBufferFree};
+const AccountSources fakeSources{openThreadToken, openProcessToken, tokenInformation,
+                                 closeHandle,     lookupAccountSid, netGetDCName,
+                                 netWkstaGetInfo, netApiBufferFree};
 
 long relayouts(const TestWindow& window)
 {
@@ -127,17 +128,32 @@ TEST_F(AccountTest, ItemsShowTheAccountAndTheDomainOrWorkgroup)
         const char *user, *label, *value;
     } rows[] = {
         {"domain member", {no, ok, ok, ok, "CORP", 0, 0, group}, "ann", "Domain", "CORP"},
-        {"local account on a domain machine", {no, ok, ok, ok, "BOX-7", 0, 0, group}, "ann",
-         "Domain", "BOX-7"},
-        {"impersonating thread", {own, fails, ok, ok, "CORP", 0, 0, group}, "ann", "Domain",
+        {"local account on a domain machine",
+         {no, ok, ok, ok, "BOX-7", 0, 0, group},
+         "ann",
+         "Domain",
+         "BOX-7"},
+        {"impersonating thread",
+         {own, fails, ok, ok, "CORP", 0, 0, group},
+         "ann",
+         "Domain",
          "CORP"},
         {"workgroup", {no, ok, ok, ok, "BOX-7", none, 0, group}, "ann", "Workgroup", "HOMEGROUP"},
-        {"workgroup, lookup failed", {no, ok, ok, fails, "BOX-7", none, 0, group}, "", "Workgroup",
+        {"workgroup, lookup failed",
+         {no, ok, ok, fails, "BOX-7", none, 0, group},
+         "",
+         "Workgroup",
          "HOMEGROUP"},
-        {"workgroup, no workstation information", {no, ok, ok, ok, "BOX-7", none, denied, group},
-         "ann", "Domain", ""},
-        {"workgroup without a group name", {no, ok, ok, ok, "BOX-7", none, 0, nullptr}, "ann",
-         "Workgroup", ""},
+        {"workgroup, no workstation information",
+         {no, ok, ok, ok, "BOX-7", none, denied, group},
+         "ann",
+         "Domain",
+         ""},
+        {"workgroup without a group name",
+         {no, ok, ok, ok, "BOX-7", none, 0, nullptr},
+         "ann",
+         "Workgroup",
+         ""},
         {"thread token refused", {refused, ok, ok, ok, "CORP", 0, 0, group}, "", "Domain", ""},
         {"no process token", {no, fails, ok, ok, "CORP", 0, 0, group}, "", "Domain", ""},
         {"no token user", {no, ok, fails, ok, "CORP", 0, 0, group}, "", "Domain", ""},
@@ -179,8 +195,10 @@ TEST_F(AccountTest, UnknownDomainIsLookedUpAgainOnlyWhileEmpty)
 
 TEST_F(AccountTest, WorkgroupLabelKeepsTheDisplayFlagUnderDomain)
 {
-    const struct { const char* file; bool shown; } rows[] = {
-        {"", true}, {"[DisplayItems]\r\nDomain=No\r\n", false}};
+    const struct {
+        const char* file;
+        bool shown;
+    } rows[] = {{"", true}, {"[DisplayItems]\r\nDomain=No\r\n", false}};
     for (const auto& row : rows) {
         writeTextFile(path, row.file);
         Settings fresh(path);

@@ -32,7 +32,10 @@ void setPower(BYTE acLine, BYTE flag, BYTE percent, DWORD lifeTime = kUnknownTim
 // Exposes the bar length a drawing pass would use.
 class BatteryProbe : public Measure_Battery {
 public:
-    BatteryProbe(AppState& app, Settings& settings) : Measure_Battery(app, settings, fakePowerStatus) {}
+    BatteryProbe(AppState& app, Settings& settings)
+        : Measure_Battery(app, settings, fakePowerStatus)
+    {
+    }
     int barPercent() const { return graphPercent; }
 };
 
@@ -47,20 +50,24 @@ struct BatteryTest : ItemTest {
 
 TEST_F(BatteryTest, ReadingsWithABatteryFormatTheirText)
 {
-    const struct { BYTE acLine, flag, percent; DWORD lifeTime; const char* text; bool bar; } cases[] = {
-        {kMains, 8, 57, kUnknownTime, "Charging: 57%", false},
-        {kMains, 0, 57, kUnknownTime, "Not Charging: 57%", false},
-        // High charge, not charging: the charging bit decides, not a zero flag.
-        {kMains, 1, 80, kUnknownTime, "Not Charging: 80%", false},
-        {kMains, 9, 80, kUnknownTime, "Charging: 80%", false},
-        {kMains, 1, 100, kUnknownTime, "Charged", false},
-        {kMains, 8, 255, kUnknownTime, "Charged", false},
-        {kOnBattery, 1, 57, 5400, "57% (1:30)", true},
-        {kOnBattery, 1, 57, 3599, "57% (0:59)", true},
-        {kOnBattery, 1, 57, kUnknownTime, "57%", true},
-        {kOnBattery, 4, 3, 100 * 3600 + 5 * 60, "3% (100:05)", true},
-        {255, 2, 12, 600, "12% (0:10)", true},
-        {kOnBattery, 1, 255, kUnknownTime, "Unknown", true}};
+    const struct {
+        BYTE acLine, flag, percent;
+        DWORD lifeTime;
+        const char* text;
+        bool bar;
+    } cases[] = {{kMains, 8, 57, kUnknownTime, "Charging: 57%", false},
+                 {kMains, 0, 57, kUnknownTime, "Not Charging: 57%", false},
+                 // High charge, not charging: the charging bit decides, not a zero flag.
+                 {kMains, 1, 80, kUnknownTime, "Not Charging: 80%", false},
+                 {kMains, 9, 80, kUnknownTime, "Charging: 80%", false},
+                 {kMains, 1, 100, kUnknownTime, "Charged", false},
+                 {kMains, 8, 255, kUnknownTime, "Charged", false},
+                 {kOnBattery, 1, 57, 5400, "57% (1:30)", true},
+                 {kOnBattery, 1, 57, 3599, "57% (0:59)", true},
+                 {kOnBattery, 1, 57, kUnknownTime, "57%", true},
+                 {kOnBattery, 4, 3, 100 * 3600 + 5 * 60, "3% (100:05)", true},
+                 {255, 2, 12, 600, "12% (0:10)", true},
+                 {kOnBattery, 1, 255, kUnknownTime, "Unknown", true}};
     settings.showGraphs = true;
     for (const auto& c : cases) {
         setPower(c.acLine, c.flag, c.percent, c.lifeTime);
@@ -103,8 +110,12 @@ TEST_F(BatteryTest, WithoutABatteryTheFirstStartHidesTheItemEveryTime)
 // A battery driver still starting at logon answers 255, "unknown status".
 TEST_F(BatteryTest, AnUnknownStatusHidesNothingUntilALaterReadingTells)
 {
-    const struct { BYTE flag; const char* text; bool shown; const char* key; } later[] = {
-        {1, "57% (1:30)", true, "Yes"}, {128, "None", false, "No"}};
+    const struct {
+        BYTE flag;
+        const char* text;
+        bool shown;
+        const char* key;
+    } later[] = {{1, "57% (1:30)", true, "Yes"}, {128, "None", false, "No"}};
     for (const auto& c : later) {
         setPower(255, 255, 255);
         BatteryProbe battery(app, settings);
@@ -125,17 +136,21 @@ TEST_F(BatteryTest, ATickReformatsOnlyWhenTheReadingMovedOrPowerChanged)
 {
     setPower(kOnBattery, 1, 57, 5400);
     BatteryProbe battery(app, settings);
-    const struct { BYTE acLine, flag, percent; DWORD lifeTime; bool powerEvent; const char* text; } ticks[] = {
-        {kOnBattery, 1, 57, 4000, false, "57% (1:30)"},
-        {kOnBattery, 1, 57, 4000, true, "57% (1:06)"},
-        {kOnBattery, 2, 57, 3000, false, "57% (1:06)"},
-        {kOnBattery, 2, 56, 3000, false, "56% (0:50)"},
-        {kMains, 8, 56, kUnknownTime, false, "Charging: 56%"},
-        {kMains, 0, 56, kUnknownTime, false, "Not Charging: 56%"},
-        {kMains, 0, 56, kUnknownTime, true, "Not Charging: 56%"},
-        {kOnBattery, 0, 56, 3000, true, "56% (0:50)"},
-        // A battery removed while running: no bar, the last text stays.
-        {kOnBattery, 128, 255, kUnknownTime, false, "56% (0:50)"}};
+    const struct {
+        BYTE acLine, flag, percent;
+        DWORD lifeTime;
+        bool powerEvent;
+        const char* text;
+    } ticks[] = {{kOnBattery, 1, 57, 4000, false, "57% (1:30)"},
+                 {kOnBattery, 1, 57, 4000, true, "57% (1:06)"},
+                 {kOnBattery, 2, 57, 3000, false, "57% (1:06)"},
+                 {kOnBattery, 2, 56, 3000, false, "56% (0:50)"},
+                 {kMains, 8, 56, kUnknownTime, false, "Charging: 56%"},
+                 {kMains, 0, 56, kUnknownTime, false, "Not Charging: 56%"},
+                 {kMains, 0, 56, kUnknownTime, true, "Not Charging: 56%"},
+                 {kOnBattery, 0, 56, 3000, true, "56% (0:50)"},
+                 // A battery removed while running: no bar, the last text stays.
+                 {kOnBattery, 128, 255, kUnknownTime, false, "56% (0:50)"}};
     for (const auto& tick : ticks) {
         setPower(tick.acLine, tick.flag, tick.percent, tick.lifeTime);
         if (tick.powerEvent)

@@ -9,7 +9,11 @@ namespace {
 
 std::tm clockNow{};
 int clockReads = 0;
-std::tm fakeClock() { ++clockReads; return clockNow; }
+std::tm fakeClock()
+{
+    ++clockReads;
+    return clockNow;
+}
 void setClock(int hour, int minute, int second)
 {
     clockNow = std::tm{};
@@ -35,9 +39,13 @@ using ClockAndMachineTest = ItemTest;
 
 TEST_F(ClockAndMachineTest, ClockShowsHourWithoutLeadingZero)
 {
-    const struct { int hour, minute, second; const char* text; } cases[] = {
-        {9, 5, 7, "9:05:07"}, {23, 59, 59, "23:59:59"}, {0, 0, 0, "0:00:00"},
-        {12, 40, 3, "12:40:03"}};
+    const struct {
+        int hour, minute, second;
+        const char* text;
+    } cases[] = {{9, 5, 7, "9:05:07"},
+                 {23, 59, 59, "23:59:59"},
+                 {0, 0, 0, "0:00:00"},
+                 {12, 40, 3, "12:40:03"}};
     for (const auto& c : cases) {
         setClock(c.hour, c.minute, c.second);
         EXPECT_EQ(Measure_Time(app, settings, fakeClock).valueText(), c.text);

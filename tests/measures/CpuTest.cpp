@@ -160,12 +160,14 @@ TEST(CpuLoad, FromTwoIdleTimeSamples)
         {"count 0 counts as one processor", start, after(0.25, 1), 0, 75},
         {"idle beyond the elapsed time: -1.5 shows 0", start, after(1.02, 1), 1, 0},
         {"system clock did not move", start, after(1.0, 0), 4, std::nullopt},
-        {"clock set far back: no 32-bit number", start,
-         {start.idle + 1000 * kSecond, start.systemTime - 1}, 1, std::nullopt},
+        {"clock set far back: no 32-bit number",
+         start,
+         {start.idle + 1000 * kSecond, start.systemTime - 1},
+         1,
+         std::nullopt},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(describe(LoadFromIdleTime(c.previous, c.current, c.processors)),
-                  describe(c.load))
+        EXPECT_EQ(describe(LoadFromIdleTime(c.previous, c.current, c.processors)), describe(c.load))
             << c.name;
 }
 
@@ -207,15 +209,15 @@ TEST_F(CpuTest, TextAndChangedFlagMoveOnlyWithTheWholeNumberLoad)
         bool changed;
         int percent;
     } ticks[] = {
-        {{50, 100, 0}, "(untouched)", false, 50},    // 50% again
+        {{50, 100, 0}, "(untouched)", false, 50},  // 50% again
         {{51, 100, 0}, "49%", true, 49},
         {{0, 50, 50}, "100%", true, 100},
-        {{0, 0, 1000}, "(untouched)", false, 100},   // 100% again
+        {{0, 0, 1000}, "(untouched)", false, 100},  // 100% again
         {{100, 100, 0}, "0%", true, 0},
         {{1, 100, 0}, "99%", true, 99},
-        {{3, 200, 100}, "(untouched)", false, 99},   // 297 of 300: 99% again
-        {{4, 200, 100}, "98%", true, 98},            // 296 of 300: 98.67% drops to 98
-        {{500, 200, 100}, "0%", true, 0},            // idle beyond kernel + user
+        {{3, 200, 100}, "(untouched)", false, 99},  // 297 of 300: 99% again
+        {{4, 200, 100}, "98%", true, 98},           // 296 of 300: 98.67% drops to 98
+        {{500, 200, 100}, "0%", true, 0},           // idle beyond kernel + user
     };
     int tick = 0;
     for (const auto& t : ticks) {
@@ -287,10 +289,18 @@ TEST_F(CpuTest, FallbackSamplesIdleTimeAndClock)
         int percent;
     } ticks[] = {
         {"two of four idle over a second", 0, 0, {7 * kSecond, 1001 * kSecond}, "50%", 50},
-        {"time-of-day query fails", static_cast<NTSTATUS>(0xC0000001L), 0,
-         {8 * kSecond, 1002 * kSecond}, "(untouched)", 50},
-        {"performance query fails", 0, static_cast<NTSTATUS>(0xC0000004L),
-         {8 * kSecond, 1002 * kSecond}, "(untouched)", 50},
+        {"time-of-day query fails",
+         static_cast<NTSTATUS>(0xC0000001L),
+         0,
+         {8 * kSecond, 1002 * kSecond},
+         "(untouched)",
+         50},
+        {"performance query fails",
+         0,
+         static_cast<NTSTATUS>(0xC0000004L),
+         {8 * kSecond, 1002 * kSecond},
+         "(untouched)",
+         50},
         // Measured from the last good sample: 4 idle of 8 over two seconds.
         {"the next good sample", 0, 0, {11 * kSecond, 1003 * kSecond}, "(untouched)", 50},
         {"one of four idle", 0, 0, {12 * kSecond, 1004 * kSecond}, "75%", 75},
@@ -379,8 +389,14 @@ UINT WINAPI windowsFolder(LPSTR path, UINT size)
 {
     return lstrlenA(lstrcpynA(path, "C:\\W", static_cast<int>(size)));
 }
-UINT WINAPI noFolder(LPSTR, UINT) { return 0; }
-BOOL WINAPI underWow64(HANDLE, PBOOL wow64) { return *wow64 = TRUE; }
+UINT WINAPI noFolder(LPSTR, UINT)
+{
+    return 0;
+}
+BOOL WINAPI underWow64(HANDLE, PBOOL wow64)
+{
+    return *wow64 = TRUE;
+}
 
 TEST(TaskManagerPath, IsTheNativeSystemFoldersCopy)
 {
@@ -437,8 +453,8 @@ NTSTATUS NTAPI watchedQuery(SYSTEM_INFORMATION_CLASS infoClass, PVOID buffer, UL
     if (index >= 0 && index < 4)
         realStatuses[index] = status;
     if (infoClass == SystemBasicInformation)
-        realProcessors =
-            static_cast<unsigned char>(static_cast<SYSTEM_BASIC_INFORMATION*>(buffer)->NumberOfProcessors);
+        realProcessors = static_cast<unsigned char>(
+            static_cast<SYSTEM_BASIC_INFORMATION*>(buffer)->NumberOfProcessors);
     return status;
 }
 

@@ -187,7 +187,11 @@ TEST_F(DriveTest, ALetterThatComesOrGoesAsksForANewLayout)
         int relayouts;
     } steps[] = {
         {"same letters, other sizes", [] { disks['E'].available = 0; }, 1},
-        {"a hidden USB stick arrives", [] { disks['G'] = {DRIVE_REMOVABLE, kGiB, kGiB}; }, 2},
+        {"a hidden USB stick arrives",
+         [] {
+             disks['G'] = {DRIVE_REMOVABLE, kGiB, kGiB};
+         },
+         2},
         {"it leaves", [] { disks.erase('G'); }, 3},
         {"no drives at all", [] { disks.clear(); }, 4},
     };
@@ -267,13 +271,17 @@ struct DriveDrawingTest : DriveTest {
     }
     ~DriveDrawingTest() override { DeleteObject(font); }
     HFONT font = CreateFontIndirectA(&settings.font);
-    static constexpr int top = 10, lineHeight = 20, start = 40, labelWidth = 30, separatorWidth = 12;
+    static constexpr int top = 10, lineHeight = 20, start = 40, labelWidth = 30,
+                         separatorWidth = 12;
 };
 
 TEST_F(DriveDrawingTest, OneBarPerShownDriveAtItsRow)
 {
     // Fill ranges [left, end) per row, from a 200-pixel span.
-    const struct { bool rightAlign; int left[2], end[2]; } cases[] = {
+    const struct {
+        bool rightAlign;
+        int left[2], end[2];
+    } cases[] = {
         {false, {40, 40}, {190, 120}},
         {true, {90, 160}, {240, 240}},
     };

@@ -115,8 +115,11 @@ TEST_F(IPAddressTest, ShowsTheFirstAddressAndKeepsTheTextWhenResolutionFails)
         const char* text;
         int cleanups;
     } cases[] = {
-        {"several addresses", false, {{char(192), char(168), 1, 20}, {10, 0, 0, 5}},
-         "192.168.1.20", 1},
+        {"several addresses",
+         false,
+         {{char(192), char(168), 1, 20}, {10, 0, 0, 5}},
+         "192.168.1.20",
+         1},
         {"socket library fails", true, {{10, 0, 0, 9}}, "10.0.0.1", 0},
         {"name does not resolve", false, {}, "10.0.0.1", 1},
     };

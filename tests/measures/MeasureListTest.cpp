@@ -37,10 +37,16 @@ struct MeasureListTest : ItemTest {
 
 TEST_F(MeasureListTest, Queries)
 {
-    build({{"A", 1, true, false}, {"Battery", 1, false, true}, {"Network", 2, true, false},
-           {"CPU", 1, true, true}, {"E", 1, true, false}});
-    const struct { const char* name; int position; } names[] = {
-        {"Battery", 1}, {"CPU", 3}, {"battery", -1}, {"Batt", -1}, {"Battery ", -1}, {"", -1}};
+    build({{"A", 1, true, false},
+           {"Battery", 1, false, true},
+           {"Network", 2, true, false},
+           {"CPU", 1, true, true},
+           {"E", 1, true, false}});
+    const struct {
+        const char* name;
+        int position;
+    } names[] = {{"Battery", 1}, {"CPU", 3},       {"battery", -1},
+                 {"Batt", -1},   {"Battery ", -1}, {"", -1}};
     for (const auto& c : names)
         EXPECT_EQ(list->findByName(c.name), item(c.position)) << c.name;
 
@@ -57,14 +63,19 @@ TEST_F(MeasureListTest, Queries)
 
 TEST_F(MeasureListTest, HitTestFindsTheItemAndLineUnderAScreenPoint)
 {
-    build({{"A", 1, true, false}, {"Hidden", 1, false, false}, {"B", 1, true, false},
-           {"C", 1, true, false}, {"Network", 2, true, false}, {"E", 1, true, false}});
+    build({{"A", 1, true, false},
+           {"Hidden", 1, false, false},
+           {"B", 1, true, false},
+           {"C", 1, true, false},
+           {"Network", 2, true, false},
+           {"E", 1, true, false}});
     const int left = 300, top = 200;
     SetWindowPos(window.handle(), nullptr, left, top, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
     // y below the window's top edge → position (-1: none) and line within the item.
-    const struct { int y, position, line; } cases[] = {
-        {0, 0, 1}, {15, 0, 1}, {16, 2, 1}, {47, 3, 1}, {48, 4, 1},
-        {70, 4, 2}, {95, 5, 1}, {96, -1, 0}, {-1, -1, 0}};
+    const struct {
+        int y, position, line;
+    } cases[] = {{0, 0, 1},  {15, 0, 1}, {16, 2, 1},  {47, 3, 1}, {48, 4, 1},
+                 {70, 4, 2}, {95, 5, 1}, {96, -1, 0}, {-1, -1, 0}};
     for (const auto& c : cases) {
         int line = 0;
         EXPECT_EQ(list->hitTest(window.handle(), left + 5, top + c.y, line, 16), item(c.position))

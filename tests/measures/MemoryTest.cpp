@@ -12,20 +12,36 @@ namespace {
 
 TEST(MemoryTextTest, SizeShowsGibFromOneGibAndKibWithSeparatorsBelow)
 {
-    const struct { unsigned long long kib; const char* text; } cases[] = {
-        {1048576, "1.00 Gb"},      {1048575, "1,048,575 Kb"}, {8388608, "8.00 Gb"},
-        {8300000, "7.92 Gb"},      {8320000, "8.00 Gb"},      {3670016, "3.50 Gb"},
-        {16651387, "16.00 Gb"},    {524288, "524,288 Kb"},    {1000001, "1,000,001 Kb"},
-        {999, "999 Kb"},           {0, " Kb"},                {6442450944ull, "6144.00 Gb"}};
+    const struct {
+        unsigned long long kib;
+        const char* text;
+    } cases[] = {{1048576, "1.00 Gb"},
+                 {1048575, "1,048,575 Kb"},
+                 {8388608, "8.00 Gb"},
+                 {8300000, "7.92 Gb"},
+                 {8320000, "8.00 Gb"},
+                 {3670016, "3.50 Gb"},
+                 {16651387, "16.00 Gb"},
+                 {524288, "524,288 Kb"},
+                 {1000001, "1,000,001 Kb"},
+                 {999, "999 Kb"},
+                 {0, " Kb"},
+                 {6442450944ull, "6144.00 Gb"}};
     for (const auto& c : cases)
         EXPECT_EQ(installedMemoryText(c.kib), c.text) << c.kib;
 }
 
 TEST(MemoryTextTest, UsageDropsTheFraction)
 {
-    const struct { unsigned long long total, free, percent; } cases[] = {
-        {100, 57, 43}, {3, 1, 66}, {100, 0, 100}, {100, 100, 0}, {0, 0, 0}, {100, 150, 0},
-        {68719476736ull, 17179869184ull, 75}};
+    const struct {
+        unsigned long long total, free, percent;
+    } cases[] = {{100, 57, 43},
+                 {3, 1, 66},
+                 {100, 0, 100},
+                 {100, 100, 0},
+                 {0, 0, 0},
+                 {100, 150, 0},
+                 {68719476736ull, 17179869184ull, 75}};
     for (const auto& c : cases)
         EXPECT_EQ(memoryUsagePercent(c.total, c.free), c.percent) << c.total << " " << c.free;
     EXPECT_EQ(memoryUsageText(43), "43%");
@@ -39,7 +55,11 @@ struct SizeAnswers {
     DWORDLONG exBytes;
     SIZE_T oldBytes;
 } answers;
-BOOL WINAPI fakeInstalled(PULONGLONG kib) { *kib = answers.installedKib; return answers.installedOk; }
+BOOL WINAPI fakeInstalled(PULONGLONG kib)
+{
+    *kib = answers.installedKib;
+    return answers.installedOk;
+}
 BOOL WINAPI fakeStatusEx(LPMEMORYSTATUSEX status)
 {
     if (status->dwLength != sizeof(MEMORYSTATUSEX) || !answers.exOk)
@@ -47,7 +67,10 @@ BOOL WINAPI fakeStatusEx(LPMEMORYSTATUSEX status)
     status->ullTotalPhys = answers.exBytes;
     return TRUE;
 }
-void WINAPI fakeStatus(LPMEMORYSTATUS status) { status->dwTotalPhys = answers.oldBytes; }
+void WINAPI fakeStatus(LPMEMORYSTATUS status)
+{
+    status->dwTotalPhys = answers.oldBytes;
+}
 
 using MemoryTest = ItemTest;
 
@@ -56,13 +79,16 @@ TEST_F(MemoryTest, RamFallsBackThroughItsSourcesAndHasNoTimer)
     const MemorySizeSources all{fakeInstalled, fakeStatusEx, fakeStatus};
     const MemorySizeSources noInstalled{nullptr, fakeStatusEx, fakeStatus};
     const MemorySizeSources oldOnly{nullptr, nullptr, fakeStatus};
-    const struct { MemorySizeSources sources; SizeAnswers answers; const char* text; } cases[] = {
-        {all, {true, 16777216, true, 1ull << 30, 0}, "16.00 Gb"},
-        {all, {false, 0, true, 16651387ull << 10, 0}, "16.00 Gb"},  // no firmware size
-        {all, {false, 0, false, 0, 536870912}, "524,288 Kb"},
-        {noInstalled, {true, 16777216, true, 3758096384ull, 0}, "3.50 Gb"},
-        {oldOnly, {true, 16777216, true, 1ull << 30, 536870912}, "524,288 Kb"},
-        {MemorySizeSources{}, {true, 16777216, true, 1ull << 30, 536870912}, " Kb"}};
+    const struct {
+        MemorySizeSources sources;
+        SizeAnswers answers;
+        const char* text;
+    } cases[] = {{all, {true, 16777216, true, 1ull << 30, 0}, "16.00 Gb"},
+                 {all, {false, 0, true, 16651387ull << 10, 0}, "16.00 Gb"},  // no firmware size
+                 {all, {false, 0, false, 0, 536870912}, "524,288 Kb"},
+                 {noInstalled, {true, 16777216, true, 3758096384ull, 0}, "3.50 Gb"},
+                 {oldOnly, {true, 16777216, true, 1ull << 30, 536870912}, "524,288 Kb"},
+                 {MemorySizeSources{}, {true, 16777216, true, 1ull << 30, 536870912}, " Kb"}};
     for (const auto& c : cases) {
         answers = c.answers;
         Measure_RAM ram(app, settings, c.sources);
@@ -72,7 +98,10 @@ TEST_F(MemoryTest, RamFallsBackThroughItsSourcesAndHasNoTimer)
     }
 }
 
-struct Reading { bool ok; DWORDLONG total, free; };
+struct Reading {
+    bool ok;
+    DWORDLONG total, free;
+};
 std::deque<Reading> readings;
 BOOL WINAPI queuedStatus(LPMEMORYSTATUSEX status)
 {
@@ -103,9 +132,13 @@ TEST_F(MemoryTest, UsagePublishesOnlyAChangedPercentageAndKeepsItOnAFailedReadin
     EXPECT_TRUE(used.hasVisibleGraph());
     EXPECT_TRUE(used.hasTimer());
 
-    const struct { Reading reading; const char* text; int bar; } steps[] = {
-        {{true, 100, 57}, "43%", 43}, {{true, 0, 0}, "43%", 43}, {{false, 100, 0}, "43%", 43},
-        {{true, 200, 113}, "43%", 43}, {{true, 100, 0}, "100%", 100}, {{true, 100, 100}, "0%", 0}};
+    const struct {
+        Reading reading;
+        const char* text;
+        int bar;
+    } steps[] = {{{true, 100, 57}, "43%", 43},  {{true, 0, 0}, "43%", 43},
+                 {{false, 100, 0}, "43%", 43},  {{true, 200, 113}, "43%", 43},
+                 {{true, 100, 0}, "100%", 100}, {{true, 100, 100}, "0%", 0}};
     for (const auto& s : steps) {
         readings = {s.reading};
         used.update();

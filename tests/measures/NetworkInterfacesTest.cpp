@@ -80,10 +80,20 @@ const std::string& pathOf(PDH_HCOUNTER counter)
 {
     return sys.added.at(reinterpret_cast<size_t>(counter) - 1);
 }
-PDH_STATUS WINAPI fakeRemove(PDH_HCOUNTER counter) { return sys.removed.push_back(pathOf(counter)), 0; }
-PDH_STATUS WINAPI fakeCollect(PDH_HQUERY) { return ++sys.collects, sys.collectStatus; }
-PDH_STATUS WINAPI fakeClose(PDH_HQUERY) { return sys.closed = true, 0; }
-PDH_STATUS WINAPI fakeValue(PDH_HCOUNTER counter, DWORD format, LPDWORD, PDH_FMT_COUNTERVALUE* value)
+PDH_STATUS WINAPI fakeRemove(PDH_HCOUNTER counter)
+{
+    return sys.removed.push_back(pathOf(counter)), 0;
+}
+PDH_STATUS WINAPI fakeCollect(PDH_HQUERY)
+{
+    return ++sys.collects, sys.collectStatus;
+}
+PDH_STATUS WINAPI fakeClose(PDH_HQUERY)
+{
+    return sys.closed = true, 0;
+}
+PDH_STATUS WINAPI fakeValue(PDH_HCOUNTER counter, DWORD format, LPDWORD,
+                            PDH_FMT_COUNTERVALUE* value)
 {
     value->doubleValue = sys.values.at(pathOf(counter));
     return format == PDH_FMT_DOUBLE ? ERROR_SUCCESS : PDH_INVALID_ARGUMENT;
@@ -118,8 +128,14 @@ DWORD WINAPI fakeEntry(MIB_IF_ROW2* row)
         }
     return ERROR_FILE_NOT_FOUND;
 }
-VOID WINAPI fakeFree(PVOID table) { --sys.tablesOut, std::free(table); }
-ULONGLONG WINAPI fakeTicks() { return sys.now; }
+VOID WINAPI fakeFree(PVOID table)
+{
+    --sys.tablesOut, std::free(table);
+}
+ULONGLONG WINAPI fakeTicks()
+{
+    return sys.now;
+}
 
 const NetworkSources kFakes{fakeEnum,  fakeOpen,  fakeAdd,   fakeRemove, fakeCollect,
                             fakeClose, fakeValue, fakeTable, fakeFree,   fakeTicks};
@@ -163,12 +179,11 @@ struct NetworkInterfacesTest : ::testing::Test {
 
 TEST_F(NetworkInterfacesTest, EntriesAreTheDialupTotalsThenEachListedInterface)
 {
-    const std::vector<Interface> host = {{L"Loopback Pseudo-Interface 1", 1, 0, 0,
-                                          IF_TYPE_SOFTWARE_LOOPBACK},
-                                         {L"Ethernet adapter", 2},
-                                         {L"Ethernet adapter-QoS Packet Scheduler-0000", 3, 0, 0,
-                                          IF_TYPE_ETHERNET_CSMACD, true},
-                                         {L"Wi-Fi", 4}};
+    const std::vector<Interface> host = {
+        {L"Loopback Pseudo-Interface 1", 1, 0, 0, IF_TYPE_SOFTWARE_LOOPBACK},
+        {L"Ethernet adapter", 2},
+        {L"Ethernet adapter-QoS Packet Scheduler-0000", 3, 0, 0, IF_TYPE_ETHERNET_CSMACD, true},
+        {L"Wi-Fi", 4}};
     const struct {
         const char* what;
         PDH_STATUS enumStatus;
@@ -184,7 +199,10 @@ TEST_F(NetworkInterfacesTest, EntriesAreTheDialupTotalsThenEachListedInterface)
          {"MS TCP loopback interface", "Intel[R] PRO_1000"}},
         {"an object without instances", ERROR_SUCCESS, {}, true, {}},
         {"counters listed: the table is not asked", ERROR_SUCCESS, {"Realtek"}, true, {"Realtek"}},
-        {"no counter objects (Wine)", LONG(PDH_NOT_IMPLEMENTED), {}, true,
+        {"no counter objects (Wine)",
+         LONG(PDH_NOT_IMPLEMENTED),
+         {},
+         true,
          {"Ethernet adapter", "Wi-Fi"}},
         {"damaged counters and no table", LONG(PDH_CSTATUS_NO_OBJECT), {}, false, {}},
     };
@@ -206,13 +224,13 @@ TEST_F(NetworkInterfacesTest, OneQueryHoldsBothCountersOfEveryEntryAndIsReleased
     sys = withCounters({"", "Intel[R] PRO_1000 MT", "Wi-Fi"});
     {
         CNetworkInterfaces list(kFakes);
-        EXPECT_EQ(sys.added, (std::vector<std::string>{
-                                 "\\RAS Total\\Bytes Transmitted/Sec",
-                                 "\\RAS Total\\Bytes Received/Sec",
-                                 "\\Network Interface(Intel[R] PRO_1000 MT)\\Bytes Sent/sec",
-                                 "\\Network Interface(Intel[R] PRO_1000 MT)\\Bytes Received/sec",
-                                 "\\Network Interface(Wi-Fi)\\Bytes Sent/sec",
-                                 "\\Network Interface(Wi-Fi)\\Bytes Received/sec"}));
+        EXPECT_EQ(sys.added,
+                  (std::vector<std::string>{
+                      "\\RAS Total\\Bytes Transmitted/Sec", "\\RAS Total\\Bytes Received/Sec",
+                      "\\Network Interface(Intel[R] PRO_1000 MT)\\Bytes Sent/sec",
+                      "\\Network Interface(Intel[R] PRO_1000 MT)\\Bytes Received/sec",
+                      "\\Network Interface(Wi-Fi)\\Bytes Sent/sec",
+                      "\\Network Interface(Wi-Fi)\\Bytes Received/sec"}));
         EXPECT_EQ(sys.collects, 1) << "a first sample to measure the first read against";
     }
     EXPECT_EQ(sys.removed.size(), 6u);
@@ -221,7 +239,9 @@ TEST_F(NetworkInterfacesTest, OneQueryHoldsBothCountersOfEveryEntryAndIsReleased
     // Without counters the table stands in and no query is opened.
     sys = FakeSystem{};
     sys.enumStatus = PDH_NOT_IMPLEMENTED, sys.table = {{L"eth0", 7}};
-    { CNetworkInterfaces list(kFakes); }
+    {
+        CNetworkInterfaces list(kFakes);
+    }
     EXPECT_TRUE(sys.added.empty());
     EXPECT_EQ(sys.collects, 0);
     EXPECT_FALSE(sys.closed);
@@ -248,8 +268,11 @@ TEST_F(NetworkInterfacesTest, ReadsGiveTheEntrysRatesFromTheLastCollection)
     };
     for (const auto& c : cases) {
         sys = withCounters({"A", "B"});
-        sys.values = {{sentPath(""), 100}, {receivedPath(""), 200}, {sentPath("A"), 300},
-                      {sentPath("B"), 1600}, {receivedPath("B"), 10240}};
+        sys.values = {{sentPath(""), 100},
+                      {receivedPath(""), 200},
+                      {sentPath("A"), 300},
+                      {sentPath("B"), 1600},
+                      {receivedPath("B"), 10240}};
         sys.queryOpens = c.queryOpens;
         CNetworkInterfaces list(kFakes);
         sys.collectStatus = c.collectStatus, sys.collects = 0;
@@ -299,8 +322,8 @@ TEST_F(NetworkInterfacesTest, WithoutCountersRatesComeFromTheOctetsSinceThePrevi
         sys.table[1].in = static_cast<ULONG64>(s.ethIn);
         sys.table[1].out = static_cast<ULONG64>(s.ethOut);
         if (s.wlanIn >= 0)
-            sys.table.push_back({L"wlan0", 3, static_cast<ULONG64>(s.wlanIn),
-                                 static_cast<ULONG64>(s.wlanOut)});
+            sys.table.push_back(
+                {L"wlan0", 3, static_cast<ULONG64>(s.wlanIn), static_cast<ULONG64>(s.wlanOut)});
         if (s.collect)
             list.collect();
         double sent = 7, received = 7;

@@ -36,20 +36,29 @@ PDH_STATUS WINAPI fakeEnum(LPCSTR, LPCSTR, LPCSTR, LPSTR counters, LPDWORD count
     std::memcpy(instances, list, sizeof list);
     return ERROR_SUCCESS;
 }
-PDH_STATUS WINAPI fakeOpen(LPCSTR, DWORD_PTR, PDH_HQUERY* query) { return *query = &sys, 0; }
+PDH_STATUS WINAPI fakeOpen(LPCSTR, DWORD_PTR, PDH_HQUERY* query)
+{
+    return *query = &sys, 0;
+}
 // The handle tells the entry and the direction.
 PDH_STATUS WINAPI fakeAdd(PDH_HQUERY, LPCSTR path, DWORD_PTR, PDH_HCOUNTER* counter)
 {
     const std::string text = path;
     const size_t entry = text.find("If1") != std::string::npos   ? 1
                          : text.find("If2") != std::string::npos ? 2
-                                                                  : 0;
+                                                                 : 0;
     const size_t received = text.find("Received") != std::string::npos ? 1 : 0;
     *counter = reinterpret_cast<PDH_HCOUNTER>(entry * 2 + received + 1);
     return ERROR_SUCCESS;
 }
-PDH_STATUS WINAPI fakeRelease(HANDLE) { return ERROR_SUCCESS; }
-PDH_STATUS WINAPI fakeCollect(PDH_HQUERY) { return ++sys.collects, ERROR_SUCCESS; }
+PDH_STATUS WINAPI fakeRelease(HANDLE)
+{
+    return ERROR_SUCCESS;
+}
+PDH_STATUS WINAPI fakeCollect(PDH_HQUERY)
+{
+    return ++sys.collects, ERROR_SUCCESS;
+}
 PDH_STATUS WINAPI fakeValue(PDH_HCOUNTER counter, DWORD, LPDWORD, PDH_FMT_COUNTERVALUE* value)
 {
     const size_t handle = reinterpret_cast<size_t>(counter) - 1;
@@ -80,9 +89,9 @@ struct NetworkTest : ItemTest {
     // Stored selection (nullptr: none in the file) and the rates to read.
     void prepare(const char* stored, Rates rates)
     {
-        writeTextFile(path, stored == nullptr ? std::string()
-                                              : std::string("[Network]\r\nSelectedInterface=")
-                                                    + stored + "\r\n");
+        writeTextFile(path, stored == nullptr
+                                ? std::string()
+                                : std::string("[Network]\r\nSelectedInterface=") + stored + "\r\n");
         sys = rates;
     }
 };
@@ -97,11 +106,13 @@ TEST_F(NetworkTest, ChoosesTheFirstEntryWithTrafficOnceAndRemembersIt)
         const char* value;
     } cases[] = {
         {"nothing moves: keeps searching", nullptr, {}, "10000", ""},
-        {"traffic on the second interface", nullptr, {{{}, {}, {0, 10240}}}, "2",
+        {"traffic on the second interface",
+         nullptr,
+         {{{}, {}, {0, 10240}}},
+         "2",
          "0 kb/s\n10 kb/s"},
         {"dial-up comes first", nullptr, {{{1, 0}, {}, {5000, 0}}}, "0", "0 kb/s\n0 kb/s"},
-        {"chosen before: no search", "2", {{{}, {2048, 0}, {1600, 10240}}}, "2",
-         "2 kb/s\n10 kb/s"},
+        {"chosen before: no search", "2", {{{}, {2048, 0}, {1600, 10240}}}, "2", "2 kb/s\n10 kb/s"},
         {"unreadable stored value", "x", {{{}, {2048, 2048}, {}}}, "1", "2 kb/s\n2 kb/s"},
         {"entry gone since it was chosen", "7", {{{}, {2048, 2048}, {}}}, "7", "0 kb/s\n0 kb/s"},
     };
@@ -180,14 +191,16 @@ TEST_F(NetworkTest, DrawsTwoLineLabelsAndSeparatorBesideTheRates)
             HBITMAP bitmap = nullptr;
             ~Canvas() { DeleteDC(dc), DeleteObject(bitmap); }
         } drawn, expected;
-        BITMAPINFO info{{sizeof(BITMAPINFOHEADER), right, -bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+        BITMAPINFO info{{sizeof(BITMAPINFOHEADER), right, -bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0},
+                        {}};
         for (Canvas* canvas : {&drawn, &expected}) {
-            canvas->bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &canvas->bits, nullptr, 0);
+            canvas->bitmap =
+                CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &canvas->bits, nullptr, 0);
             SelectObject(canvas->dc, canvas->bitmap), SelectObject(canvas->dc, font);
             SetBkMode(canvas->dc, TRANSPARENT), SetTextColor(canvas->dc, RGB(255, 255, 255));
         }
-        const int height = item.drawItem(drawn.dc, top, right, bottom, 12, 60, labelWidth,
-                                         separatorWidth);
+        const int height =
+            item.drawItem(drawn.dc, top, right, bottom, 12, 60, labelWidth, separatorWidth);
 
         auto text = [&](const char* what, int left, int edge, UINT flags) {
             RECT rect{left, top, edge, bottom};
@@ -196,8 +209,7 @@ TEST_F(NetworkTest, DrawsTwoLineLabelsAndSeparatorBesideTheRates)
         text(c.label, 0, right, 0);
         text(":\n:", labelWidth, right, 0);
         const int valueHeight = text(item.valueText().c_str(), labelWidth + separatorWidth,
-                                     c.rightAlign ? right - 1 : right,
-                                     c.rightAlign ? DT_RIGHT : 0);
+                                     c.rightAlign ? right - 1 : right, c.rightAlign ? DT_RIGHT : 0);
         GdiFlush();
         EXPECT_EQ(std::memcmp(drawn.bits, expected.bits, size_t(right) * bottom * 4), 0)
             << c.label << " right-aligned " << c.rightAlign;
@@ -211,17 +223,17 @@ TEST_F(NetworkTest, DrawsTwoLineLabelsAndSeparatorBesideTheRates)
 TEST_F(NetworkTest, OnTheRealSourcesChoosesAnInterfaceWithTraffic)
 {
     DWORD counterLength = 0, instanceLength = 0;
-    const PDH_STATUS listing =
-        PdhEnumObjectItemsA(nullptr, nullptr, "Network Interface", nullptr, &counterLength,
-                            nullptr, &instanceLength, PERF_DETAIL_WIZARD, 0);
+    const PDH_STATUS listing = PdhEnumObjectItemsA(nullptr, nullptr, "Network Interface", nullptr,
+                                                   &counterLength, nullptr, &instanceLength,
+                                                   PERF_DETAIL_WIZARD, 0);
     Measure_Network item(app, settings);
     ASSERT_GE(item.entryCount(), 1);
     EXPECT_STREQ(item.entryName(0), "RAS (Dialup)");
     std::string names;
     for (int i = 1; i < item.entryCount(); ++i)
         names += std::string(" \"") + item.entryName(i) + "\"";
-    std::printf("counter listing status 0x%08lX; interfaces:%s\n", static_cast<unsigned long>(listing),
-                names.c_str());
+    std::printf("counter listing status 0x%08lX; interfaces:%s\n",
+                static_cast<unsigned long>(listing), names.c_str());
 
     // Whatever traffic the host has of its own; the test sends none.
     for (int second = 0; second < 3 && item.selectedEntry() == Measure_Network::kNoEntry;

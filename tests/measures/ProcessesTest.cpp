@@ -12,9 +12,11 @@ namespace {
 
 TEST(ProcessorTextTest, SpeedSwitchesToGhzAtOneThousandMhz)
 {
-    const struct { unsigned long mhz; const char* text; } cases[] = {
-        {999, "999 MHz"}, {1000, "1.00 GHz"}, {3400, "3.40 GHz"}, {2667, "2.67 GHz"},
-        {800, "800 MHz"}, {0, "0 MHz"}};
+    const struct {
+        unsigned long mhz;
+        const char* text;
+    } cases[] = {{999, "999 MHz"},   {1000, "1.00 GHz"}, {3400, "3.40 GHz"},
+                 {2667, "2.67 GHz"}, {800, "800 MHz"},   {0, "0 MHz"}};
     for (const auto& c : cases)
         EXPECT_EQ(processorSpeedText(c.mhz), c.text);
 }
@@ -60,12 +62,14 @@ using ProcessesTest = ItemTest;
 
 TEST_F(ProcessesTest, BufferDoublesWhileFullAndKeepsItsGrownSize)
 {
-    const struct { int processes; std::vector<DWORD> first, later; } cases[] = {
-        {8, {2048}, {2048}},
-        {511, {2048}, {2048}},
-        {512, {2048, 4096}, {4096}},
-        {600, {2048, 4096}, {4096}},
-        {2100, {2048, 4096, 8192, 16384}, {16384}}};
+    const struct {
+        int processes;
+        std::vector<DWORD> first, later;
+    } cases[] = {{8, {2048}, {2048}},
+                 {511, {2048}, {2048}},
+                 {512, {2048, 4096}, {4096}},
+                 {600, {2048, 4096}, {4096}},
+                 {2100, {2048, 4096, 8192, 16384}, {16384}}};
     for (const auto& c : cases) {
         resetList(c.processes);
         Measure_Processes processes(app, settings, fakeList);
@@ -93,8 +97,11 @@ TEST_F(ProcessesTest, MissingSourcesAreRetriedAndAFailedCallEndsTheAttempts)
 
     // A call that fails before writing its count ends the update's attempts
     // with a count of 0; a full first answer still counts when the retry fails.
-    const struct { int processes, failAt; std::vector<DWORD> offered; const char* text; } cases[] = {
-        {40, 1, {2048}, "0"}, {600, 2, {2048, 4096}, "512"}};
+    const struct {
+        int processes, failAt;
+        std::vector<DWORD> offered;
+        const char* text;
+    } cases[] = {{40, 1, {2048}, "0"}, {600, 2, {2048, 4096}, "512"}};
     for (const auto& c : cases) {
         resetList(30);
         Measure_Processes item(app, settings, fakeList);
@@ -126,8 +133,8 @@ LONG WINAPI fakePower(POWER_INFORMATION_LEVEL level, PVOID input, ULONG inputByt
                       ULONG outputBytes)
 {
     ++powerCalls;
-    requestWellFormed = level == ProcessorInformation && input == nullptr && inputBytes == 0 &&
-                        outputBytes == processorCount * sizeof(ProcessorPowerInformation);
+    requestWellFormed = level == ProcessorInformation && input == nullptr && inputBytes == 0
+                        && outputBytes == processorCount * sizeof(ProcessorPowerInformation);
     if (powerStatus != 0)
         return powerStatus;
     if (outputBytes < records.size() * sizeof(ProcessorPowerInformation))
@@ -139,11 +146,13 @@ const ProcessorSpeedSources fakeSpeed{fakeSystemInfo, fakePower, nullptr};
 
 TEST_F(ProcessesTest, ProcessorShowsTheLastRecordsRatedClockOrItsCurrentOneInstead)
 {
-    const struct { std::vector<ProcessorPowerInformation> records; const char* text; } cases[] = {
-        {{{0, 3400, 1200, 3400, 0, 0}}, "3.40 GHz"},
-        {{{0, 999, 800, 999, 0, 0}, {1, 2667, 800, 2667, 0, 0}}, "2.67 GHz"},
-        {{{0, 0, 2400, 0, 0, 0}, {1, 0, 2395, 0, 0, 0}}, "2.40 GHz"},  // virtual machine
-        {{{0, 0, 999, 0, 0, 0}}, "999 MHz"}};
+    const struct {
+        std::vector<ProcessorPowerInformation> records;
+        const char* text;
+    } cases[] = {{{{0, 3400, 1200, 3400, 0, 0}}, "3.40 GHz"},
+                 {{{0, 999, 800, 999, 0, 0}, {1, 2667, 800, 2667, 0, 0}}, "2.67 GHz"},
+                 {{{0, 0, 2400, 0, 0, 0}, {1, 0, 2395, 0, 0, 0}}, "2.40 GHz"},  // virtual machine
+                 {{{0, 0, 999, 0, 0, 0}}, "999 MHz"}};
     for (const auto& c : cases) {
         records = c.records;
         processorCount = static_cast<DWORD>(records.size()), powerStatus = 0;
@@ -166,8 +175,10 @@ TEST_F(ProcessesTest, ProcessorShowsTheLastRecordsRatedClockOrItsCurrentOneInste
 // array grows until the call fills it, and stays grown.
 TEST_F(ProcessesTest, ProcessorTextOnMachinesWithManyProcessors)
 {
-    const struct { DWORD processors, systemInfo, allGroups; int calls; } cases[] = {
-        {40, 32, 0, 2}, {64, 32, 0, 2}, {65, 64, 65, 1}, {65, 64, 0, 2}, {256, 64, 64, 3}};
+    const struct {
+        DWORD processors, systemInfo, allGroups;
+        int calls;
+    } cases[] = {{40, 32, 0, 2}, {64, 32, 0, 2}, {65, 64, 65, 1}, {65, 64, 0, 2}, {256, 64, 64, 3}};
     for (const auto& c : cases) {
         records.assign(c.processors, {0, 3400, 1200, 3400, 0, 0});
         records.back().MaxMhz = 2667;  // the last one filled decides

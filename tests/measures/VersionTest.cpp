@@ -19,12 +19,15 @@ bool fakeFileVersion(VS_FIXEDFILEINFO& info)
 
 TEST_F(VersionTest, ShowsTheLetterVAndTheFileVersionOfItsSource)
 {
-    const struct { bool found; DWORD signature, high, low; const char* text; } cases[] = {
-        {true, VS_FFI_SIGNATURE, 0x00010000, 0x00000015, "v1.0.0.21"},
-        {true, VS_FFI_SIGNATURE, 0x0002000A, 0x00C80003, "v2.10.200.3"},
-        {true, VS_FFI_SIGNATURE, 0xFFFFFFFF, 0xFFFFFFFF, "v65535.65535.65535.65535"},
-        {true, 0, 0x00010000, 0x00000015, "v"},
-        {false, VS_FFI_SIGNATURE, 0x00010000, 0x00000015, "v"}};
+    const struct {
+        bool found;
+        DWORD signature, high, low;
+        const char* text;
+    } cases[] = {{true, VS_FFI_SIGNATURE, 0x00010000, 0x00000015, "v1.0.0.21"},
+                 {true, VS_FFI_SIGNATURE, 0x0002000A, 0x00C80003, "v2.10.200.3"},
+                 {true, VS_FFI_SIGNATURE, 0xFFFFFFFF, 0xFFFFFFFF, "v65535.65535.65535.65535"},
+                 {true, 0, 0x00010000, 0x00000015, "v"},
+                 {false, VS_FFI_SIGNATURE, 0x00010000, 0x00000015, "v"}};
     for (const auto& c : cases) {
         fileRecord = VS_FIXEDFILEINFO{};
         fileRecord.dwSignature = c.signature;
@@ -77,14 +80,17 @@ OsVersionSources rtlOnly()
 
 TEST_F(VersionTest, NamesEveryReleaseFromTheRuntimeVersion)
 {
-    const struct { DWORD major, minor, build; const char* text; } cases[] = {
-        {4, 0, 950, "Win95/64"},      {4, 3, 1, "Win95/64"},        {4, 10, 1998, "Win98/64"},
-        {4, 90, 3000, "WinME/64"},    {5, 0, 2195, "Win2000/64"},   {5, 1, 2600, "WinXP/64"},
-        {5, 2, 3790, "WinXPPro/64"},  {6, 0, 6002, "WinVista/64"},  {6, 1, 7601, "Win7/64"},
-        {6, 2, 9200, "Win8/64"},      {6, 3, 9600, "Win8.1/64"},    {6, 4, 1, "Win7/64"},
-        {10, 0, 19045, "Win10/64"},   {10, 0, 21999, "Win10/64"},   {10, 0, 22000, "Win11/64"},
-        {10, 0, 26100, "Win11/64"},   {3, 51, 1057, "Unknown/64"},  {7, 0, 1, "Unknown/64"},
-        {9, 0, 1, "Unknown/64"},      {11, 0, 30000, "Unknown/64"}};
+    const struct {
+        DWORD major, minor, build;
+        const char* text;
+    } cases[] = {
+        {4, 0, 950, "Win95/64"},     {4, 3, 1, "Win95/64"},       {4, 10, 1998, "Win98/64"},
+        {4, 90, 3000, "WinME/64"},   {5, 0, 2195, "Win2000/64"},  {5, 1, 2600, "WinXP/64"},
+        {5, 2, 3790, "WinXPPro/64"}, {6, 0, 6002, "WinVista/64"}, {6, 1, 7601, "Win7/64"},
+        {6, 2, 9200, "Win8/64"},     {6, 3, 9600, "Win8.1/64"},   {6, 4, 1, "Win7/64"},
+        {10, 0, 19045, "Win10/64"},  {10, 0, 21999, "Win10/64"},  {10, 0, 22000, "Win11/64"},
+        {10, 0, 26100, "Win11/64"},  {3, 51, 1057, "Unknown/64"}, {7, 0, 1, "Unknown/64"},
+        {9, 0, 1, "Unknown/64"},     {11, 0, 30000, "Unknown/64"}};
     osStatus = 0;
     for (const auto& c : cases) {
         osRecord.dwMajorVersion = c.major, osRecord.dwMinorVersion = c.minor;
@@ -111,11 +117,14 @@ TEST_F(VersionTest, FallsBackToTheKernelFileAndThenTheWorkstationQuery)
         major = 6, minor = 3;
         return true;
     };
-    const struct { LONG rtlStatus; const OsVersionSources* sources; const char* text; } cases[] = {
-        {0, &kernel, "Win11/64"},
-        {static_cast<LONG>(0xC0000002L), &kernel, "Win10/64"},
-        {static_cast<LONG>(0xC0000002L), &workstation, "Win8.1/64"},
-        {static_cast<LONG>(0xC0000002L), nullptr, ""}};
+    const struct {
+        LONG rtlStatus;
+        const OsVersionSources* sources;
+        const char* text;
+    } cases[] = {{0, &kernel, "Win11/64"},
+                 {static_cast<LONG>(0xC0000002L), &kernel, "Win10/64"},
+                 {static_cast<LONG>(0xC0000002L), &workstation, "Win8.1/64"},
+                 {static_cast<LONG>(0xC0000002L), nullptr, ""}};
     OsVersionSources none = rtlOnly();
     for (const auto& c : cases) {
         osStatus = c.rtlStatus;

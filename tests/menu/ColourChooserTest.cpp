@@ -67,10 +67,10 @@ TEST_F(ColourChooserTest, OkWithANewColourIsStoredAndPainted)
         const char* stored;
         COLORREF painted;
     };
-    for (const Case& c : {Case{FALSE, RGB(255, 0, 0), "<missing>", start},
-                          Case{TRUE, start, "<missing>", start},
-                          Case{TRUE, RGB(255, 0, 0), "255,0,0", RGB(255, 0, 0)},
-                          Case{TRUE, RGB(1, 2, 250), "1,2,250", RGB(1, 2, 250)}}) {
+    for (const Case& c :
+         {Case{FALSE, RGB(255, 0, 0), "<missing>", start}, Case{TRUE, start, "<missing>", start},
+          Case{TRUE, RGB(255, 0, 0), "255,0,0", RGB(255, 0, 0)},
+          Case{TRUE, RGB(1, 2, 250), "1,2,250", RGB(1, 2, 250)}}) {
         SCOPED_TRACE(c.stored);
         const COLORREF before = settings.graphColour;
         play.ok = c.ok;

@@ -114,8 +114,8 @@ struct CommandsTest : MainWindowTest {
                 effect += field.first + "=" + field.second + " ";
         GetWindowRect(app.mainWindow, &after);
         if (after.left != before.left || after.top != before.top)
-            effect += "window=" + std::to_string(after.left) + "," + std::to_string(after.top)
-                      + " ";
+            effect +=
+                "window=" + std::to_string(after.left) + "," + std::to_string(after.top) + " ";
         const LONG height = after.bottom - after.top, heightBefore = before.bottom - before.top;
         if (height != heightBefore)
             effect += height < heightBefore ? "shorter " : "taller ";
@@ -173,14 +173,17 @@ TEST_F(CommandsTest, EachIdHasItsEffectAndNoOther)
         {398, "Network/SelectedInterface=48 ", false},
         {399, "", false},
         {400, "Options/ScreenPosition=TL Position/X=10 Position/Y=10 window=10,10 ", false},
-        {410, "Options/ScreenPosition=TR Position/X=" + right + " Position/Y=10 screen=1 window="
-                  + right + ",10 ",
+        {410,
+         "Options/ScreenPosition=TR Position/X=" + right + " Position/Y=10 screen=1 window=" + right
+             + ",10 ",
          false},
-        {420, "Options/ScreenPosition=BL Position/X=10 Position/Y=" + bottom
-                  + " screen=2 window=10," + bottom + " ",
+        {420,
+         "Options/ScreenPosition=BL Position/X=10 Position/Y=" + bottom + " screen=2 window=10,"
+             + bottom + " ",
          false},
-        {430, "Options/ScreenPosition=BR Position/X=" + right + " Position/Y=" + bottom
-                  + " screen=3 window=" + right + "," + bottom + " ",
+        {430,
+         "Options/ScreenPosition=BR Position/X=" + right + " Position/Y=" + bottom
+             + " screen=3 window=" + right + "," + bottom + " ",
          false},
         {440, "Options/ScreenPosition=C screen=4 ", false},
         {441, "", false},
@@ -203,12 +206,9 @@ TEST_F(CommandsTest, TogglesFlipBackOnTheSecondChoice)
         const char* section;
         const char* key;
     } cases[] = {
-        {1, "DisplayItems", "First"},
-        {200, "Options", "Locked"},
-        {210, "Options", "ShowNetworkDrives"},
-        {220, "Options", "ShowRemovableDrives"},
-        {260, "Options", "Show Graphs"},
-        {270, "Options", "Right Align"},
+        {1, "DisplayItems", "First"},          {200, "Options", "Locked"},
+        {210, "Options", "ShowNetworkDrives"}, {220, "Options", "ShowRemovableDrives"},
+        {260, "Options", "Show Graphs"},       {270, "Options", "Right Align"},
         {280, "Options", "Run At Startup"},
     };
     for (const auto& c : cases) {
@@ -231,9 +231,9 @@ TEST_F(CommandsTest, AutoGraphColorSamplesOnlyWhenTurnedOn)
     EXPECT_EQ(iniValue(path, "Options", "Auto BG Color"), "Yes");
     COLORREF sampled = settings.graphColour;
     EXPECT_NE(sampled, RGB(1, 2, 3));
-    EXPECT_EQ(iniValue(path, "Graph", "RGBColour"),
-              std::to_string(GetRValue(sampled)) + "," + std::to_string(GetGValue(sampled)) + ","
-                  + std::to_string(GetBValue(sampled)));
+    EXPECT_EQ(iniValue(path, "Graph", "RGBColour"), std::to_string(GetRValue(sampled)) + ","
+                                                        + std::to_string(GetGValue(sampled)) + ","
+                                                        + std::to_string(GetBValue(sampled)));
     EXPECT_TRUE(takePosted(WM_RELAYOUT));
 
     WritePrivateProfileStringA("Graph", "RGBColour", "7,7,7", path.c_str());

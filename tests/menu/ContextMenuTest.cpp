@@ -32,9 +32,10 @@ std::string describe(HMENU menu, const std::string& indent = "")
         char text[64] = {};
         GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
         std::string id = " #" + std::to_string(GetMenuItemID(menu, i));
-        std::string line = indent + (sub != nullptr               ? std::string(text) + " >"
-                                     : (state & MF_SEPARATOR) != 0 ? "--" + id
-                                                                   : text + id);
+        std::string line = indent
+                           + (sub != nullptr                ? std::string(text) + " >"
+                              : (state & MF_SEPARATOR) != 0 ? "--" + id
+                                                            : text + id);
         if (state & MF_CHECKED)
             line += " [x]";
         // Separators always read as greyed.
@@ -222,11 +223,8 @@ TEST_F(ContextMenuTest, StackingAndAutoColourMarksFollowTheSettings)
         bool autoColour;
         const char* marks;
     } cases[] = {
-        {Desktop, false, ""},
-        {Bottom, false, "320x "},
-        {Desktop, true, "240g 250x "},
-        {AlwaysOnTop, false, "300x "},
-        {Normal, false, "310x "},
+        {Desktop, false, ""},          {Bottom, false, "320x "}, {Desktop, true, "240g 250x "},
+        {AlwaysOnTop, false, "300x "}, {Normal, false, "310x "},
     };
     for (bool atBuild : {true, false}) {
         for (const auto& c : cases) {

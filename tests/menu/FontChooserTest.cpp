@@ -66,7 +66,8 @@ HWND createFakeDialog()
     for (int id : {chx1, chx2, cmb4})
         CreateWindowExA(0, id == cmb4 ? "COMBOBOX" : "BUTTON", "",
                         WS_CHILD | (id == cmb4 ? CBS_DROPDOWNLIST : BS_AUTOCHECKBOX), 0, 0, 9, 9,
-                        dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+                        dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
+                        nullptr);
     SendDlgItemMessageA(dialog, cmb4, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Black"));
     SendDlgItemMessageA(dialog, cmb4, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Picked"));
     SendDlgItemMessageA(dialog, cmb4, CB_SETITEMDATA, 1, static_cast<LPARAM>(user->appliedColour));
@@ -141,8 +142,9 @@ TEST_F(FontChooserTest, ColourAloneIsWrittenWithoutARelayout)
     const COLORREF colour = settings.fontColour;
     play.pickedColour = RGB(255, 0, 0);
     EXPECT_FALSE(ChooseTextFont(app, fakeFontDialog));
-    EXPECT_EQ(play.seen.Flags, static_cast<DWORD>(CF_SCREENFONTS | CF_ENABLEHOOK
-                                                  | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_APPLY));
+    EXPECT_EQ(play.seen.Flags,
+              static_cast<DWORD>(CF_SCREENFONTS | CF_ENABLEHOOK | CF_INITTOLOGFONTSTRUCT
+                                 | CF_EFFECTS | CF_APPLY));
     EXPECT_EQ(play.seen.hwndOwner, GetDesktopWindow());
     EXPECT_EQ(play.seen.rgbColors, colour);
     // Both choosers are held off while one is open.

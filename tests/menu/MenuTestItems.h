@@ -40,10 +40,19 @@ inline PDH_STATUS WINAPI playedInterfaceList(LPCSTR, LPCSTR, LPCSTR, LPSTR count
     return ERROR_SUCCESS;
 }
 // Without a query no entry ever reads traffic, so none is chosen on its own.
-inline PDH_STATUS WINAPI noQuery(LPCSTR, DWORD_PTR, PDH_HQUERY*) { return PDH_INVALID_HANDLE; }
+inline PDH_STATUS WINAPI noQuery(LPCSTR, DWORD_PTR, PDH_HQUERY*)
+{
+    return PDH_INVALID_HANDLE;
+}
 
-inline DWORD WINAPI driveC() { return 1u << ('C' - 'A'); }
-inline UINT WINAPI fixedDrive(LPCSTR) { return DRIVE_FIXED; }
+inline DWORD WINAPI driveC()
+{
+    return 1u << ('C' - 'A');
+}
+inline UINT WINAPI fixedDrive(LPCSTR)
+{
+    return DRIVE_FIXED;
+}
 inline BOOL WINAPI halfFull(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total,
                             PULARGE_INTEGER free)
 {
@@ -51,7 +60,10 @@ inline BOOL WINAPI halfFull(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER t
     available->QuadPart = free->QuadPart = 50 << 20;
     return TRUE;
 }
-inline bool noLaunch(HWND, const char*) { return true; }
+inline bool noLaunch(HWND, const char*)
+{
+    return true;
+}
 
 // "First", "Drive", "Network", "Last", in that order (ids 1 to 4).
 inline std::unique_ptr<MeasureList> menuTestItems(AppState& app, Settings& settings)

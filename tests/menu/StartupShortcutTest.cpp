@@ -105,12 +105,12 @@ TEST_F(StartupShortcutTest, MadeForTheProgramAndRemoved)
     struct Case {
         std::string module, line, arguments;
     };
-    for (const Case& c : {Case{program, quoted + " ", ""},
-                          Case{program, quoted + " -x \"a b\"", "-x \"a b\""},
-                          Case{program, program + "  --gtest_filter=X  ", "--gtest_filter=X"},
-                          Case{program, "\"" + program, ""},
-                          Case{program, name + " -x", "-x"},  // from a console in its folder
-                          Case{spaced, spaced + " -x", "-x"}}) {  // unquoted, with blanks
+    for (const Case& c :
+         {Case{program, quoted + " ", ""}, Case{program, quoted + " -x \"a b\"", "-x \"a b\""},
+          Case{program, program + "  --gtest_filter=X  ", "--gtest_filter=X"},
+          Case{program, "\"" + program, ""},
+          Case{program, name + " -x", "-x"},      // from a console in its folder
+          Case{spaced, spaced + " -x", "-x"}}) {  // unquoted, with blanks
         SCOPED_TRACE(c.line);
         modulePath = c.module, commandLine = c.line;
         EXPECT_TRUE(UpdateStartupShortcut(true, sources));

@@ -32,21 +32,29 @@ struct YesNoKey {
 // The yes/no keys of the load and of the drive item, always read; then the
 // display flags, of which each file gets a few (every repair costs a file write).
 const YesNoKey kAlwaysRead[] = {
-    {"Options", "Show Graphs", false},       {"Options", "Show Tooltips", false},
-    {"Font", "Italic", false},               {"Options", "Locked", false},
-    {"Options", "Right Align", true},        {"Options", "Run At Startup", false},
-    {"Options", "Auto BG Color", false},     {"Options", "ShowNetworkDrives", false},
+    {"Options", "Show Graphs", false},
+    {"Options", "Show Tooltips", false},
+    {"Font", "Italic", false},
+    {"Options", "Locked", false},
+    {"Options", "Right Align", true},
+    {"Options", "Run At Startup", false},
+    {"Options", "Auto BG Color", false},
+    {"Options", "ShowNetworkDrives", false},
     {"Options", "ShowRemovableDrives", false},
 };
 const char* const kDisplayFlags[] = {
-    "Machine", "Processor", "OS", "User", "Domain", "IPAddress", "Network", "RAM", "RAM Used",
-    "Mem Used", "Uptime", "Processes", "Battery", "Drive", "Time", "CPU", "Version", "C:\\", "Z:\\",
+    "Machine", "Processor", "OS",       "User",   "Domain",    "IPAddress", "Network",
+    "RAM",     "RAM Used",  "Mem Used", "Uptime", "Processes", "Battery",   "Drive",
+    "Time",    "CPU",       "Version",  "C:\\",   "Z:\\",
 };
 const char* const kOtherKeys[][2] = {
-    {"Options", "Hotkey"}, {"Options", "Separator"}, {"Options", "Position"},
-    {"Options", "ScreenPosition"}, {"Font", "Name"}, {"Font", "Point"}, {"Font", "Weight"},
-    {"Font", "RGBColour"}, {"Graph", "RGBColour"}, {"Position", "X"}, {"Position", "Y"},
-    {"Network", "SelectedInterface"}, {"Unrelated", "Key"},
+    {"Options", "Hotkey"},   {"Options", "Separator"},
+    {"Options", "Position"}, {"Options", "ScreenPosition"},
+    {"Font", "Name"},        {"Font", "Point"},
+    {"Font", "Weight"},      {"Font", "RGBColour"},
+    {"Graph", "RGBColour"},  {"Position", "X"},
+    {"Position", "Y"},       {"Network", "SelectedInterface"},
+    {"Unrelated", "Key"},
 };
 
 unsigned fuzzSeed()
@@ -78,8 +86,10 @@ Sections snapshot(const std::string& path)
         return list;
     };
     Sections sections;
-    for (std::string name : strings(GetPrivateProfileSectionNamesA(buffer.data(), DWORD(buffer.size()), path.c_str()))) {
-        auto lines = strings(GetPrivateProfileSectionA(name.c_str(), buffer.data(), DWORD(buffer.size()), path.c_str()));
+    for (std::string name : strings(
+             GetPrivateProfileSectionNamesA(buffer.data(), DWORD(buffer.size()), path.c_str()))) {
+        auto lines = strings(GetPrivateProfileSectionA(name.c_str(), buffer.data(),
+                                                       DWORD(buffer.size()), path.c_str()));
         CharUpperA(name.data());
         sections.emplace(name, lines);
     }
@@ -124,16 +134,53 @@ public:
     std::string hostileValue()
     {
         static const char* const kValues[] = {
-            "", "-1", "-2147483649", "99999999999999999999", "2147483648", "0042", "7abc", "Yes",
-            "no", "YES ", "\"Yes\"", "'No'", "Y-es", "N'o", "Y\xAD" "es", "Yes\"", "\"", "\"\"",
-            ",,,", ",", "300,20", "1,,2,,,3,4", " 10, 20 ,30", "=", "==No", "T", "BL", "Desktop",
-            "AlwaysOnTop", "\xE9\xE8\xFF\x81", "ALT,CTRL,F24", "WIN,SHIFT,NUMPAD9", "CTRL,F", ",F99",
-            "CTRL,", "a\"b'c", ";comment", "[Options]",
+            "",
+            "-1",
+            "-2147483649",
+            "99999999999999999999",
+            "2147483648",
+            "0042",
+            "7abc",
+            "Yes",
+            "no",
+            "YES ",
+            "\"Yes\"",
+            "'No'",
+            "Y-es",
+            "N'o",
+            "Y\xAD"
+            "es",
+            "Yes\"",
+            "\"",
+            "\"\"",
+            ",,,",
+            ",",
+            "300,20",
+            "1,,2,,,3,4",
+            " 10, 20 ,30",
+            "=",
+            "==No",
+            "T",
+            "BL",
+            "Desktop",
+            "AlwaysOnTop",
+            "\xE9\xE8\xFF\x81",
+            "ALT,CTRL,F24",
+            "WIN,SHIFT,NUMPAD9",
+            "CTRL,F",
+            ",F99",
+            "CTRL,",
+            "a\"b'c",
+            ";comment",
+            "[Options]",
         };
         switch (pick(4)) {
-        case 0: return bytes(pick(200), 1, 255);
-        case 1: return std::string(40 + pick(300), "=,\"Y9 "[pick(6)]);
-        default: return kValues[pick(sizeof kValues / sizeof *kValues)];
+        case 0:
+            return bytes(pick(200), 1, 255);
+        case 1:
+            return std::string(40 + pick(300), "=,\"Y9 "[pick(6)]);
+        default:
+            return kValues[pick(sizeof kValues / sizeof *kValues)];
         }
     }
     // Random bytes, an endless line, or every known key with hostile values
@@ -142,17 +189,25 @@ public:
     std::string file()
     {
         switch (pick(10)) {
-        case 0: case 1: return bytes(pick(3000), 0, 255);
-        case 2: return std::string(2000 + pick(40000), pick(2) ? 'x' : '[') + "\n" + keyed(false);
-        case 3: case 4: return keyed(true);
-        default: return keyed(false);
+        case 0:
+        case 1:
+            return bytes(pick(3000), 0, 255);
+        case 2:
+            return std::string(2000 + pick(40000), pick(2) ? 'x' : '[') + "\n" + keyed(false);
+        case 3:
+        case 4:
+            return keyed(true);
+        default:
+            return keyed(false);
         }
     }
 
 private:
     std::string keyed(bool validOnly)
     {
-        auto yesNo = [&] { return !validOnly && pick(4) == 0 ? hostileValue() : pick(2) ? "yES" : "no"; };
+        auto yesNo = [&] {
+            return !validOnly && pick(4) == 0 ? hostileValue() : pick(2) ? "yES" : "no";
+        };
         const char* eol = pick(3) == 0 ? "\n" : pick(2) ? "\r\n" : "\r";
         std::map<std::string, std::string> sections;
         auto add = [&](const char* section, const char* key, const std::string& text) {
@@ -164,7 +219,8 @@ private:
             add("DisplayItems", flag, yesNo());
         for (const auto& other : kOtherKeys) {
             bool network = std::strcmp(other[1], "SelectedInterface") == 0;
-            add(other[0], other[1], validOnly && network ? std::to_string(pick(100000)) : hostileValue());
+            add(other[0], other[1],
+                validOnly && network ? std::to_string(pick(100000)) : hostileValue());
         }
         std::string text;
         for (int copy = 0, copies = 1 + int(pick(2)); copy < copies; ++copy)
@@ -186,7 +242,8 @@ TEST(HostileSettings, ParsersTakeAnyTextWithinTheirRules)
     for (int i = 0; i < 100000; ++i) {
         std::string text = generate.hostileValue().substr(0, kMaxSettingText);
         std::string colour = text, hotkey = text;
-        ASSERT_EQ(parseColour(colour.data(), 71, 96, 141), expectedColour(text, 71, 96, 141)) << text;
+        ASSERT_EQ(parseColour(colour.data(), 71, 96, 141), expectedColour(text, 71, 96, 141))
+            << text;
         HotkeyChord chord = parseHotkey(hotkey.data());
         for (size_t c = 0; c < text.size(); ++c)
             ASSERT_EQ(hotkey[c], char(std::toupper(static_cast<unsigned char>(text[c])))) << text;
@@ -221,19 +278,24 @@ TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyI
 
         std::vector<YesNoKey> keys(std::begin(kAlwaysRead), std::end(kAlwaysRead));
         for (int i = 0; i < 3; ++i)
-            keys.push_back({"DisplayItems", kDisplayFlags[generate.pick(std::size(kDisplayFlags))], true});
+            keys.push_back(
+                {"DisplayItems", kDisplayFlags[generate.pick(std::size(kDisplayFlags))], true});
         Sections before = snapshot(path);
         std::map<std::string, std::string> repaired;  // "section\nkey" → the text written
         std::vector<bool> expected;
         for (const YesNoKey& key : keys) {
             std::string text = value(path, key.section, key.key, "", kMaxSettingText + 1);
-            expected.push_back(isYesOrNo(text) ? _stricmp(text.c_str(), "No") != 0 : key.defaultValue);
+            expected.push_back(isYesOrNo(text) ? _stricmp(text.c_str(), "No") != 0
+                                               : key.defaultValue);
             if (!isYesOrNo(text))
-                repaired[std::string(key.section) + "\n" + key.key] = key.defaultValue ? "Yes" : "No";
+                repaired[std::string(key.section) + "\n" + key.key] = key.defaultValue ? "Yes"
+                                                                                       : "No";
         }
         std::string network = value(path, "Network", "SelectedInterface", "", kMaxSettingText + 1);
         long long selected = std::isdigit(static_cast<unsigned char>(network[0])) ? 0 : 10000;
-        for (size_t i = 0; selected != 10000 && i < network.size() && std::isdigit((unsigned char)network[i]); ++i)
+        for (size_t i = 0;
+             selected != 10000 && i < network.size() && std::isdigit((unsigned char)network[i]);
+             ++i)
             selected = std::min<long long>(selected * 10 + (network[i] - '0'), INT_MAX);
         if (!std::isdigit(static_cast<unsigned char>(network[0])))
             repaired["Network\nSelectedInterface"] = "10000";
@@ -251,10 +313,12 @@ TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyI
         Settings settings(path);
         // The later readers, as the start-up and the items run them.
         char hotkey[kMaxSettingText + 1] = {};
-        GetPrivateProfileStringA("Options", "Hotkey", "CTRL,ALT,L", hotkey, sizeof hotkey, path.c_str());
+        GetPrivateProfileStringA("Options", "Hotkey", "CTRL,ALT,L", hotkey, sizeof hotkey,
+                                 path.c_str());
         EXPECT_LT(parseHotkey(hotkey).key, 0x100u);
         for (size_t i = 0; i < keys.size(); ++i)
-            EXPECT_EQ(settings.readBool(keys[i].section, keys[i].key, keys[i].defaultValue), expected[i])
+            EXPECT_EQ(settings.readBool(keys[i].section, keys[i].key, keys[i].defaultValue),
+                      expected[i])
                 << keys[i].section << "/" << keys[i].key;
         EXPECT_EQ(settings.readInt("Network", "SelectedInterface", 10000), selected) << network;
 
@@ -266,9 +330,11 @@ TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyI
         EXPECT_EQ(settings.font.lfWeight, weight);
         // Read through a buffer of the program's size: the profile API strips
         // enclosing quotes differently when a long value does not fit.
-        EXPECT_EQ(settings.separator(), value(path, "Options", "Separator", "=", kMaxSettingText + 1));
+        EXPECT_EQ(settings.separator(),
+                  value(path, "Options", "Separator", "=", kMaxSettingText + 1));
         EXPECT_EQ(std::string(settings.font.lfFaceName),
-                  value(path, "Font", "Name", "Courier New", kMaxSettingText + 1).substr(0, LF_FACESIZE - 1));
+                  value(path, "Font", "Name", "Courier New", kMaxSettingText + 1)
+                      .substr(0, LF_FACESIZE - 1));
         std::string font = value(path, "Font", "RGBColour", "", kMaxSettingText + 1);
         std::string graph = value(path, "Graph", "RGBColour", "", kMaxSettingText + 1);
         EXPECT_EQ(settings.fontColour, expectedColour(font, 255, 255, 0)) << font;
@@ -290,7 +356,9 @@ TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyI
         }
         for (const auto& [name, text] : repaired) {
             size_t cut = name.find('\n');
-            EXPECT_EQ(value(path, name.substr(0, cut).c_str(), name.substr(cut + 1).c_str(), ""), text) << name;
+            EXPECT_EQ(value(path, name.substr(0, cut).c_str(), name.substr(cut + 1).c_str(), ""),
+                      text)
+                << name;
         }
         auto withoutRepairs = [&](Sections sections) {
             for (auto& [section, lines] : sections) {
@@ -299,7 +367,8 @@ TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyI
                     std::string name = section + "\n" + line.substr(0, line.find('='));
                     bool wasRepaired = false;
                     for (const auto& entry : repaired)
-                        wasRepaired = wasRepaired || _stricmp(entry.first.c_str(), name.c_str()) == 0;
+                        wasRepaired = wasRepaired
+                                      || _stricmp(entry.first.c_str(), name.c_str()) == 0;
                     if (!wasRepaired)
                         kept.push_back(line);
                 }
@@ -360,8 +429,8 @@ TEST(HostileSettings, WritesToALockedOrVanishedFileStillChangeMemory)
     // shares no writing makes the writes fail there too.
     std::string stored = readTextFile(path);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     change(1);
     EXPECT_EQ(readTextFile(path), stored);

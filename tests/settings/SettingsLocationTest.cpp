@@ -26,8 +26,8 @@ BOOL WINAPI fakeSpecialFolder(HWND, LPWSTR out, int folder, BOOL create)
 {
     askedFolder = create ? folder : -1;
     const std::string& special = machine.special;
-    std::wstring wide =
-        wideSpecial.empty() ? std::wstring(special.begin(), special.end()) : wideSpecial;
+    std::wstring wide = wideSpecial.empty() ? std::wstring(special.begin(), special.end())
+                                            : wideSpecial;
     lstrcpynW(out, wide.c_str(), MAX_PATH);
     return machine.specialResult;
 }

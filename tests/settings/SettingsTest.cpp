@@ -20,8 +20,9 @@ protected:
 TEST_F(SettingsStore, FirstStartWritesOnlyTheYesNoKeysAndUsesDefaults)
 {
     Settings settings(path);
-    EXPECT_EQ(iniSection(path, "Options"), "Show Graphs=No\nShow Tooltips=No\nLocked=No\n"
-                                           "Right Align=Yes\nRun At Startup=No\nAuto BG Color=No\n");
+    EXPECT_EQ(iniSection(path, "Options"),
+              "Show Graphs=No\nShow Tooltips=No\nLocked=No\n"
+              "Right Align=Yes\nRun At Startup=No\nAuto BG Color=No\n");
     EXPECT_EQ(iniSection(path, "Font"), "Italic=No\n");
     EXPECT_EQ(iniSection(path, "Graph") + iniSection(path, "Position"), "");
 
@@ -100,9 +101,9 @@ TEST_F(SettingsStore, StackingModeAndScreenPositionFromFirstLetters)
         StackingMode mode;
         ScreenPosition place;
     } rows[] = {
-        {"always", "T", Bottom, TopRight},  {"Desktop", "BL", Desktop, BottomLeft},
-        {"", "TL", Bottom, TopLeft},        {"AlwaysOnTop", "B", AlwaysOnTop, BottomRight},
-        {"Normal", "Xyz", Normal, Custom},  {"normal", "tl", Bottom, Custom},
+        {"always", "T", Bottom, TopRight}, {"Desktop", "BL", Desktop, BottomLeft},
+        {"", "TL", Bottom, TopLeft},       {"AlwaysOnTop", "B", AlwaysOnTop, BottomRight},
+        {"Normal", "Xyz", Normal, Custom}, {"normal", "tl", Bottom, Custom},
     };
     for (const Row& row : rows) {
         writeTextFile(path, std::string("[Options]\r\nPosition=") + row.position
@@ -122,8 +123,8 @@ TEST_F(SettingsStore, GarbageLoadsAsDefaults)
         "[Options]\nShow Graphs=maybe\nLocked=true\nRight Align=0\nPosition=?\n"
         "[Font]\nItalic=si\nRGBColour=,,,\n[Graph]\nRGBColour=\n",
         "[Font]\nPoint=-2147483649999\nWeight=99999999999999999999\n[Position]\nX=-9999999999999\n",
-        "[Options]\nShow Graphs=Yes" + std::string(200, 's') + "\nSeparator=" + std::string(300, '-')
-            + "\n[Font]\nName=" + std::string(300, 'N') + "\n",
+        "[Options]\nShow Graphs=Yes" + std::string(200, 's') + "\nSeparator="
+            + std::string(300, '-') + "\n[Font]\nName=" + std::string(300, 'N') + "\n",
         "Show Graphs=Yes\n[Unrelated]\nRight Align=No\n[Options\nLocked=Yes\n",
         junk,
         std::string("\0\0[Options]\0Show Graphs=Yes\n", 28),
@@ -150,9 +151,9 @@ TEST_F(SettingsStore, YesNoAndIntegerReadsRepairInvalidValues)
         bool defaultValue, expected;
         const char* storedAfter;
     } bools[] = {
-        {"no", true, false, "no"},  {"NO", true, false, "NO"},    {"yes", false, true, "yes"},
-        {"1", false, false, "No"},  {"true", false, false, "No"}, {"0", true, true, "Yes"},
-        {"", true, true, "Yes"},    {nullptr, false, false, "No"},
+        {"no", true, false, "no"}, {"NO", true, false, "NO"},     {"yes", false, true, "yes"},
+        {"1", false, false, "No"}, {"true", false, false, "No"},  {"0", true, true, "Yes"},
+        {"", true, true, "Yes"},   {nullptr, false, false, "No"},
     };
     for (const BoolRow& row : bools) {
         WritePrivateProfileStringA("Test", "Flag", row.stored, path.c_str());
@@ -166,9 +167,14 @@ TEST_F(SettingsStore, YesNoAndIntegerReadsRepairInvalidValues)
         int defaultValue, expected;
         const char* storedAfter;
     } ints[] = {
-        {"-1", 10000, 10000, "10000"}, {"7abc", 10000, 7, "7abc"},  {"", 10000, 10000, "10000"},
-        {nullptr, -5, -5, "-5"},       {"x12", 3, 3, "3"},          {"0042", 1, 42, "0042"},
-        {"2147483647", 0, INT_MAX, "2147483647"}, {huge.c_str(), 0, INT_MAX, huge.c_str()},
+        {"-1", 10000, 10000, "10000"},
+        {"7abc", 10000, 7, "7abc"},
+        {"", 10000, 10000, "10000"},
+        {nullptr, -5, -5, "-5"},
+        {"x12", 3, 3, "3"},
+        {"0042", 1, 42, "0042"},
+        {"2147483647", 0, INT_MAX, "2147483647"},
+        {huge.c_str(), 0, INT_MAX, huge.c_str()},
     };
     for (const IntRow& row : ints) {
         WritePrivateProfileStringA("Network", "SelectedInterface", row.stored, path.c_str());
@@ -186,14 +192,15 @@ TEST_F(SettingsStore, WritesExactTextAndSurvivesAFileItCannotWrite)
     settings.writeBool("Options", "Locked", true);
     settings.writeBool("Options", "Show Graphs", false);
     EXPECT_EQ(iniSection(path, "Position"), "X=-42\nY=-2147483648\n");
-    EXPECT_EQ(iniValue(path, "Options", "Locked") + iniValue(path, "Options", "Show Graphs"), "YesNo");
+    EXPECT_EQ(iniValue(path, "Options", "Locked") + iniValue(path, "Options", "Show Graphs"),
+              "YesNo");
 
     // Wine run as root ignores the read-only attribute, so the file is also
     // held open for reading only.
     writeTextFile(path, "[Options]\r\nShow Graphs=1\r\n");
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     Settings readOnly(path);
     EXPECT_FALSE(readOnly.showGraphs);

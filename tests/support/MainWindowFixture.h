@@ -69,4 +69,3 @@ inline void setControlKey(bool down)
     keys[VK_CONTROL] = down ? 0x80 : 0;
     SetKeyboardState(keys);
 }
-
