@@ -33,3 +33,5 @@ wine64 cmd /c exit </dev/null >/dev/null 2>&1
 wine64 rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
 
 ctest --preset x86_64
+# Last, so a formatting slip never hides a test result; fails with the names.
+bash scripts/check-format.sh
