@@ -36,5 +36,5 @@ constexpr UINT IDM_CUSTOM = 440;
 constexpr UINT IDM_EXIT = 900;
 
 // Separators carry ids that no command uses and the menu never returns.
-constexpr UINT IDM_SEPARATOR = 100;
-constexpr UINT IDM_EXIT_SEPARATOR = 250;
+constexpr UINT IDM_SEPARATOR = 910;
+constexpr UINT IDM_EXIT_SEPARATOR = 920;

@@ -136,39 +136,39 @@ TEST_F(ContextMenuTest, FirstShowingBuildsTheWholeTree)
               "Drive #2 [x]\n"
               "Network #3 [x]\n"
               "Last #4\n"
-              "-- #100\n"
+              "-- #910\n"
               "Change Font... #230\n"
               "Graph Color >\n"
               "  Change Graph Color... #240\n"
               "  Auto Graph Color #250\n"
-              "-- #100\n"
+              "-- #910\n"
               "Options >\n"
               "  Show Network Drives #210\n"
               "  Show Removable Drives #220\n"
-              "  -- #100\n"
+              "  -- #910\n"
               "  Network Interfaces >\n"
               "    RAS (Dialup) #350\n"
               "    If1 #351\n"
               "    If3 #353 [x]\n"
-              "  -- #100\n"
+              "  -- #910\n"
               "  Show Graphs #260\n"
               "  Right Align #270 [x]\n"
-              "  -- #100\n"
+              "  -- #910\n"
               "  Position >\n"
               "    Locked #200\n"
-              "    -- #100\n"
+              "    -- #910\n"
               "    Top Left #400\n"
               "    Top Right #410 [x]\n"
               "    Bottom Left #420\n"
               "    Bottom Right #430\n"
               "    Custom #440\n"
-              "  -- #100\n"
+              "  -- #910\n"
               "  Always On Top #300\n"
               "  Normal #310 [x]\n"
               "  Bottom #320\n"
-              "  -- #100\n"
+              "  -- #910\n"
               "  Run At Startup #280\n"
-              "-- #250\n"
+              "-- #920\n"
               "Exit #900\n");
 }
 
@@ -204,7 +204,7 @@ TEST_F(ContextMenuTest, LaterShowingsChangeOnlyTheMarks)
 
 TEST_F(ContextMenuTest, IniFileAppearsOnceAtTheEndOfOptionsOnlyWhileExtended)
 {
-    const std::string entry = "  -- #100\n  Ini File... #290\n-- #250\nExit #900\n";
+    const std::string entry = "  -- #910\n  Ini File... #290\n-- #920\nExit #900\n";
     for (bool extended : {false, true, true, false}) {
         std::string tree = shownTree(extended);
         size_t at = tree.find(entry);
