@@ -2,7 +2,6 @@
 #include "display/BackgroundSampler.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <vector>
 
 #include "app/Messages.h"
@@ -108,9 +107,6 @@ COLORREF SampleBackgroundColour(DisplayRenderer& renderer, HWND window, MeasureL
 
     settings.setGraphColour(colour);
     PostMessageA(window, WM_RELAYOUT, 0, 0);
-    char text[20];
-    std::snprintf(text, sizeof text, "%d,%d,%d", GetRValue(colour), GetGValue(colour),
-                  GetBValue(colour));
-    settings.writeString("Graph", "RGBColour", text);
+    settings.writeColour("Graph", "RGBColour", colour);
     return colour;
 }

@@ -1,8 +1,6 @@
 // "Change Graph Color...": the colour dialog for the bars behind the items.
 #include "menu/ColourChooser.h"
 
-#include <cstdio>
-
 #include "settings/Settings.h"
 
 namespace {
@@ -27,10 +25,7 @@ void ChooseGraphColour(AppState& app, ColourDialogFunction dialog)
     choice.Flags = CC_RGBINIT | CC_FULLOPEN;
 
     if (dialog(&choice) && choice.rgbResult != settings.graphColour) {
-        char text[50] = {};
-        std::snprintf(text, sizeof text, "%d,%d,%d", GetRValue(choice.rgbResult),
-                      GetGValue(choice.rgbResult), GetBValue(choice.rgbResult));
-        settings.writeString("Graph", "RGBColour", text);
+        settings.writeColour("Graph", "RGBColour", choice.rgbResult);
         settings.setGraphColour(choice.rgbResult);
     }
     app.chooserOpen = false;

@@ -4,7 +4,6 @@
 
 #include <dlgs.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "app/Messages.h"
@@ -155,9 +154,6 @@ void ApplyFontColour(AppState& app, COLORREF colour)
     Settings& settings = *app.settings;
     if (colour == settings.fontColour)
         return;
-    char text[50] = {};
-    std::snprintf(text, sizeof text, "%d,%d,%d", GetRValue(colour), GetGValue(colour),
-                  GetBValue(colour));
-    settings.writeString("Font", "RGBColour", text);
+    settings.writeColour("Font", "RGBColour", colour);
     settings.setFontColour(colour);
 }

@@ -165,6 +165,14 @@ void Settings::writeBool(const char* section, const char* key, bool value)
     writeString(section, key, value ? "Yes" : "No");
 }
 
+void Settings::writeColour(const char* section, const char* key, COLORREF colour)
+{
+    char text[20] = {};
+    std::snprintf(text, sizeof text, "%d,%d,%d", GetRValue(colour), GetGValue(colour),
+                  GetBValue(colour));
+    writeString(section, key, text);
+}
+
 std::string Settings::separator() const
 {
     std::lock_guard<std::mutex> hold(separatorLock_);

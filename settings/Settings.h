@@ -54,6 +54,8 @@ struct Settings {
     void writeInt(const char* section, const char* key, int value);
     void writeLong(const char* section, const char* key, long value);
     void writeBool(const char* section, const char* key, bool value);
+    // As "r,g,b", the form parseColour reads.
+    void writeColour(const char* section, const char* key, COLORREF colour);
 
     // The separator is the one option the file watcher replaces; it is
     // reached only through these, under a lock, so the watch may run on any thread.
