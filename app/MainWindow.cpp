@@ -42,13 +42,6 @@ void sampleBackground(AppState& app)
         SampleBackgroundColour(*app.renderer, app.mainWindow, *app.measures, app.displayFont);
 }
 
-void moveToStoredRect(AppState& app)
-{
-    const RECT& rect = app.settings->windowRect;
-    MoveWindow(app.mainWindow, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-               TRUE);
-}
-
 POINT screenPointOf(HWND window, LPARAM lParam)
 {
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -185,7 +178,7 @@ void onLeftButtonUp(AppState& app, HWND window)
         app.dragging = false;
         ReleaseCapture();
         if (app.renderer->ClampToScreen())
-            moveToStoredRect(app);
+            MoveToStoredRect(window, settings);
         settings.writeLong("Position", "X", settings.windowRect.left);
         settings.writeLong("Position", "Y", settings.windowRect.top);
         settings.writeString("Options", "ScreenPosition", "C");
@@ -281,7 +274,7 @@ void onDpiChanged(AppState& app, WPARAM wParam, const RECT* suggested)
     settings.windowRect.left = suggested->left;
     settings.windowRect.top = suggested->top;
     app.renderer->layout(*app.measures, app.displayFont);
-    moveToStoredRect(app);
+    MoveToStoredRect(app.mainWindow, settings);
 }
 
 void onRelayoutAndPlace(AppState& app)

@@ -71,9 +71,7 @@ int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account, Win
     renderer.layout(measures, app.displayFont);
     // The window was created 1 × 1: give it the laid-out size and place now,
     // without a second layout, even when no item asks for one while built.
-    const RECT& laidOut = settings.windowRect;
-    MoveWindow(window, laidOut.left, laidOut.top, laidOut.right - laidOut.left,
-               laidOut.bottom - laidOut.top, FALSE);
+    MoveToStoredRect(window, settings, false);
     registerHotkey(settings, window, hotkeyAtom);
     ShowWindow(window, SW_SHOWNORMAL);
     RefreshPlacement(window, settings, renderer);

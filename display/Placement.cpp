@@ -10,11 +10,6 @@ namespace {
 // Edge sums in 64 bits: a hand-typed position plus a window size must not wrap.
 using Wide = long long;
 
-void moveToRect(HWND window, const RECT& rect)
-{
-    MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
-}
-
 BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data)
 {
     MONITORINFO info{};
@@ -102,11 +97,18 @@ POINT pullOntoMonitors(LONG left, LONG top, int width, int height,
                  pullAxis(top, height, b.top, b.bottom, margin)};
 }
 
+void MoveToStoredRect(HWND window, const Settings& settings, bool repaint)
+{
+    const RECT& rect = settings.windowRect;
+    MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               repaint);
+}
+
 void PlaceAtCorner(HWND window, Settings& settings, const DisplayRenderer& renderer, int corner)
 {
     settings.windowRect = cornerRect(corner, renderer.pictureWidth, renderer.pictureHeight,
                                      ConnectedMonitors().front(), renderer.scaled(kScreenMargin));
-    moveToRect(window, settings.windowRect);
+    MoveToStoredRect(window, settings);
     settings.screenPosition = static_cast<ScreenPosition>(corner);
     settings.writeLong("Position", "X", settings.windowRect.left);
     settings.writeLong("Position", "Y", settings.windowRect.top);
@@ -117,7 +119,7 @@ void FitToPicture(HWND window, Settings& settings, const DisplayRenderer& render
     if (settings.screenPosition != Custom)
         PlaceAtCorner(window, settings, renderer, settings.screenPosition);
     else
-        moveToRect(window, settings.windowRect);
+        MoveToStoredRect(window, settings);
 }
 
 void RefreshPlacement(HWND window, Settings& settings, DisplayRenderer& renderer)

@@ -40,6 +40,8 @@ RECT cornerRect(int corner, int width, int height, const Monitor& primary, int m
 POINT pullOntoMonitors(LONG left, LONG top, int width, int height,
                        const std::vector<Monitor>& monitors, int margin);
 
+// Moves the window onto the settings' window rectangle.
+void MoveToStoredRect(HWND window, const Settings& settings, bool repaint = true);
 void PlaceAtCorner(HWND window, Settings& settings, const DisplayRenderer& renderer, int corner);
 // Gives the window the size of the last layout: a corner position is placed
 // anew, a custom one keeps its top-left corner (the layout derived the rest).
