@@ -1,7 +1,10 @@
-// The calling thread's COM apartment, held for a scope.
+// The calling thread's COM apartment, held for a scope, and the owner of a
+// COM object's reference.
 #pragma once
 
 #include <objbase.h>
+
+#include <memory>
 
 class ComApartment {
 public:
@@ -26,3 +29,11 @@ public:
 private:
     HRESULT result_;
 };
+
+struct ReleaseComObject {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+
+// One reference to a COM object, released by its one owner.
+template <typename Interface>
+using ComPointer = std::unique_ptr<Interface, ReleaseComObject>;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/ComApartment.h"
 #include "app/SystemLibrary.h"
 
 namespace {
@@ -60,25 +61,24 @@ LinkTarget linkTarget(const char* commandLine, const std::string& program)
 
 bool createShortcut(const char* path, const LinkTarget& target)
 {
-    IShellLinkA* link = nullptr;
+    IShellLinkA* created = nullptr;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
+                                reinterpret_cast<void**>(&created))))
         return false;
+    ComPointer<IShellLinkA> link(created);
     link->SetPath(target.program.c_str());
     if (!target.arguments.empty())
         link->SetArguments(target.arguments.c_str());
     link->SetShowCmd(SW_SHOW);
 
-    bool saved = false;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        WCHAR widePath[MAX_PATH] = {};
-        if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path, -1, widePath, MAX_PATH) != 0)
-            saved = SUCCEEDED(file->Save(widePath, TRUE));
-        file->Release();
-    }
-    link->Release();
-    return saved;
+    IPersistFile* queried = nullptr;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&queried))))
+        return false;
+    ComPointer<IPersistFile> file(queried);
+    WCHAR widePath[MAX_PATH] = {};
+    if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path, -1, widePath, MAX_PATH) == 0)
+        return false;
+    return SUCCEEDED(file->Save(widePath, TRUE));
 }
 
 }  // namespace
