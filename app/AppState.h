@@ -6,6 +6,7 @@
 
 #include <ctime>
 
+#include "display/GdiGuards.h"
 #include "settings/Settings.h"
 
 class MeasureList;
@@ -15,7 +16,8 @@ struct DisplayRenderer;
 
 struct AppState {
     HWND mainWindow = nullptr;
-    HFONT displayFont = nullptr;
+    // Made by RemakeDisplayFont; replaced whenever the font or the DPI changes.
+    GdiObject<HFONT> displayFont;
     Settings* settings = nullptr;
     MeasureList* measures = nullptr;
     DisplayRenderer* renderer = nullptr;

@@ -5,6 +5,7 @@
 #include <dbt.h>
 
 #include <ctime>
+#include <utility>
 
 #include "app/Clipboard.h"
 #include "app/Messages.h"
@@ -39,7 +40,7 @@ void restartResample(HWND window)
 void sampleBackground(AppState& app)
 {
     app.settings->graphColour =
-        SampleBackgroundColour(*app.renderer, app.mainWindow, *app.measures, app.displayFont);
+        SampleBackgroundColour(*app.renderer, app.mainWindow, *app.measures, app.displayFont.get());
 }
 
 POINT screenPointOf(HWND window, LPARAM lParam)
@@ -82,7 +83,7 @@ void onPaint(AppState& app, HWND window)
     // Painting through the window DC: a second BeginPaint inside the default
     // WM_PAINT handling gets an empty rectangle on some platforms.
     WindowDC dc(window);
-    app.renderer->paint(dc.get(), *app.measures, app.displayFont, app.exiting);
+    app.renderer->paint(dc.get(), *app.measures, app.displayFont.get(), app.exiting);
 }
 
 // Items update on this tick, and what they changed is painted at once.
@@ -97,7 +98,7 @@ void onRefreshTick(AppState& app, HWND window)
     // trips for an update region cost more than drawing a few changed lines.
     if (app.renderer->needsPainting(*app.measures)) {
         WindowDC dc(window);
-        app.renderer->paintChanged(dc.get(), *app.measures, app.displayFont, app.exiting);
+        app.renderer->paintChanged(dc.get(), *app.measures, app.displayFont.get(), app.exiting);
     }
     if (!app.menuOpen)
         KeepAtBottom(window, *app.settings);
@@ -265,21 +266,16 @@ void onDpiChanged(AppState& app, WPARAM wParam, const RECT* suggested)
         return;
     Settings& settings = *app.settings;
     app.renderer->dpi = dpi;
-    HFONT font = CreateDisplayFont(settings.font, settings.fontPointSize, dpi);
-    if (font != nullptr) {
-        if (app.displayFont != nullptr)
-            DeleteObject(app.displayFont);
-        app.displayFont = font;
-    }
+    RemakeDisplayFont(app);
     settings.windowRect.left = suggested->left;
     settings.windowRect.top = suggested->top;
-    app.renderer->layout(*app.measures, app.displayFont);
+    app.renderer->layout(*app.measures, app.displayFont.get());
     MoveToStoredRect(app.mainWindow, settings);
 }
 
 void onRelayoutAndPlace(AppState& app)
 {
-    app.renderer->layout(*app.measures, app.displayFont);
+    app.renderer->layout(*app.measures, app.displayFont.get());
     RefreshPlacement(app.mainWindow, *app.settings, *app.renderer);
 }
 
@@ -316,9 +312,18 @@ void ApplyColourKey(HWND window)
         setAttributes(window, kColourKey, 0, LWA_COLORKEY);
 }
 
+void RemakeDisplayFont(AppState& app)
+{
+    const Settings& settings = *app.settings;
+    GdiObject<HFONT> font(
+        CreateDisplayFont(settings.font, settings.fontPointSize, app.renderer->dpi));
+    if (font != nullptr)
+        app.displayFont = std::move(font);
+}
+
 void Relayout(AppState& app)
 {
-    app.renderer->layout(*app.measures, app.displayFont);
+    app.renderer->layout(*app.measures, app.displayFont.get());
     FitToPicture(app.mainWindow, *app.settings, *app.renderer);
 }
 

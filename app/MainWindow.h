@@ -18,6 +18,9 @@ void ApplyColourKey(HWND window);
 // items update on the refresh ticks, counted from here. Does nothing once
 // Exit was chosen.
 void StartTimers(AppState& app);
+// Makes the display font anew from the font settings, at the DPI the picture
+// is drawn for. The font in use stays when no new one can be made.
+void RemakeDisplayFont(AppState& app);
 // Lays the picture out anew and gives the window its size at once.
 void Relayout(AppState& app);
 // Exit, from the menu or a close request: nothing is painted, laid out or

@@ -59,7 +59,7 @@ int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account, Win
     app.contextMenu = &contextMenu;
     // The font is made for the DPI of the monitor the window starts on.
     renderer.dpi = WindowDpi(window);
-    app.displayFont = CreateDisplayFont(settings.font, settings.fontPointSize, renderer.dpi);
+    RemakeDisplayFont(app);
     ATOM hotkeyAtom = createHotkeyAtom();
 
     MeasureList measures(CreateItems(app, settings, account));
@@ -68,7 +68,7 @@ int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account, Win
     ApplyColourKey(window);
     StartTimers(app);
     SetTimer(window, IDT_FIRST_SAMPLE, 2000, nullptr);
-    renderer.layout(measures, app.displayFont);
+    renderer.layout(measures, app.displayFont.get());
     // The window was created 1 × 1: give it the laid-out size and place now,
     // without a second layout, even when no item asks for one while built.
     MoveToStoredRect(window, settings, false);

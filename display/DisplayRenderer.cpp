@@ -9,44 +9,24 @@ DisplayRenderer::DisplayRenderer(Settings& settingsStore) : settings(settingsSto
 {
 }
 
-DisplayRenderer::~DisplayRenderer()
-{
-    releaseBitmap();
-    if (colourKeyBrush_ != nullptr)
-        DeleteObject(colourKeyBrush_);
-}
-
-void DisplayRenderer::releaseBitmap()
-{
-    if (memoryDC != nullptr) {
-        SelectObject(memoryDC, initialBitmap_);
-        DeleteDC(memoryDC);
-        memoryDC = nullptr;
-    }
-    if (bitmap != nullptr) {
-        DeleteObject(bitmap);
-        bitmap = nullptr;
-    }
-}
-
 void DisplayRenderer::layout(MeasureList& list, HFONT font)
 {
-    HDC measuring = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    CreatedDC measuring(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
     {
-        Selection selection(measuring, font);
+        Selection selection(measuring.get(), font);
         RECT rect{0, 0, 0, 0};
-        drawDisplayText(measuring, list.joinNames().c_str(), rect, kMeasureFlags);
+        drawDisplayText(measuring.get(), list.joinNames().c_str(), rect, kMeasureFlags);
         labelWidth = rect.right;
 
         std::string separatorText = settings.separator() + " ";
-        drawDisplayText(measuring, separatorText.c_str(), rect, kMeasureFlags);
+        drawDisplayText(measuring.get(), separatorText.c_str(), rect, kMeasureFlags);
         separatorWidth = rect.right;
         valueColumnStart = labelWidth + separatorWidth - scaled(2);
 
         int allLines = 0;
         int shownLines = 0;
         const std::string& values = list.joinValues(allLines, shownLines);
-        drawDisplayText(measuring, values.c_str(), rect, kMeasureFlags);
+        drawDisplayText(measuring.get(), values.c_str(), rect, kMeasureFlags);
         int valueWidth = rect.right;
         lineHeight = lineHeightFor(rect.bottom, allLines);
 
@@ -63,20 +43,16 @@ void DisplayRenderer::layout(MeasureList& list, HFONT font)
     settings.windowRect.right = settings.windowRect.left + pictureWidth;
     settings.windowRect.bottom = settings.windowRect.top + pictureHeight;
 
-    releaseBitmap();
-    memoryDC = CreateCompatibleDC(measuring);
-    bitmap = CreateCompatibleBitmap(measuring, pictureWidth, pictureHeight);
-    initialBitmap_ = SelectObject(memoryDC, bitmap);
-    DeleteDC(measuring);
+    picture_ = OffscreenBitmap(measuring.get(), pictureWidth, pictureHeight);
     wholeMarked_ = true;
 }
 
 void DisplayRenderer::paint(HDC target, MeasureList& list, HFONT font, bool exiting)
 {
-    if (memoryDC == nullptr || exiting)
+    if (memoryDC() == nullptr || exiting)
         return;
     compose(list, font, Band{0, pictureHeight});
-    BitBlt(target, 0, 0, pictureWidth, pictureHeight, memoryDC, 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, pictureWidth, pictureHeight, memoryDC(), 0, 0, SRCCOPY);
     wholeMarked_ = false;
     list.clearChanged();
 }
@@ -87,13 +63,13 @@ void DisplayRenderer::paintChanged(HDC target, MeasureList& list, HFONT font, bo
         paint(target, list, font, exiting);
         return;
     }
-    if (memoryDC == nullptr || exiting)
+    if (memoryDC() == nullptr || exiting)
         return;
     for (Band band : list.changedBands(lineHeight, pictureHeight)) {
         if (band.bottom <= band.top)
             continue;
         compose(list, font, band);
-        BitBlt(target, 0, band.top, pictureWidth, band.bottom - band.top, memoryDC, 0, band.top,
+        BitBlt(target, 0, band.top, pictureWidth, band.bottom - band.top, memoryDC(), 0, band.top,
                SRCCOPY);
     }
     list.clearChanged();
@@ -102,28 +78,29 @@ void DisplayRenderer::paintChanged(HDC target, MeasureList& list, HFONT font, bo
 void DisplayRenderer::compose(MeasureList& list, HFONT font, Band band)
 {
     if (colourKeyBrush_ == nullptr)
-        colourKeyBrush_ = CreateSolidBrush(kColourKey);
+        colourKeyBrush_.reset(CreateSolidBrush(kColourKey));
 
-    SetBkColor(memoryDC, kColourKey);
-    SetBkMode(memoryDC, TRANSPARENT);
-    SetTextColor(memoryDC, settings.fontColour);
-    Selection selection(memoryDC, font);
+    HDC dc = memoryDC();
+    SetBkColor(dc, kColourKey);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, settings.fontColour);
+    Selection selection(dc, font);
     // Every drawing below that would reach past the band is cut at its edges,
     // so the band ends up as the whole picture has it and nothing else moves.
-    ClipRows clip(memoryDC, pictureWidth, band.top, band.bottom);
+    ClipRows clip(dc, pictureWidth, band.top, band.bottom);
 
     RECT rows{0, band.top, pictureWidth, band.bottom};
-    FillRect(memoryDC, &rows, colourKeyBrush_);
+    FillRect(dc, &rows, colourKeyBrush_.get());
 
     // The frame box marks the window when no bar does.
     if (!(settings.showGraphs && list.anyVisibleGraph()) && list.count() > 0) {
         int inset = scaled(5);
         int left = settings.rightAlign ? valueColumnStart : pictureWidth - lineHeight + inset;
         int right = settings.rightAlign ? valueColumnStart + lineHeight - inset : pictureWidth;
-        list.at(0).drawBar(memoryDC, scaled(3), left, lineHeight - scaled(3), right);
+        list.at(0).drawBar(dc, scaled(3), left, lineHeight - scaled(3), right);
     }
 
-    list.drawAll(memoryDC, lineHeight, pictureWidth, pictureHeight, valueColumnStart, labelWidth,
+    list.drawAll(dc, lineHeight, pictureWidth, pictureHeight, valueColumnStart, labelWidth,
                  separatorWidth, band);
 }
 

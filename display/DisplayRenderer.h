@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "display/DpiScaling.h"
+#include "display/GdiGuards.h"
 #include "measures/MeasureList.h"
 #include "settings/Settings.h"
 
@@ -23,12 +24,9 @@ struct DisplayRenderer {
     int lineHeight = 0;
     // The DPI the picture is drawn for: the font's and every fixed size's.
     int dpi = kBaseDpi;
-    HDC memoryDC = nullptr;
-    HBITMAP bitmap = nullptr;
     Settings& settings;
 
     explicit DisplayRenderer(Settings& settingsStore);
-    ~DisplayRenderer();
     DisplayRenderer(const DisplayRenderer&) = delete;
     DisplayRenderer& operator=(const DisplayRenderer&) = delete;
 
@@ -51,14 +49,15 @@ struct DisplayRenderer {
     bool ClampToScreen();
     // A size of the 96-DPI picture at the picture's DPI.
     int scaled(int pixels) const { return scaleForDpi(pixels, dpi); }
+    // The composed picture; nullptr before the first layout.
+    HDC memoryDC() const { return picture_.dc(); }
 
 private:
-    void releaseBitmap();
     // Draws the rows of band in the bitmap exactly as a whole picture has them.
     void compose(MeasureList& list, HFONT font, Band band);
 
-    HGDIOBJ initialBitmap_ = nullptr;
-    HBRUSH colourKeyBrush_ = nullptr;
+    OffscreenBitmap picture_;
+    GdiObject<HBRUSH> colourKeyBrush_;
     bool wholeMarked_ = true;
 };
 

@@ -1,7 +1,12 @@
-// Small owners for GDI handles that live within one function.
+// Small owners for GDI handles: guards for those that live within one
+// function, and movable owners for those an object keeps.
 #pragma once
 
 #include <windows.h>
+
+#include <memory>
+#include <type_traits>
+#include <utility>
 
 // The screen's device context, released at the end of the scope.
 class ScreenDC {
@@ -54,39 +59,28 @@ private:
     HDC dc_;
 };
 
-// A memory device context, deleted at the end of the scope.
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDC()
-    {
-        if (dc_ != nullptr)
-            DeleteDC(dc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
+struct DeleteGdiObject {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
 
-// A pen, brush, font or bitmap, deleted at the end of the scope.
+// A pen, brush, font or bitmap with exactly one owner, which deletes it. An
+// assignment puts the new object in place before the old one goes, so a
+// swap never leaves a dangling or a leaked handle.
 template <typename Handle>
-class GdiObject {
-public:
-    explicit GdiObject(Handle handle) : handle_(handle) {}
-    ~GdiObject()
-    {
-        if (handle_ != nullptr)
-            DeleteObject(handle_);
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    Handle get() const { return handle_; }
+using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, DeleteGdiObject>;
 
-private:
-    Handle handle_;
+struct DeleteCreatedDC {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+
+// A device context made by CreateDC or CreateCompatibleDC (never one from
+// GetDC), deleted by its one owner.
+using CreatedDC = std::unique_ptr<std::remove_pointer_t<HDC>, DeleteCreatedDC>;
+
+// A memory device context, deleted at the end of the scope.
+class MemoryDC : public CreatedDC {
+public:
+    explicit MemoryDC(HDC compatibleWith) : CreatedDC(CreateCompatibleDC(compatibleWith)) {}
 };
 
 // Selects an object into a context and puts the previous one back at the end
@@ -111,4 +105,51 @@ public:
 private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// An off-screen picture: a bitmap of its own selected into a memory device
+// context. Before either is deleted the context gets its first bitmap back,
+// as a selected bitmap cannot be deleted. Movable, so a new size is an
+// assignment.
+class OffscreenBitmap {
+public:
+    OffscreenBitmap() = default;
+    OffscreenBitmap(HDC compatibleWith, int width, int height)
+        : bitmap_(CreateCompatibleBitmap(compatibleWith, width, height)),
+          dc_(CreateCompatibleDC(compatibleWith)),
+          initial_(dc_ != nullptr ? SelectObject(dc_.get(), bitmap_.get()) : nullptr)
+    {
+    }
+    ~OffscreenBitmap() { putBackInitial(); }
+    OffscreenBitmap(OffscreenBitmap&& other) noexcept
+        : bitmap_(std::move(other.bitmap_)),
+          dc_(std::move(other.dc_)),
+          initial_(std::exchange(other.initial_, nullptr))
+    {
+    }
+    OffscreenBitmap& operator=(OffscreenBitmap&& other) noexcept
+    {
+        if (this != &other) {
+            putBackInitial();
+            dc_ = std::move(other.dc_);
+            bitmap_ = std::move(other.bitmap_);
+            initial_ = std::exchange(other.initial_, nullptr);
+        }
+        return *this;
+    }
+    // nullptr until a picture has been made, or when the context could not be.
+    HDC dc() const { return dc_.get(); }
+
+private:
+    void putBackInitial()
+    {
+        if (initial_ != nullptr)
+            SelectObject(dc_.get(), initial_);
+        initial_ = nullptr;
+    }
+
+    // In this order, so the context is deleted before its bitmap.
+    GdiObject<HBITMAP> bitmap_;
+    CreatedDC dc_;
+    HGDIOBJ initial_ = nullptr;
 };

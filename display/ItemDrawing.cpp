@@ -53,10 +53,10 @@ int Measure::drawColumns(HDC dc, int top, int right, int bottom, int labelWidth,
 void Measure::drawBar(HDC dc, int top, int left, int bottom, int right)
 {
     RECT fill{left, top, right, bottom};
-    FillRect(dc, &fill, settings.graphBrush);
+    FillRect(dc, &fill, settings.graphBrush.get());
 
     // The outline's bottom edge lies on the row just below the fill.
-    HGDIOBJ previousPen = SelectObject(dc, settings.textPen);
+    HGDIOBJ previousPen = SelectObject(dc, settings.textPen.get());
     MoveToEx(dc, left, bottom, nullptr);
     const POINT outline[4] = {{left, top}, {right - 1, top}, {right - 1, bottom}, {left, bottom}};
     PolylineTo(dc, outline, 4);

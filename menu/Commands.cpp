@@ -66,8 +66,8 @@ void autoGraphColour(AppState& app)
     Settings& settings = *app.settings;
     flip(settings, settings.autoBgColor, "Auto BG Color");
     if (settings.autoBgColor)
-        settings.graphColour =
-            SampleBackgroundColour(*app.renderer, app.mainWindow, *app.measures, app.displayFont);
+        settings.graphColour = SampleBackgroundColour(*app.renderer, app.mainWindow, *app.measures,
+                                                      app.displayFont.get());
 }
 
 // A mode chosen from the menu also ends a raise by the hotkey.

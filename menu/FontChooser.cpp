@@ -6,10 +6,9 @@
 
 #include <cstring>
 
+#include "app/MainWindow.h"
 #include "app/Messages.h"
 #include "app/Stacking.h"
-#include "display/DisplayRenderer.h"
-#include "display/DpiScaling.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -130,12 +129,6 @@ void ApplyTextFont(AppState& app, const LOGFONTA& font)
 
     char face[LF_FACESIZE] = {};
     lstrcpynA(face, font.lfFaceName, sizeof face);
-    // The stored point size means the same at every DPI; the font is made
-    // for the DPI the picture is drawn at.
-    HFONT replacement = CreateDisplayFont(font, settings.fontPointSize, app.renderer->dpi);
-    if (app.displayFont != nullptr)
-        DeleteObject(app.displayFont);
-    app.displayFont = replacement;
 
     // Only what changed is written, compared with the values still in force.
     if (!sameFace(face, settings.font.lfFaceName))
@@ -147,6 +140,9 @@ void ApplyTextFont(AppState& app, const LOGFONTA& font)
     if (font.lfItalic != settings.font.lfItalic)
         settings.writeString("Font", "Italic", font.lfItalic ? "Yes" : "No");
     settings.font = font;
+    // The stored point size means the same at every DPI; the font is made
+    // for the DPI the picture is drawn at.
+    RemakeDisplayFont(app);
 }
 
 void ApplyFontColour(AppState& app, COLORREF colour)

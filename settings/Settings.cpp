@@ -14,12 +14,10 @@ namespace {
 
 int measureScreenDpi()
 {
-    HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    CreatedDC screen(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
     if (screen == nullptr)
         return 96;
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    DeleteDC(screen);
-    return dpi;
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 // Leading decimal digits of text; values beyond 32 bits saturate instead of
@@ -60,14 +58,6 @@ Settings::Settings(std::string filePath, const FolderSource& folders) : path(std
         path = locateSettingsFile(folders);
     if (!path.empty())
         load();
-}
-
-Settings::~Settings()
-{
-    if (textPen != nullptr)
-        DeleteObject(textPen);
-    if (graphBrush != nullptr)
-        DeleteObject(graphBrush);
 }
 
 void Settings::load()
@@ -205,15 +195,11 @@ void Settings::ReloadSeparator(HWND window)
 void Settings::setFontColour(COLORREF colour)
 {
     fontColour = colour;
-    if (textPen != nullptr)
-        DeleteObject(textPen);
-    textPen = CreatePen(PS_SOLID, 1, colour);
+    textPen.reset(CreatePen(PS_SOLID, 1, colour));
 }
 
 void Settings::setGraphColour(COLORREF colour)
 {
     graphColour = colour;
-    if (graphBrush != nullptr)
-        DeleteObject(graphBrush);
-    graphBrush = CreateSolidBrush(colour);
+    graphBrush.reset(CreateSolidBrush(colour));
 }

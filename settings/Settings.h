@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "display/GdiGuards.h"
 #include "settings/SettingsLocation.h"
 
 enum StackingMode { Bottom = 0, Normal = 1, AlwaysOnTop = 2, Desktop = 3 };
@@ -23,8 +24,8 @@ constexpr int kMaxSettingText = 49;
 struct Settings {
     int screenDpi = 0;
     bool showGraphs = false;
-    HPEN textPen = nullptr;
-    HBRUSH graphBrush = nullptr;
+    GdiObject<HPEN> textPen;
+    GdiObject<HBRUSH> graphBrush;
     bool showTooltips = false;
     LOGFONTA font{};
     int fontPointSize = 0;
@@ -43,7 +44,6 @@ struct Settings {
     // Locates the file (only when path is empty) and loads the options.
     explicit Settings(std::string filePath = std::string(),
                       const FolderSource& folders = FolderSource());
-    ~Settings();
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 

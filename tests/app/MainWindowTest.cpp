@@ -282,11 +282,13 @@ struct PictureTest : MainWindowTest {
     {
         settings.stackingMode = AlwaysOnTop;
         settings.setFontColour(kInk);
-        app.displayFont = font.get();
+        app.displayFont.reset(CreateFontA(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                                          OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                          NONANTIALIASED_QUALITY, FF_SWISS, "Courier New"));
         item(0).setGraph(true, 300);
         item(1).setGraph(true, 300);
         item(2).setValue("0");
-        renderer.layout(*list, font.get());
+        renderer.layout(*list, font());
         ApplyColourKey(app.mainWindow);
         SetWindowPos(app.mainWindow, HWND_TOPMOST, kX, kY, renderer.pictureWidth,
                      renderer.pictureHeight, SWP_SHOWWINDOW | SWP_NOACTIVATE);
@@ -294,15 +296,15 @@ struct PictureTest : MainWindowTest {
 
     std::vector<DWORD> picture()
     {
-        return pixelsOf(renderer.memoryDC, 0, 0, renderer.pictureWidth, renderer.pictureHeight);
+        return pixelsOf(renderer.memoryDC(), 0, 0, renderer.pictureWidth, renderer.pictureHeight);
     }
     // The same state drawn whole, by a renderer of its own.
     std::vector<DWORD> wholePicture()
     {
         DisplayRenderer whole(settings);
-        whole.layout(*list, font.get());
-        whole.paint(whole.memoryDC, *list, font.get(), false);
-        return pixelsOf(whole.memoryDC, 0, 0, whole.pictureWidth, whole.pictureHeight);
+        whole.layout(*list, font());
+        whole.paint(whole.memoryDC(), *list, font(), false);
+        return pixelsOf(whole.memoryDC(), 0, 0, whole.pictureWidth, whole.pictureHeight);
     }
     // The screen shows every opaque pixel of the picture, and the ink nowhere
     // else: no text is left behind where the picture is transparent now.
@@ -321,9 +323,7 @@ struct PictureTest : MainWindowTest {
     int draws(int i) { return item(i).draws; }
     void tick() { send(WM_TIMER, IDT_REFRESH); }
 
-    GdiObject<HFONT> font{CreateFontA(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
-                                      OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                      FF_SWISS, "Courier New")};
+    HFONT font() const { return app.displayFont.get(); }
 };
 
 }  // namespace

@@ -148,8 +148,6 @@ protected:
     {
         app.measures = nullptr;
         list.reset();
-        if (app.displayFont != nullptr)
-            DeleteObject(app.displayFont);
     }
     void relayoutAndRepaint()
     {
@@ -160,10 +158,7 @@ protected:
     // The font chooser's way: the new font is in place before the old one goes.
     void replaceFont(int round)
     {
-        HFONT old = app.displayFont;
-        app.displayFont = createFont(12 + round % 9, round % 2 != 0);
-        if (old != nullptr)
-            DeleteObject(old);
+        app.displayFont.reset(createFont(12 + round % 9, round % 2 != 0));
     }
     void changeLooks(int round)
     {
@@ -177,7 +172,7 @@ protected:
 
 TEST_F(Soak, TenThousandRelayoutsAndRepaintsLeaveNothingBehind)
 {
-    app.displayFont = createFont(14, false);
+    app.displayFont.reset(createFont(14, false));
     const int cycles = 10000, warmUp = 500;
     const ULONGLONG deadline = GetTickCount64() + 25000;
     int i = 0;

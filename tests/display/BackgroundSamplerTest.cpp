@@ -166,7 +166,7 @@ TEST_F(BackgroundSamplerTest, BarsTakeTheColourOfTheDesktopBehindTheOverlay)
 
     EXPECT_EQ(SampleBackgroundColour(renderer, overlay.handle(), *list, font), kDesktop);
     EXPECT_EQ(iniValue(path, "Graph", "RGBColour"), "10,20,30");
-    EXPECT_EQ(brushColour(settings.graphBrush), kDesktop);
+    EXPECT_EQ(brushColour(settings.graphBrush.get()), kDesktop);
     MSG message;
     EXPECT_TRUE(PeekMessageA(&message, overlay.handle(), WM_RELAYOUT, WM_RELAYOUT, PM_REMOVE));
     // Back in place, and in the topmost band as the stacking mode asks.
@@ -180,11 +180,11 @@ TEST_F(BackgroundSamplerTest, BarsTakeTheColourOfTheDesktopBehindTheOverlay)
 TEST_F(BackgroundSamplerTest, AreaWithoutPixelsKeepsTheColour)
 {
     build({1, 0}, -1);
-    HBRUSH brush = settings.graphBrush;
+    HBRUSH brush = settings.graphBrush.get();
     std::string before = readTextFile(path);
 
     EXPECT_EQ(SampleBackgroundColour(renderer, window.handle(), *list, font), kPrevious);
-    EXPECT_EQ(settings.graphBrush, brush);
+    EXPECT_EQ(settings.graphBrush.get(), brush);
     EXPECT_EQ(readTextFile(path), before);
     MSG message;
     EXPECT_FALSE(PeekMessageA(&message, window.handle(), WM_RELAYOUT, WM_RELAYOUT, PM_REMOVE));

@@ -46,7 +46,7 @@ protected:
         GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), 4, 4));
         Selection selected(memory.get(), bitmap.get());
         RECT area{0, 0, 4, 4};
-        FillRect(memory.get(), &area, settings.graphBrush);
+        FillRect(memory.get(), &area, settings.graphBrush.get());
         return GetPixel(memory.get(), 1, 1);
     }
 

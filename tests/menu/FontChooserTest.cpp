@@ -120,17 +120,16 @@ protected:
         user = &play;
         userApp = &app;
     }
-    ~FontChooserTest() override { DeleteObject(app.displayFont); }
     LOGFONTA displayed() const
     {
         LOGFONTA shown{};
-        GetObjectA(app.displayFont, sizeof shown, &shown);
+        GetObjectA(app.displayFont.get(), sizeof shown, &shown);
         return shown;
     }
     COLORREF penColour() const
     {
         LOGPEN pen{};
-        GetObjectA(settings.textPen, sizeof pen, &pen);
+        GetObjectA(settings.textPen.get(), sizeof pen, &pen);
         return pen.lopnColor;
     }
 
@@ -155,7 +154,7 @@ TEST_F(FontChooserTest, ColourAloneIsWrittenWithoutARelayout)
     EXPECT_EQ(iniValue(path, "Font", "RGBColour"), "255,0,0");
     EXPECT_EQ(penColour(), RGB(255, 0, 0));
     EXPECT_EQ(iniValue(path, "Font", "Name"), "<missing>");
-    EXPECT_EQ(app.displayFont, nullptr);
+    EXPECT_EQ(app.displayFont.get(), nullptr);
 }
 
 // The point size is the cell height at 96 DPI, and the same point size is
@@ -183,6 +182,24 @@ TEST_F(FontChooserTest, PointSizeBecomesTheCellHeight)
         EXPECT_EQ(displayed().lfHeight, c.cellHeight);
         EXPECT_FALSE(displayed().lfUnderline || displayed().lfStrikeOut);
     }
+}
+
+// A new display font, from the chooser or for a new DPI, takes the place of
+// the one before, which is deleted then: none is leaked or drawn with after
+// its end.
+TEST_F(FontChooserTest, ANewDisplayFontDeletesTheOneBefore)
+{
+    ApplyTextFont(app, font("Courier New", -19));
+    HFONT before = app.displayFont.get();
+    ApplyTextFont(app, font("Liberation Sans", -24, 700));
+    EXPECT_EQ(GetObjectType(before), 0u) << "chooser";
+    EXPECT_EQ(GetObjectType(app.displayFont.get()), static_cast<DWORD>(OBJ_FONT));
+
+    before = app.displayFont.get();
+    RECT suggested{100, 100, 200, 150};
+    send(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(GetObjectType(before), 0u) << "DPI change";
+    EXPECT_EQ(GetObjectType(app.displayFont.get()), static_cast<DWORD>(OBJ_FONT));
 }
 
 // Apply makes the pick current at once; Cancel then puts back font, colour

@@ -413,8 +413,8 @@ TEST(HostileSettings, WritesToALockedOrVanishedFileStillChangeMemory)
         item.setShown(round % 2 == 0, false);
         EXPECT_EQ(settings.fontColour, RGB(round, 1, 2));
         EXPECT_EQ(settings.graphColour, RGB(3, round, 4));
-        EXPECT_NE(settings.textPen, nullptr);
-        EXPECT_NE(settings.graphBrush, nullptr);
+        EXPECT_NE(settings.textPen.get(), nullptr);
+        EXPECT_NE(settings.graphBrush.get(), nullptr);
         EXPECT_EQ(settings.separator(), std::string(size_t(round), ':'));
         EXPECT_EQ(item.isShown(), round % 2 == 0);
     };
