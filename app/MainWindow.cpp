@@ -190,9 +190,11 @@ void onLeftButtonUp(AppState& app, HWND window)
     KeepAtBottom(window, settings);
 }
 
-void onDoubleClick(AppState& app, HWND window)
+void onDoubleClick(AppState& app, HWND window, WPARAM wParam)
 {
-    if (GetKeyState(VK_CONTROL) < 0) {
+    // Ctrl as it was at the click: the window need not have the keyboard, so
+    // its thread's own key state may not have seen the key go down.
+    if (wParam & MK_CONTROL) {
         int allLines = 0;
         int shownLines = 0;
         CopyValuesToClipboard(window, app.measures->joinValues(allLines, shownLines));
@@ -413,7 +415,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         onLeftButtonUp(app, window);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_LBUTTONDBLCLK:
-        onDoubleClick(app, window);
+        onDoubleClick(app, window, wParam);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:

@@ -31,8 +31,7 @@ ATOM createHotkeyAtom()
 void registerHotkey(Settings& settings, HWND window, ATOM atom)
 {
     char text[kMaxSettingText + 1] = {};
-    GetPrivateProfileStringA("Options", "Hotkey", "CTRL,ALT,L", text, sizeof text,
-                             settings.path.c_str());
+    lstrcpynA(text, settings.readString("Options", "Hotkey", "CTRL,ALT,L"), sizeof text);
     RegisterHotkeyFromString(text, window, atom);
     settings.writeString("Options", "Hotkey", text);
 }
@@ -42,8 +41,6 @@ void registerHotkey(Settings& settings, HWND window, ATOM atom)
 int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account, WindowMaker makeWindow)
 {
     ComApartment com;
-    if (!com.ready())
-        return 0;
 
     AppState app;
     app.settings = &settings;
@@ -73,9 +70,16 @@ int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account, Win
     // without a second layout, even when no item asks for one while built.
     MoveToStoredRect(window, settings, false);
     registerHotkey(settings, window, hotkeyAtom);
-    ShowWindow(window, SW_SHOWNORMAL);
+    // Before the window shows: a user who sees it may already open the file.
+    settings.releaseWrites();
+    // Shown without taking the keyboard from the program the user is in; a
+    // click still activates it where its mode wants that.
+    ShowWindow(window, SW_SHOWNOACTIVATE);
     RefreshPlacement(window, settings, renderer);
     ApplyStartupStacking(window, settings.stackingMode);
+    // The first frame now, not behind the watch's set-up and the re-layouts
+    // the items queued while they were made.
+    UpdateWindow(window);
 
     // Without a watch only the live separator update is lost.
     SettingsWatcher watcher(settings, window);

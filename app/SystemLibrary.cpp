@@ -19,8 +19,58 @@ BOOL WINAPI SHGetSpecialFolderPathW(HWND owner, LPWSTR path, int folder, BOOL cr
     return call != nullptr ? call(owner, path, folder, create) : FALSE;
 }
 
+namespace {
+
+HMODULE comLibrary()
+{
+    static const HMODULE ole = LoadLibraryA("ole32.dll");
+    return ole;
+}
+
+thread_local bool comEntered = false;
+
+}  // namespace
+
+bool EnterComApartment()
+{
+    if (comEntered)
+        return true;
+    auto enter = EntryPoint<decltype(&::CoInitializeEx)>(comLibrary(), "CoInitializeEx");
+    if (enter == nullptr)
+        return false;
+    HRESULT result = enter(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    // A thread already in the other kind of apartment has COM all the same;
+    // it is not ours to leave.
+    if (result == RPC_E_CHANGED_MODE)
+        return true;
+    if (FAILED(result))
+        return false;
+    comEntered = true;
+    return true;
+}
+
+void LeaveComApartment()
+{
+    if (!comEntered)
+        return;
+    if (auto leave = EntryPoint<decltype(&::CoUninitialize)>(comLibrary(), "CoUninitialize"))
+        leave();
+    comEntered = false;
+}
+
+HRESULT WINAPI CoCreateInstance(REFCLSID type, LPUNKNOWN outer, DWORD context, REFIID wanted,
+                                LPVOID* object)
+{
+    *object = nullptr;
+    auto create = EntryPoint<decltype(&::CoCreateInstance)>(comLibrary(), "CoCreateInstance");
+    if (!EnterComApartment() || create == nullptr)
+        return CO_E_NOTINITIALIZED;
+    return create(type, outer, context, wanted, object);
+}
+
 BOOL WINAPI ShellExecuteExA(SHELLEXECUTEINFOA* info)
 {
+    EnterComApartment();
     static const HMODULE shell = LoadLibraryA("shell32.dll");
     static const auto call = EntryPoint<decltype(&::ShellExecuteExA)>(shell, "ShellExecuteExA");
     if (call == nullptr) {

@@ -50,8 +50,17 @@ BOOL WINAPI SHGetSpecialFolderPathA(HWND owner, LPSTR path, int folder, BOOL cre
 // Only for the settings folder, whose path may hold characters the code page lacks.
 BOOL WINAPI SHGetSpecialFolderPathW(HWND owner, LPWSTR path, int folder, BOOL create);
 // Keeps the shell loaded once it has launched something: the shell may go on
-// working on its own threads after the call returns.
+// working on its own threads after the call returns. Enters the apartment first.
 BOOL WINAPI ShellExecuteExA(SHELLEXECUTEINFOA* info);
+// Enters COM's single-threaded apartment on the calling thread, loading ole32
+// the first time: the shell's execute call and its link object want one, and
+// ole32 with its companions would hold memory all day for a rare click.
+bool EnterComApartment();
+// Leaves the apartment if EnterComApartment entered it on this thread.
+void LeaveComApartment();
+// Enters the apartment first.
+HRESULT WINAPI CoCreateInstance(REFCLSID type, LPUNKNOWN outer, DWORD context, REFIID wanted,
+                                LPVOID* object);
 NET_API_STATUS WINAPI NetGetDCName(LPCWSTR server, LPCWSTR domain, LPBYTE* buffer);
 NET_API_STATUS WINAPI NetWkstaGetInfo(LMSTR server, DWORD level, LPBYTE* buffer);
 NET_API_STATUS WINAPI NetApiBufferFree(LPVOID buffer);

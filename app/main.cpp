@@ -10,7 +10,7 @@
 
 // Built before WinMain runs, in this order: the settings file located and its
 // options loaded, then the user and domain names resolved once.
-Settings settings;
+Settings settings(std::string(), FolderSource(), Settings::Writes::Held);
 AccountInfo accountInfo;
 
 namespace {

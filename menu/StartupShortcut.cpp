@@ -62,8 +62,8 @@ LinkTarget linkTarget(const char* commandLine, const std::string& program)
 bool createShortcut(const char* path, const LinkTarget& target)
 {
     IShellLinkA* created = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&created))))
+    if (FAILED(Loaded::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_IShellLinkA, reinterpret_cast<void**>(&created))))
         return false;
     ComPointer<IShellLinkA> link(created);
     link->SetPath(target.program.c_str());

@@ -51,13 +51,19 @@ LONG storedCoordinate(UINT value)
 
 }  // namespace
 
-Settings::Settings(std::string filePath, const FolderSource& folders) : path(std::move(filePath))
+Settings::Settings(std::string filePath, const FolderSource& folders, Writes writes)
+    : path(std::move(filePath)), holding_(writes == Writes::Held)
 {
     screenDpi = measureScreenDpi();
     if (path.empty())
         path = locateSettingsFile(folders);
     if (!path.empty())
         load();
+}
+
+Settings::~Settings()
+{
+    releaseWrites();
 }
 
 void Settings::load()
@@ -104,6 +110,8 @@ const char* Settings::readString(const char* section, const char* key, const cha
     // written anywhere else (an empty file name would reach a system file).
     if (path.empty())
         lstrcpynA(readBuffer, defaultText, sizeof readBuffer);
+    else if (const HeldWrite* held = heldWrite(section, key))
+        lstrcpynA(readBuffer, held->text.c_str(), sizeof readBuffer);
     else
         GetPrivateProfileStringA(section, key, defaultText, readBuffer, sizeof readBuffer,
                                  path.c_str());
@@ -132,8 +140,69 @@ bool Settings::readBool(const char* section, const char* key, bool defaultValue)
 
 void Settings::writeString(const char* section, const char* key, const char* text)
 {
-    if (!path.empty())
+    if (path.empty())
+        return;
+    if (!holding_) {
         WritePrivateProfileStringA(section, key, text, path.c_str());
+        return;
+    }
+    if (auto* held = const_cast<HeldWrite*>(heldWrite(section, key)))
+        held->text = text;
+    else
+        held_.push_back(HeldWrite{section, key, text});
+}
+
+const Settings::HeldWrite* Settings::heldWrite(const char* section, const char* key) const
+{
+    // Names compare without letter case, as the file's own lookups do.
+    for (const HeldWrite& held : held_)
+        if (lstrcmpiA(held.section.c_str(), section) == 0 && lstrcmpiA(held.key.c_str(), key) == 0)
+            return &held;
+    return nullptr;
+}
+
+void Settings::releaseWrites()
+{
+    holding_ = false;
+    if (!held_.empty() && !writeAllAsNewFile())
+        for (const HeldWrite& held : held_)
+            WritePrivateProfileStringA(held.section.c_str(), held.key.c_str(), held.text.c_str(),
+                                       path.c_str());
+    held_.clear();
+}
+
+bool Settings::writeAllAsNewFile() const
+{
+    // Sections in the order of their first write, each key under its own.
+    std::string text;
+    std::vector<const std::string*> sections;
+    for (const HeldWrite& held : held_) {
+        bool seen = false;
+        for (const std::string* section : sections)
+            seen = seen || lstrcmpiA(section->c_str(), held.section.c_str()) == 0;
+        if (!seen)
+            sections.push_back(&held.section);
+    }
+    for (const std::string* section : sections) {
+        text += "[" + *section + "]\r\n";
+        for (const HeldWrite& held : held_)
+            if (lstrcmpiA(held.section.c_str(), section->c_str()) == 0)
+                text += held.key + "=" + held.text + "\r\n";
+    }
+
+    // A file with anything in it, even one made meanwhile, takes the writes
+    // one by one, so nothing in it is lost.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size{};
+    DWORD written = 0;
+    bool done = GetFileSizeEx(file, &size) && size.QuadPart == 0
+                && WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)
+                && written == text.size();
+    CloseHandle(file);
+    return done;
 }
 
 void Settings::writeInt(const char* section, const char* key, int value)

@@ -6,6 +6,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "display/GdiGuards.h"
 #include "settings/SettingsLocation.h"
@@ -41,9 +42,14 @@ struct Settings {
     ScreenPosition screenPosition = TopLeft;
     char readBuffer[kMaxSettingText + 1] = {};
 
+    // How writes reach the file: each at once, or held until releaseWrites.
+    enum class Writes { AtOnce, Held };
+
     // Locates the file (only when path is empty) and loads the options.
     explicit Settings(std::string filePath = std::string(),
-                      const FolderSource& folders = FolderSource());
+                      const FolderSource& folders = FolderSource(), Writes writes = Writes::AtOnce);
+    // Held writes that were never released still reach the file.
+    ~Settings();
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 
@@ -65,6 +71,12 @@ struct Settings {
     // WM_RELAYOUTANDPLACE to window. Safe to call from any thread.
     void ReloadSeparator(HWND window);
 
+    // Writes what was held (reads saw it already) and writes at once from
+    // then on. A start with no file writes some thirty defaults, and each
+    // single write rewrites and re-reads the whole file: into an absent or
+    // empty file they go as one text.
+    void releaseWrites();
+
     // Replaces the pen or brush after the font or graph colour changed.
     void setFontColour(COLORREF colour);
     void setGraphColour(COLORREF colour);
@@ -74,6 +86,14 @@ private:
     // An integer kept within low to high; a value outside is written back clamped.
     int readClamped(const char* section, const char* key, int defaultValue, int low, int high);
 
+    struct HeldWrite {
+        std::string section, key, text;
+    };
+    const HeldWrite* heldWrite(const char* section, const char* key) const;
+    bool writeAllAsNewFile() const;
+
+    bool holding_ = false;
+    std::vector<HeldWrite> held_;
     mutable std::mutex separatorLock_;
     std::string separator_;
 };

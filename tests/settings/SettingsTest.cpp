@@ -40,6 +40,36 @@ TEST_F(SettingsStore, FirstStartWritesOnlyTheYesNoKeysAndUsesDefaults)
     EXPECT_EQ(settings.separator(), "=");
 }
 
+// Held writes end as the same file the single writes make, and a file that
+// already holds anything keeps all of it.
+TEST_F(SettingsStore, HeldWritesLeaveTheFileAsSingleWritesWould)
+{
+    for (const char* before : {"", "; mine\r\n[Options]\r\nSeparator=:\r\n[Mine]\r\nKey=1\r\n"}) {
+        std::string atOnce = folder.file("AtOnce.ini");
+        writeTextFile(atOnce, before);
+        if (*before != '\0')
+            writeTextFile(path, before);
+        else
+            DeleteFileA(path.c_str());
+        Settings reference(atOnce);
+        Settings held(path, FolderSource(), Settings::Writes::Held);
+        for (Settings* settings : {&reference, &held}) {
+            settings->writeInt("Position", "X", 5);
+            settings->writeInt("position", "x", 7);
+            settings->readBool("DisplayItems", "Time", true);
+        }
+        EXPECT_EQ(held.readInt("Position", "X", 0), 7);
+        EXPECT_EQ(readTextFile(path), before);
+
+        held.releaseWrites();
+        held.writeString("Options", "Hotkey", "CTRL,ALT,K");
+        reference.writeString("Options", "Hotkey", "CTRL,ALT,K");
+        for (const char* section : {"Options", "Font", "Position", "DisplayItems", "Mine"})
+            EXPECT_EQ(iniSection(path, section), iniSection(atOnce, section)) << section;
+        EXPECT_EQ(readTextFile(path).find("; mine") == 0, *before != '\0');
+    }
+}
+
 TEST_F(SettingsStore, LoadsEveryOptionFromItsKey)
 {
     std::string sixty;
