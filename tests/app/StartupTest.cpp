@@ -3,6 +3,7 @@
 
 #include <objbase.h>
 
+#include "app/ComApartment.h"
 #include "app/Startup.h"
 #include "support/TempDir.h"
 
@@ -26,8 +27,18 @@ TEST(Startup, WithoutAWindowItEndsAtOnceWithAnErrorCodeAndNoTimer)
     AccountInfo account;
     EXPECT_EQ(RunOverlay(GetModuleHandleA(nullptr), settings, account, noWindow),
               kNoWindowExitCode);
-    // The apartment the shell's calls are made in.
-    EXPECT_TRUE(apartmentSeen == APTTYPE_MAINSTA || apartmentSeen == APTTYPE_STA);
+    // No apartment yet: COM is entered by the first shell call, in the kind
+    // the shell wants, and left with the run.
+    EXPECT_EQ(apartmentSeen, APTTYPE_CURRENT);
+    {
+        ComApartment run;
+        ASSERT_TRUE(Loaded::EnterComApartment());
+        APTTYPEQUALIFIER qualifier{};
+        CoGetApartmentType(&apartmentSeen, &qualifier);
+        EXPECT_TRUE(apartmentSeen == APTTYPE_MAINSTA || apartmentSeen == APTTYPE_STA);
+    }
+    APTTYPEQUALIFIER qualifier{};
+    EXPECT_EQ(CoGetApartmentType(&apartmentSeen, &qualifier), CO_E_NOTINITIALIZED);
     // Timers without a window would tick on this thread; the quickest is 500 ms.
     Sleep(600);
     MSG message;
