@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppState.h"
+#include "display/AppState.h"
 #include "measures/AccountInfo.h"
 #include "measures/Measure.h"
 

@@ -7,20 +7,20 @@
 #include <ctime>
 #include <utility>
 
-#include "app/Clipboard.h"
-#include "app/Messages.h"
-#include "app/Stacking.h"
-#include "app/SystemLibrary.h"
 #include "app/Tooltip.h"
-#include "app/TraceLine.h"
 #include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
 #include "display/DpiScaling.h"
-#include "display/GdiGuards.h"
 #include "display/Placement.h"
+#include "display/Stacking.h"
 #include "measures/Measure_Battery.h"
 #include "measures/MeasureList.h"
 #include "menu/ContextMenu.h"
+#include "platform/Clipboard.h"
+#include "platform/GdiGuards.h"
+#include "platform/Messages.h"
+#include "platform/SystemLibrary.h"
+#include "platform/TraceLine.h"
 #include "settings/Settings.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/AppState.h"
+#include "display/AppState.h"
 
 constexpr const char* kWindowClassName = "DashvaneClass";
 constexpr const char* kWindowTitle = "DashvaneWindow";

@@ -3,18 +3,18 @@
 
 #include <cstdio>
 
-#include "app/ComApartment.h"
 #include "app/Hotkey.h"
 #include "app/Items.h"
-#include "app/Messages.h"
 #include "app/MessageLoop.h"
 #include "app/SettingsWatcher.h"
-#include "app/Stacking.h"
 #include "display/DisplayRenderer.h"
 #include "display/DpiScaling.h"
 #include "display/Placement.h"
+#include "display/Stacking.h"
 #include "measures/MeasureList.h"
 #include "menu/ContextMenu.h"
+#include "platform/ComApartment.h"
+#include "platform/Messages.h"
 #include "settings/Settings.h"
 
 namespace {

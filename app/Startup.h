@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "display/AppState.h"
 #include "measures/AccountInfo.h"
 
 // The exit code when the window class or the window cannot be created.

@@ -5,10 +5,10 @@
 
 #include <cstddef>
 
-#include "app/Messages.h"
-#include "app/SystemLibrary.h"
 #include "display/DisplayRenderer.h"
 #include "measures/MeasureList.h"
+#include "platform/Messages.h"
+#include "platform/SystemLibrary.h"
 #include "settings/Settings.h"
 
 namespace {

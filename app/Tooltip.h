@@ -6,7 +6,7 @@
 
 #include <commctrl.h>
 
-#include "app/AppState.h"
+#include "display/AppState.h"
 
 // The tooltip window with its one tool, or nullptr: the program then runs
 // without tooltips. Made at the first showing, not at start-up: the common

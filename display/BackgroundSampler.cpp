@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/Messages.h"
-#include "display/GdiGuards.h"
+#include "platform/GdiGuards.h"
+#include "platform/Messages.h"
 
 namespace {
 

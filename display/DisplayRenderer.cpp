@@ -1,9 +1,9 @@
 // Layout of the three columns and the off-screen paint step.
 #include "display/DisplayRenderer.h"
 
-#include "display/GdiGuards.h"
 #include "display/Placement.h"
 #include "display/TextDrawing.h"
+#include "platform/GdiGuards.h"
 
 DisplayRenderer::DisplayRenderer(Settings& settingsStore) : settings(settingsStore)
 {

@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "display/DpiScaling.h"
-#include "display/GdiGuards.h"
 #include "measures/MeasureList.h"
+#include "platform/GdiGuards.h"
 #include "settings/Settings.h"
 
 // The window's transparent colour: the picture's background.

@@ -1,8 +1,8 @@
 // The window's DPI, and the display font created for it.
 #include "display/DpiScaling.h"
 
-#include "app/SystemLibrary.h"
-#include "display/GdiGuards.h"
+#include "platform/GdiGuards.h"
+#include "platform/SystemLibrary.h"
 
 int WindowDpi(HWND window)
 {

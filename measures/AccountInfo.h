@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 // The operating-system calls the lookup makes, replaceable so a test can play
 // a domain member, a workgroup machine or a failure. Each defaults to the real call.

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/AppState.h"
+#include "display/AppState.h"
 #include "settings/Settings.h"
 
 // The one clock every item runs on: the window's refresh tick. Item intervals

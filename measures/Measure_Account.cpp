@@ -1,7 +1,7 @@
 // The user and domain items.
 #include "measures/Measure_Account.h"
 
-#include "app/Messages.h"
+#include "platform/Messages.h"
 
 Measure_User::Measure_User(AppState& app, Settings& settings, const AccountInfo& account)
     : Measure(app, settings, "User"), account_(&account)

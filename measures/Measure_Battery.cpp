@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Messages.h"
+#include "platform/Messages.h"
 
 std::string batteryText(const SYSTEM_POWER_STATUS& status)
 {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "measures/Measure.h"
-#include "menu/Launch.h"
+#include "platform/Launch.h"
 
 // One GetSystemTimes sample: times summed over all processors, in 100 ns.
 // The kernel time includes the idle time.

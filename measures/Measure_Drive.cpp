@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/Messages.h"
+#include "platform/Messages.h"
 #include "settings/Settings.h"
 
 // The space question of a network or removable drive, asked on a short-lived

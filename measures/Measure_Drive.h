@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "measures/Measure.h"
-#include "menu/Launch.h"
+#include "platform/Launch.h"
 
 // The drive questions, as the platform declares them. Tests pass fakes.
 struct DriveSources {

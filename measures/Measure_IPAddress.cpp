@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Messages.h"
+#include "platform/Messages.h"
 
 Measure_IPAddress::Measure_IPAddress(AppState& app, Settings& settings, IpAddressSources sources)
     : Measure(app, settings, "IPAddress"), sources_(sources)

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

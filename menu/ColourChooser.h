@@ -5,8 +5,8 @@
 
 #include <commdlg.h>
 
-#include "app/AppState.h"
-#include "menu/DialogLibrary.h"
+#include "display/AppState.h"
+#include "platform/DialogLibrary.h"
 
 // The dialog call, replaceable so that a test can play OK or Cancel.
 using ColourDialogFunction = BOOL(WINAPI*)(LPCHOOSECOLORA);

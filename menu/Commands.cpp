@@ -2,10 +2,10 @@
 #include "menu/Commands.h"
 
 #include "app/MainWindow.h"
-#include "app/Stacking.h"
 #include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
 #include "display/Placement.h"
+#include "display/Stacking.h"
 #include "measures/Measure_Drive.h"
 #include "measures/Measure_Network.h"
 #include "measures/MeasureList.h"

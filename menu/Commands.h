@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "app/AppState.h"
-#include "menu/Launch.h"
+#include "display/AppState.h"
 #include "menu/MenuIds.h"
+#include "platform/Launch.h"
 
 // Everything a command does that opens a dialog, touches the user's Startup
 // folder or starts a program; tests pass stand-ins. Defaults to the real calls.

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/AppState.h"
+#include "display/AppState.h"
 #include "menu/Commands.h"
 
 class Measure_Drive;

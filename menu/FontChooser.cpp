@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "app/MainWindow.h"
-#include "app/Messages.h"
-#include "app/Stacking.h"
+#include "display/Stacking.h"
+#include "platform/Messages.h"
 #include "settings/Settings.h"
 
 namespace {

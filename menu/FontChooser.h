@@ -6,8 +6,8 @@
 
 #include <commdlg.h>
 
-#include "app/AppState.h"
-#include "menu/DialogLibrary.h"
+#include "display/AppState.h"
+#include "platform/DialogLibrary.h"
 
 // The dialog call, replaceable so that a test can play OK, Cancel or Apply.
 using FontDialogFunction = BOOL(WINAPI*)(LPCHOOSEFONTA);

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/ComApartment.h"
-#include "app/SystemLibrary.h"
+#include "platform/ComApartment.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Messages.h"
+#include "platform/Messages.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "display/GdiGuards.h"
+#include "platform/GdiGuards.h"
 #include "settings/SettingsLocation.h"
 
 enum StackingMode { Bottom = 0, Normal = 1, AlwaysOnTop = 2, Desktop = 3 };

@@ -3,7 +3,7 @@
 
 #include <shlobj.h>
 
-#include "app/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

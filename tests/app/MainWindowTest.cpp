@@ -8,13 +8,13 @@
 #include <functional>
 #include <vector>
 
-#include "app/Messages.h"
-#include "app/Stacking.h"
-#include "display/GdiGuards.h"
-#include "support/IniFile.h"
+#include "display/Stacking.h"
 #include "measures/Measure_Battery.h"
 #include "menu/Commands.h"
 #include "menu/MenuIds.h"
+#include "platform/GdiGuards.h"
+#include "platform/Messages.h"
+#include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
 
 TEST_F(MainWindowTest, ClickWhileUnlockedMakesThePositionCustom)

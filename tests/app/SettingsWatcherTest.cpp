@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/MessageLoop.h"
-#include "app/Messages.h"
 #include "app/SettingsWatcher.h"
+#include "platform/Messages.h"
 #include "settings/Settings.h"
 #include "support/IniFile.h"
 #include "support/TempDir.h"

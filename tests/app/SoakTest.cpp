@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/Items.h"
-#include "app/Messages.h"
+#include "platform/Messages.h"
 #include "support/MainWindowFixture.h"
 
 namespace {

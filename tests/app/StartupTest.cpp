@@ -3,8 +3,8 @@
 
 #include <objbase.h>
 
-#include "app/ComApartment.h"
 #include "app/Startup.h"
+#include "platform/ComApartment.h"
 #include "support/TempDir.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The tracking tooltip on the real window, with real cursor positions.
 #include <gtest/gtest.h>
 
-#include "app/Messages.h"
 #include "app/Tooltip.h"
+#include "platform/Messages.h"
 #include "support/MainWindowFixture.h"
 #include "support/PopupMenu.h"
 

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/Messages.h"
 #include "display/BackgroundSampler.h"
+#include "platform/Messages.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 

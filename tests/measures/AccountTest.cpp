@@ -6,8 +6,8 @@
 #include <cstring>
 #include <new>
 
-#include "app/Messages.h"
 #include "measures/Measure_Account.h"
+#include "platform/Messages.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 

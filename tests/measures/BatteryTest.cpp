@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/Messages.h"
 #include "measures/Measure_Battery.h"
+#include "platform/Messages.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 

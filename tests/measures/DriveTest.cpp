@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/Messages.h"
 #include "measures/Measure_Drive.h"
+#include "platform/Messages.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"

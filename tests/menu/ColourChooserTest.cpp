@@ -5,8 +5,8 @@
 
 #include <commdlg.h>
 
-#include "display/GdiGuards.h"
 #include "menu/ColourChooser.h"
+#include "platform/GdiGuards.h"
 #include "settings/Settings.h"
 #include "support/IniFile.h"
 #include "support/TempDir.h"

@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
-#include "app/Messages.h"
-#include "menu/MenuTestItems.h"
 #include "menu/Commands.h"
+#include "menu/MenuTestItems.h"
+#include "platform/Messages.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
 

@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/Messages.h"
-#include "menu/MenuTestItems.h"
 #include "menu/ContextMenu.h"
+#include "menu/MenuTestItems.h"
+#include "platform/Messages.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
 #include "support/PopupMenu.h"

@@ -13,9 +13,9 @@
 #include <thread>
 #include <utility>
 
-#include "app/Messages.h"
 #include "menu/ColourChooser.h"
 #include "menu/FontChooser.h"
+#include "platform/Messages.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
 

@@ -1,5 +1,5 @@
 // Puts text on the clipboard as CF_TEXT.
-#include "app/Clipboard.h"
+#include "platform/Clipboard.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 
 #include <ctime>
 
-#include "display/GdiGuards.h"
+#include "platform/GdiGuards.h"
 #include "settings/Settings.h"
 
 class MeasureList;

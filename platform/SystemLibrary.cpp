@@ -1,5 +1,5 @@
 // The on-demand forms of the shell and network calls.
-#include "app/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 #include <shlobj.h>
 

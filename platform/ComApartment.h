@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 // COM's apartment on the thread that runs the overlay: entered only when a
 // call first needs it (see Loaded::EnterComApartment), left at the end.

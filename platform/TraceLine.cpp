@@ -1,5 +1,5 @@
 // Debugger output with a "[HH:MM:SS] " prefix.
-#include "app/TraceLine.h"
+#include "platform/TraceLine.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Launching through the shell.
-#include "menu/Launch.h"
+#include "platform/Launch.h"
 
-#include "app/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

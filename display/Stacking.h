@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/AppState.h"
+#include "display/AppState.h"
 #include "settings/Settings.h"
 
 // True while a visible window other than the desktop's own lies directly

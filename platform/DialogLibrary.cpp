@@ -1,8 +1,8 @@
 // Loads the dialog library on first use and keeps it for the rest of the run:
 // unloading it after each dialog would reload the printing system every time.
-#include "menu/DialogLibrary.h"
+#include "platform/DialogLibrary.h"
 
-#include "app/SystemLibrary.h"
+#include "platform/SystemLibrary.h"
 
 namespace {
 

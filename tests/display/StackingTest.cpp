@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Stacking.h"
+#include "display/Stacking.h"
 #include "support/IniFile.h"
 #include "support/TempDir.h"
 

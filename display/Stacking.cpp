@@ -1,6 +1,6 @@
 // Z-order rules of the stacking modes. Nothing about the stack is remembered:
 // every rule asks the system afresh what lies directly above or below.
-#include "app/Stacking.h"
+#include "display/Stacking.h"
 
 #include <cstring>
 
