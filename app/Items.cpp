@@ -16,26 +16,26 @@
 #include "measures/Measure_Uptime.h"
 #include "measures/Measure_Version.h"
 
-std::vector<std::unique_ptr<Measure>> CreateItems(AppState& app, Settings& settings,
+std::vector<std::unique_ptr<Measure>> CreateItems(ItemHost& host, Settings& settings,
                                                   AccountInfo& account)
 {
     std::vector<std::unique_ptr<Measure>> items;
-    items.push_back(std::make_unique<Measure_Machine>(app, settings));
-    items.push_back(std::make_unique<Measure_Processor>(app, settings));
-    items.push_back(std::make_unique<Measure_OS>(app, settings));
-    items.push_back(std::make_unique<Measure_User>(app, settings, account));
-    items.push_back(std::make_unique<Measure_Domain>(app, settings, account));
-    items.push_back(std::make_unique<Measure_IPAddress>(app, settings));
-    items.push_back(std::make_unique<Measure_Network>(app, settings));
-    items.push_back(std::make_unique<Measure_RAM>(app, settings));
-    items.push_back(std::make_unique<Measure_PMem>(app, settings));
-    items.push_back(std::make_unique<Measure_SMem>(app, settings));
-    items.push_back(std::make_unique<Measure_Uptime>(app, settings));
-    items.push_back(std::make_unique<Measure_Processes>(app, settings));
-    items.push_back(std::make_unique<Measure_Battery>(app, settings));
-    items.push_back(std::make_unique<Measure_Drive>(app, settings));
-    items.push_back(std::make_unique<Measure_Time>(app, settings));
-    items.push_back(std::make_unique<Measure_CPU>(app, settings));
-    items.push_back(std::make_unique<Measure_Version>(app, settings));
+    items.push_back(std::make_unique<Measure_Machine>(host, settings));
+    items.push_back(std::make_unique<Measure_Processor>(host, settings));
+    items.push_back(std::make_unique<Measure_OS>(host, settings));
+    items.push_back(std::make_unique<Measure_User>(host, settings, account));
+    items.push_back(std::make_unique<Measure_Domain>(host, settings, account));
+    items.push_back(std::make_unique<Measure_IPAddress>(host, settings));
+    items.push_back(std::make_unique<Measure_Network>(host, settings));
+    items.push_back(std::make_unique<Measure_RAM>(host, settings));
+    items.push_back(std::make_unique<Measure_PMem>(host, settings));
+    items.push_back(std::make_unique<Measure_SMem>(host, settings));
+    items.push_back(std::make_unique<Measure_Uptime>(host, settings));
+    items.push_back(std::make_unique<Measure_Processes>(host, settings));
+    items.push_back(std::make_unique<Measure_Battery>(host, settings));
+    items.push_back(std::make_unique<Measure_Drive>(host, settings));
+    items.push_back(std::make_unique<Measure_Time>(host, settings));
+    items.push_back(std::make_unique<Measure_CPU>(host, settings));
+    items.push_back(std::make_unique<Measure_Version>(host, settings));
     return items;
 }

@@ -5,9 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "display/AppState.h"
 #include "measures/AccountInfo.h"
 #include "measures/Measure.h"
 
-std::vector<std::unique_ptr<Measure>> CreateItems(AppState& app, Settings& settings,
+std::vector<std::unique_ptr<Measure>> CreateItems(ItemHost& host, Settings& settings,
                                                   AccountInfo& account);

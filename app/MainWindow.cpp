@@ -5,7 +5,6 @@
 #include <dbt.h>
 
 #include <ctime>
-#include <utility>
 
 #include "app/Tooltip.h"
 #include "display/BackgroundSampler.h"
@@ -312,36 +311,6 @@ void ApplyColourKey(HWND window)
     auto setAttributes = user32.entry<SetLayeredAttributes>("SetLayeredWindowAttributes");
     if (setAttributes != nullptr)
         setAttributes(window, kColourKey, 0, LWA_COLORKEY);
-}
-
-void RemakeDisplayFont(AppState& app)
-{
-    const Settings& settings = *app.settings;
-    GdiObject<HFONT> font(
-        CreateDisplayFont(settings.font, settings.fontPointSize, app.renderer->dpi));
-    if (font != nullptr)
-        app.displayFont = std::move(font);
-}
-
-void Relayout(AppState& app)
-{
-    app.renderer->layout(*app.measures, app.displayFont.get());
-    FitToPicture(app.mainWindow, *app.settings, *app.renderer);
-}
-
-void EndProgram(AppState& app)
-{
-    app.exiting = true;
-    PostQuitMessage(0);
-}
-
-void StartTimers(AppState& app)
-{
-    if (app.exiting)
-        return;
-    SetTimer(app.mainWindow, IDT_REFRESH, kRefreshTickMs, nullptr);
-    for (int i = 0; i < app.measures->count(); ++i)
-        app.measures->at(i).resetTimer(false);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,11 +1,13 @@
 // Program-wide state of the shell, in one place: the entry point owns the one
-// instance, and a test builds its own around a window of its own.
+// instance, and a test builds its own around a window of its own. The items
+// reach the window through it.
 #pragma once
 
 #include <windows.h>
 
 #include <ctime>
 
+#include "measures/ItemHost.h"
 #include "platform/GdiGuards.h"
 #include "settings/Settings.h"
 
@@ -14,7 +16,13 @@ class Measure_Battery;
 class ContextMenu;
 struct DisplayRenderer;
 
-struct AppState {
+struct AppState : ItemHost {
+    // The window's own messages carry the items' requests to the UI thread.
+    void requestRelayout() override;
+    void updateOnUiThread(const Measure* item) override;
+    void answersReady(const Measure* item) override;
+    void launch(const char* target) override;
+
     HWND mainWindow = nullptr;
     // Made by RemakeDisplayFont; replaced whenever the font or the DPI changes.
     GdiObject<HFONT> displayFont;
@@ -49,3 +57,16 @@ struct AppState {
     // Found by name at the first power-status event, then kept.
     Measure_Battery* battery = nullptr;
 };
+
+// (Re)starts the refresh timer and every item's interval in one moment: the
+// items update on the refresh ticks, counted from here. Does nothing once
+// Exit was chosen.
+void StartTimers(AppState& app);
+// Makes the display font anew from the font settings, at the DPI the picture
+// is drawn for. The font in use stays when no new one can be made.
+void RemakeDisplayFont(AppState& app);
+// Lays the picture out anew and gives the window its size at once.
+void Relayout(AppState& app);
+// Exit, from the menu or a close request: nothing is painted, laid out or
+// restarted from now on, and the message loop ends.
+void EndProgram(AppState& app);

@@ -18,8 +18,8 @@ int ticksFor(int intervalMs)
 
 }  // namespace
 
-Measure::Measure(AppState& appState, Settings& settingsStore, const char* name, bool shownByDefault)
-    : mainWindow(appState.mainWindow), shown(false), name_(name), settings(settingsStore)
+Measure::Measure(ItemHost& itemHost, Settings& settingsStore, const char* name, bool shownByDefault)
+    : shown(false), name_(name), settings(settingsStore), host(itemHost)
 {
     shown = settings.readBool("DisplayItems", name, shownByDefault);
 }

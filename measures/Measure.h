@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "display/AppState.h"
+#include "measures/ItemHost.h"
 #include "settings/Settings.h"
 
 // The one clock every item runs on: the window's refresh tick. Item intervals
@@ -17,7 +17,7 @@ constexpr int kRefreshTickMs = 500;
 
 class Measure {
 public:
-    Measure(AppState& app, Settings& settings, const char* name, bool shownByDefault = true);
+    Measure(ItemHost& host, Settings& settings, const char* name, bool shownByDefault = true);
     virtual ~Measure();
     Measure(const Measure&) = delete;
     Measure& operator=(const Measure&) = delete;
@@ -31,8 +31,8 @@ public:
     virtual int drawItem(HDC dc, int top, int right, int bottom, int lineHeight,
                          int valueColumnStart, int labelWidth, int separatorWidth);
     virtual void update() = 0;
-    // On the UI thread, once a worker thread of the item has posted
-    // WM_ITEMANSWER: takes over what the workers have finished.
+    // On the UI thread, after a worker thread of the item told the host that
+    // answers are ready: takes over what the workers have finished.
     virtual void takeAnswers();
 
     void setShown(bool show, bool exiting);
@@ -67,7 +67,6 @@ protected:
     int lines = 1;
     // Set by an update that changes what the item shows; cleared by painting.
     bool changed = false;
-    HWND mainWindow;
     bool shown;
     std::string name_;
     std::string value;
@@ -76,6 +75,7 @@ protected:
     // A bar is drawn only for 1 to 100; the default draws none.
     int graphPercent = 300;
     Settings& settings;
+    ItemHost& host;
 
 private:
     // Refresh ticks until the next update; 0 while the item has no timer.

@@ -1,10 +1,8 @@
 // The user and domain items.
 #include "measures/Measure_Account.h"
 
-#include "platform/Messages.h"
-
-Measure_User::Measure_User(AppState& app, Settings& settings, const AccountInfo& account)
-    : Measure(app, settings, "User"), account_(&account)
+Measure_User::Measure_User(ItemHost& host, Settings& settings, const AccountInfo& account)
+    : Measure(host, settings, "User"), account_(&account)
 {
     update();
     resetTimer(false);
@@ -15,8 +13,8 @@ void Measure_User::update()
     value = account_->UserName();
 }
 
-Measure_Domain::Measure_Domain(AppState& app, Settings& settings, AccountInfo& account)
-    : Measure(app, settings, "Domain"), account_(&account)
+Measure_Domain::Measure_Domain(ItemHost& host, Settings& settings, AccountInfo& account)
+    : Measure(host, settings, "Domain"), account_(&account)
 {
     update();
     resetTimer(false);
@@ -28,7 +26,7 @@ void Measure_Domain::update()
     if (!account_->IsDomainMember()) {
         name_ = "Workgroup";
         // The longer label widens the label column.
-        PostMessageA(mainWindow, WM_RELAYOUT, 0, 0);
+        host.requestRelayout();
     }
     value = domain;
 }

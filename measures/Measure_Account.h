@@ -7,7 +7,7 @@
 
 class Measure_User : public Measure {
 public:
-    Measure_User(AppState& app, Settings& settings, const AccountInfo& account);
+    Measure_User(ItemHost& host, Settings& settings, const AccountInfo& account);
     void update() override;
 
 private:
@@ -18,7 +18,7 @@ private:
 class Measure_Domain : public Measure {
 public:
     // Not const: a still unknown domain name is looked up again on reading.
-    Measure_Domain(AppState& app, Settings& settings, AccountInfo& account);
+    Measure_Domain(ItemHost& host, Settings& settings, AccountInfo& account);
     void update() override;
 
 private:

@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/Messages.h"
-
 std::string batteryText(const SYSTEM_POWER_STATUS& status)
 {
     int percent = status.BatteryLifePercent;
@@ -32,8 +30,8 @@ std::string batteryText(const SYSTEM_POWER_STATUS& status)
     return text;
 }
 
-Measure_Battery::Measure_Battery(AppState& app, Settings& settings, PowerStatusSource source)
-    : Measure(app, settings, "Battery"), source_(source)
+Measure_Battery::Measure_Battery(ItemHost& host, Settings& settings, PowerStatusSource source)
+    : Measure(host, settings, "Battery"), source_(source)
 {
     refreshInterval = 60000;
     hasGraph = true;
@@ -48,7 +46,7 @@ void Measure_Battery::update()
     if (source_(&status))
         take(status);
     // The text may have changed width, or the item its shown state.
-    PostMessageA(mainWindow, WM_RELAYOUT, 0, 0);
+    host.requestRelayout();
     changed = true;
     powerChangePending_ = false;
 }

@@ -14,7 +14,7 @@ class Measure_Battery : public Measure {
 public:
     using PowerStatusSource = BOOL(WINAPI*)(LPSYSTEM_POWER_STATUS);
 
-    Measure_Battery(AppState& app, Settings& settings,
+    Measure_Battery(ItemHost& host, Settings& settings,
                     PowerStatusSource source = GetSystemPowerStatus);
     void update() override;
     // A power broadcast arrived: the next update reformats even when the

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/Launch.h"
 #include "platform/SystemLibrary.h"
 
 namespace {
@@ -87,8 +88,8 @@ CpuSources CpuSources::resolve()
     return sources;
 }
 
-Measure_CPU::Measure_CPU(AppState& app, Settings& settings, CpuSources sources, Launcher launch)
-    : Measure(app, settings, "CPU"), sources_(sources), launch_(launch)
+Measure_CPU::Measure_CPU(ItemHost& host, Settings& settings, CpuSources sources)
+    : Measure(host, settings, "CPU"), sources_(sources)
 {
     refreshInterval = 1000;
     hasGraph = true;
@@ -109,7 +110,7 @@ void Measure_CPU::activate(int)
 {
     std::string taskManager = TaskManagerPath();
     if (!taskManager.empty())
-        launch_(mainWindow, taskManager.c_str());
+        host.launch(taskManager.c_str());
 }
 
 void Measure_CPU::update()

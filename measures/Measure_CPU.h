@@ -9,7 +9,6 @@
 #include <optional>
 
 #include "measures/Measure.h"
-#include "platform/Launch.h"
 
 // One GetSystemTimes sample: times summed over all processors, in 100 ns.
 // The kernel time includes the idle time.
@@ -55,8 +54,7 @@ struct CpuSources {
 
 class Measure_CPU : public Measure {
 public:
-    Measure_CPU(AppState& app, Settings& settings, CpuSources sources = CpuSources::resolve(),
-                Launcher launch = LaunchTarget);
+    Measure_CPU(ItemHost& host, Settings& settings, CpuSources sources = CpuSources::resolve());
 
     // Starts the task manager; the line does not matter.
     void activate(int line) override;
@@ -74,5 +72,4 @@ private:
     int processors_ = 1;
     CpuSources sources_;
     SystemTimes previousTimes_;
-    Launcher launch_;
 };

@@ -2,12 +2,11 @@
 // its texts until its next answer.
 #include "measures/Measure_Drive.h"
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
-#include "platform/Messages.h"
 #include "settings/Settings.h"
 
 // The space question of a network or removable drive, asked on a short-lived
@@ -16,12 +15,14 @@
 struct DriveQuery {
     char rootPath[5] = {};
     DriveSources::SpaceFunction freeSpace = nullptr;
-    // Where the thread announces its answer: WM_ITEMANSWER with the item.
-    HWND window = nullptr;
-    WPARAM item = 0;
-    // Written by the thread before it sets done.
+    // The thread stores its answer and tells the host under this lock; the
+    // item takes the answer, or at its end sends the host away, under it too.
+    std::mutex lock;
+    // Told when the answer is ready; null once the item is gone.
+    ItemHost* host = nullptr;
+    const Measure* item = nullptr;
     DriveSpace space;
-    std::atomic<bool> done{false};
+    bool done = false;
 };
 
 namespace {
@@ -60,9 +61,12 @@ DWORD WINAPI askOffTheUiThread(void* parameter)
     std::unique_ptr<std::shared_ptr<DriveQuery>> shared(
         static_cast<std::shared_ptr<DriveQuery>*>(parameter));
     DriveQuery& query = **shared;
-    query.space = askSpace(query.freeSpace, query.rootPath);
-    query.done.store(true, std::memory_order_release);
-    PostMessageA(query.window, WM_ITEMANSWER, query.item, 0);
+    DriveSpace space = askSpace(query.freeSpace, query.rootPath);
+    std::lock_guard<std::mutex> hold(query.lock);
+    query.space = space;
+    query.done = true;
+    if (query.host != nullptr)
+        query.host->answersReady(query.item);
     return 0;
 }
 
@@ -110,9 +114,8 @@ void DriveRecord::take(const DriveSpace& space)
         std::snprintf(sizeText, sizeof sizeText, "%lld Bytes", total);
 }
 
-Measure_Drive::Measure_Drive(AppState& app, Settings& settings, DriveSources sources,
-                             Launcher launch)
-    : Measure(app, settings, "Drive"), sources_(sources), launch_(launch)
+Measure_Drive::Measure_Drive(ItemHost& host, Settings& settings, DriveSources sources)
+    : Measure(host, settings, "Drive"), sources_(sources)
 {
     hasGraph = true;
     showNetwork_ = settings.readBool("Options", "ShowNetworkDrives", false);
@@ -120,6 +123,14 @@ Measure_Drive::Measure_Drive(AppState& app, Settings& settings, DriveSources sou
     applyInterval();
     update();
     resetTimer(false);
+}
+
+Measure_Drive::~Measure_Drive()
+{
+    for (const auto& query : queries_) {
+        std::lock_guard<std::mutex> hold(query->lock);
+        query->host = nullptr;
+    }
 }
 
 void Measure_Drive::rebuildDriveList()
@@ -152,7 +163,7 @@ void Measure_Drive::update()
     int count = static_cast<int>(records_.size());
     if (count != lastDriveCount_) {
         lastDriveCount_ = count;
-        PostMessageA(mainWindow, WM_RELAYOUT, 0, 0);
+        host.requestRelayout();
     }
     collectAnswers();
 
@@ -185,8 +196,8 @@ void Measure_Drive::startQuery(const DriveRecord& record)
     auto query = std::make_shared<DriveQuery>();
     std::memcpy(query->rootPath, record.rootPath, sizeof query->rootPath);
     query->freeSpace = sources_.freeSpace;
-    query->window = mainWindow;
-    query->item = reinterpret_cast<WPARAM>(static_cast<Measure*>(this));
+    query->host = &host;
+    query->item = this;
     auto* shared = new std::shared_ptr<DriveQuery>(query);
     // A small stack: the thread makes one call. Its handle is not needed.
     std::unique_ptr<void, decltype(&CloseHandle)> thread(
@@ -204,13 +215,18 @@ bool Measure_Drive::collectAnswers()
 {
     bool first = false;
     for (auto query = queries_.begin(); query != queries_.end();) {
-        if (!(*query)->done.load(std::memory_order_acquire)) {
-            ++query;
-            continue;
+        DriveSpace space;
+        {
+            std::lock_guard<std::mutex> hold((*query)->lock);
+            if (!(*query)->done) {
+                ++query;
+                continue;
+            }
+            space = (*query)->space;
         }
         for (DriveRecord& record : records_)
             if (record.shown && std::strcmp(record.rootPath, (*query)->rootPath) == 0)
-                first = answer(record, (*query)->space) || first;
+                first = answer(record, space) || first;
         query = queries_.erase(query);
     }
     return first;
@@ -220,7 +236,7 @@ void Measure_Drive::takeAnswers()
 {
     // A first text may be wider than the empty one the layout measured.
     if (collectAnswers())
-        PostMessageA(mainWindow, WM_RELAYOUT, 0, 0);
+        host.requestRelayout();
     joinValues();
 }
 
@@ -250,7 +266,7 @@ const DriveRecord* Measure_Drive::shownRecord(int line) const
 void Measure_Drive::activate(int line)
 {
     if (const DriveRecord* record = shownRecord(line))
-        launch_(mainWindow, record->rootPath);
+        host.launch(record->rootPath);
 }
 
 const char* Measure_Drive::tooltipText(int line)

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "measures/Measure.h"
-#include "platform/Launch.h"
 
 // The drive questions, as the platform declares them. Tests pass fakes.
 struct DriveSources {
@@ -59,8 +58,9 @@ struct DriveQuery;
 
 class Measure_Drive : public Measure {
 public:
-    Measure_Drive(AppState& app, Settings& settings, DriveSources sources = DriveSources(),
-                  Launcher launch = LaunchTarget);
+    Measure_Drive(ItemHost& host, Settings& settings, DriveSources sources = DriveSources());
+    // Queries still in flight announce their answers to no one.
+    ~Measure_Drive() override;
 
     // Opens the drive of the line-th shown line.
     void activate(int line) override;
@@ -99,5 +99,4 @@ private:
     // At most one per drive, until its answer is taken.
     std::vector<std::shared_ptr<DriveQuery>> queries_;
     DriveSources sources_;
-    Launcher launch_;
 };

@@ -4,10 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/Messages.h"
-
-Measure_IPAddress::Measure_IPAddress(AppState& app, Settings& settings, IpAddressSources sources)
-    : Measure(app, settings, "IPAddress"), sources_(sources)
+Measure_IPAddress::Measure_IPAddress(ItemHost& host, Settings& settings, IpAddressSources sources)
+    : Measure(host, settings, "IPAddress"), sources_(sources)
 {
     refreshInterval = 60000;
     update();
@@ -30,9 +28,7 @@ void WINAPI Measure_IPAddress::InterfaceChanged(PVOID context, PMIB_IPINTERFACE_
                                                 MIB_NOTIFICATION_TYPE)
 {
     auto* item = static_cast<Measure_IPAddress*>(context);
-    // The window procedure runs the update only for an item still in its list.
-    PostMessageA(item->mainWindow, WM_UPDATEITEM,
-                 reinterpret_cast<WPARAM>(static_cast<Measure*>(item)), 0);
+    item->host.updateOnUiThread(item);
 }
 
 void Measure_IPAddress::update()

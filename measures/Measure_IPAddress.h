@@ -32,7 +32,7 @@ struct IpAddressSources {
 
 class Measure_IPAddress : public Measure {
 public:
-    Measure_IPAddress(AppState& app, Settings& settings,
+    Measure_IPAddress(ItemHost& host, Settings& settings,
                       IpAddressSources sources = IpAddressSources());
     // Cancels the change registration first, so no notification can name an
     // item that is gone.

@@ -1,8 +1,8 @@
 // The machine-name item.
 #include "measures/Measure_Machine.h"
 
-Measure_Machine::Measure_Machine(AppState& app, Settings& settings, ComputerNameSource source)
-    : Measure(app, settings, "Machine"), source_(source)
+Measure_Machine::Measure_Machine(ItemHost& host, Settings& settings, ComputerNameSource source)
+    : Measure(host, settings, "Machine"), source_(source)
 {
     update();
 }

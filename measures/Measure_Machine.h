@@ -7,7 +7,7 @@ class Measure_Machine : public Measure {
 public:
     using ComputerNameSource = BOOL(WINAPI*)(LPSTR, LPDWORD);
 
-    Measure_Machine(AppState& app, Settings& settings,
+    Measure_Machine(ItemHost& host, Settings& settings,
                     ComputerNameSource source = GetComputerNameA);
     void update() override;
 

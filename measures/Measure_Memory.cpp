@@ -73,8 +73,8 @@ MemorySizeSources MemorySizeSources::system()
     return sources;
 }
 
-Measure_RAM::Measure_RAM(AppState& app, Settings& settings, MemorySizeSources sources)
-    : Measure(app, settings, "RAM"), sources_(sources)
+Measure_RAM::Measure_RAM(ItemHost& host, Settings& settings, MemorySizeSources sources)
+    : Measure(host, settings, "RAM"), sources_(sources)
 {
     update();
     resetTimer(false);
@@ -106,9 +106,9 @@ void Measure_RAM::update()
     value = installedMemoryText(sizeInKib());
 }
 
-MemoryUsageItem::MemoryUsageItem(AppState& app, Settings& settings, const char* name, Pair pair,
+MemoryUsageItem::MemoryUsageItem(ItemHost& host, Settings& settings, const char* name, Pair pair,
                                  MemoryStatusSource source)
-    : Measure(app, settings, name), pair_(pair), source_(source)
+    : Measure(host, settings, name), pair_(pair), source_(source)
 {
     refreshInterval = 1000;
     hasGraph = true;
@@ -135,12 +135,12 @@ void MemoryUsageItem::update()
     changed = true;
 }
 
-Measure_PMem::Measure_PMem(AppState& app, Settings& settings, MemoryStatusSource source)
-    : MemoryUsageItem(app, settings, "RAM Used", physicalPair, source)
+Measure_PMem::Measure_PMem(ItemHost& host, Settings& settings, MemoryStatusSource source)
+    : MemoryUsageItem(host, settings, "RAM Used", physicalPair, source)
 {
 }
 
-Measure_SMem::Measure_SMem(AppState& app, Settings& settings, MemoryStatusSource source)
-    : MemoryUsageItem(app, settings, "Mem Used", commitPair, source)
+Measure_SMem::Measure_SMem(ItemHost& host, Settings& settings, MemoryStatusSource source)
+    : MemoryUsageItem(host, settings, "Mem Used", commitPair, source)
 {
 }

@@ -30,7 +30,7 @@ struct MemorySizeSources {
 
 class Measure_RAM : public Measure {
 public:
-    Measure_RAM(AppState& app, Settings& settings,
+    Measure_RAM(ItemHost& host, Settings& settings,
                 MemorySizeSources sources = MemorySizeSources::system());
     void update() override;
 
@@ -50,7 +50,7 @@ protected:
     // The total and the free amount this item compares.
     using Pair = void (*)(const MEMORYSTATUSEX& status, DWORDLONG& total, DWORDLONG& free);
 
-    MemoryUsageItem(AppState& app, Settings& settings, const char* name, Pair pair,
+    MemoryUsageItem(ItemHost& host, Settings& settings, const char* name, Pair pair,
                     MemoryStatusSource source);
 
 private:
@@ -62,12 +62,12 @@ private:
 
 class Measure_PMem : public MemoryUsageItem {
 public:
-    Measure_PMem(AppState& app, Settings& settings,
+    Measure_PMem(ItemHost& host, Settings& settings,
                  MemoryStatusSource source = GlobalMemoryStatusEx);
 };
 
 class Measure_SMem : public MemoryUsageItem {
 public:
-    Measure_SMem(AppState& app, Settings& settings,
+    Measure_SMem(ItemHost& host, Settings& settings,
                  MemoryStatusSource source = GlobalMemoryStatusEx);
 };

@@ -5,8 +5,8 @@
 #include <new>
 
 
-Measure_Network::Measure_Network(AppState& app, Settings& settings, const NetworkSources& sources)
-    : Measure(app, settings, "Network")
+Measure_Network::Measure_Network(ItemHost& host, Settings& settings, const NetworkSources& sources)
+    : Measure(host, settings, "Network")
 {
     selected_ = settings.readInt("Network", "SelectedInterface", kNoEntry);
     lines = 2;

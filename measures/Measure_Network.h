@@ -12,7 +12,7 @@ public:
     // The stored selection while neither the user nor the search has chosen.
     static constexpr int kNoEntry = 10000;
 
-    Measure_Network(AppState& app, Settings& settings,
+    Measure_Network(ItemHost& host, Settings& settings,
                     const NetworkSources& sources = NetworkSources::system());
     ~Measure_Network() override;
 

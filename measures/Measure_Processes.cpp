@@ -55,8 +55,8 @@ std::string processorSpeedText(unsigned long mhz)
     return text;
 }
 
-Measure_Processes::Measure_Processes(AppState& app, Settings& settings, ProcessListSources sources)
-    : Measure(app, settings, "Processes"), sources_(sources)
+Measure_Processes::Measure_Processes(ItemHost& host, Settings& settings, ProcessListSources sources)
+    : Measure(host, settings, "Processes"), sources_(sources)
 {
     // Once a second, with the clock: under Wine a process list reads every
     // process's and thread's figures from the host, the costliest query of
@@ -111,9 +111,9 @@ ProcessorSpeedSources ProcessorSpeedSources::system()
             EntryPoint<CountFunction>(GetModuleHandleA("kernel32.dll"), "GetActiveProcessorCount")};
 }
 
-Measure_Processor::Measure_Processor(AppState& app, Settings& settings,
+Measure_Processor::Measure_Processor(ItemHost& host, Settings& settings,
                                      ProcessorSpeedSources sources)
-    : Measure(app, settings, "Processor"), sources_(sources)
+    : Measure(host, settings, "Processor"), sources_(sources)
 {
     refreshInterval = 60000;
     update();

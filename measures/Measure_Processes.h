@@ -21,7 +21,7 @@ class Measure_Processes : public Measure {
 public:
     using EnumProcessesFunction = BOOL(WINAPI*)(DWORD* ids, DWORD bytes, DWORD* bytesReturned);
 
-    Measure_Processes(AppState& app, Settings& settings,
+    Measure_Processes(ItemHost& host, Settings& settings,
                       ProcessListSources sources = ProcessListSources{});
     void update() override;
 
@@ -60,7 +60,7 @@ struct ProcessorSpeedSources {
 
 class Measure_Processor : public Measure {
 public:
-    Measure_Processor(AppState& app, Settings& settings,
+    Measure_Processor(ItemHost& host, Settings& settings,
                       ProcessorSpeedSources sources = ProcessorSpeedSources::system());
     void update() override;
 

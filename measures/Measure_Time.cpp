@@ -17,8 +17,8 @@ std::tm Measure_Time::systemLocalTime()
     return local;
 }
 
-Measure_Time::Measure_Time(AppState& app, Settings& settings, LocalClock clock)
-    : Measure(app, settings, "Time"), clock_(clock)
+Measure_Time::Measure_Time(ItemHost& host, Settings& settings, LocalClock clock)
+    : Measure(host, settings, "Time"), clock_(clock)
 {
     refreshInterval = 500;
     update();

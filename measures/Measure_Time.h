@@ -13,7 +13,7 @@ public:
     // at once; the C runtime's reads the zone once per process.
     static std::tm systemLocalTime();
 
-    Measure_Time(AppState& app, Settings& settings, LocalClock clock = systemLocalTime);
+    Measure_Time(ItemHost& host, Settings& settings, LocalClock clock = systemLocalTime);
     void update() override;
 
 private:

@@ -27,8 +27,8 @@ std::string uptimeText(ULONGLONG milliseconds)
     return text;
 }
 
-Measure_Uptime::Measure_Uptime(AppState& app, Settings& settings, TickSource ticks)
-    : Measure(app, settings, "Uptime"), ticks_(ticks)
+Measure_Uptime::Measure_Uptime(ItemHost& host, Settings& settings, TickSource ticks)
+    : Measure(host, settings, "Uptime"), ticks_(ticks)
 {
     refreshInterval = 1000;
     update();

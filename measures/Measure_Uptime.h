@@ -13,7 +13,7 @@ public:
     // Milliseconds since the system started.
     using TickSource = ULONGLONG(WINAPI*)();
 
-    Measure_Uptime(AppState& app, Settings& settings, TickSource ticks = GetTickCount64);
+    Measure_Uptime(ItemHost& host, Settings& settings, TickSource ticks = GetTickCount64);
     void update() override;
 
 private:

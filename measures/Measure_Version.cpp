@@ -74,8 +74,8 @@ bool Measure_Version::ownFileVersion(VS_FIXEDFILEINFO& info)
     return readFileVersion(path, info);
 }
 
-Measure_Version::Measure_Version(AppState& app, Settings& settings, FileVersionSource source)
-    : Measure(app, settings, "Version")
+Measure_Version::Measure_Version(ItemHost& host, Settings& settings, FileVersionSource source)
+    : Measure(host, settings, "Version")
 {
     value = "v";
     VS_FIXEDFILEINFO info{};
@@ -138,8 +138,8 @@ bool OsVersionSources::workstationVersion(DWORD& major, DWORD& minor)
     return true;
 }
 
-Measure_OS::Measure_OS(AppState& app, Settings& settings, const OsVersionSources& sources)
-    : Measure(app, settings, "OS"), sources_(sources)
+Measure_OS::Measure_OS(ItemHost& host, Settings& settings, const OsVersionSources& sources)
+    : Measure(host, settings, "OS"), sources_(sources)
 {
     update();
     resetTimer(false);

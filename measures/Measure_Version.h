@@ -24,7 +24,7 @@ public:
     // The version record of the running program's own file.
     static bool ownFileVersion(VS_FIXEDFILEINFO& info);
 
-    Measure_Version(AppState& app, Settings& settings, FileVersionSource source = ownFileVersion);
+    Measure_Version(ItemHost& host, Settings& settings, FileVersionSource source = ownFileVersion);
     // The text is fixed at construction.
     void update() override {}
 };
@@ -55,7 +55,7 @@ struct OsVersionSources {
 
 class Measure_OS : public Measure {
 public:
-    Measure_OS(AppState& app, Settings& settings,
+    Measure_OS(ItemHost& host, Settings& settings,
                const OsVersionSources& sources = OsVersionSources());
     void update() override;
 

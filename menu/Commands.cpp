@@ -1,7 +1,6 @@
 // The command handler: one small step per menu command, dispatched by id.
 #include "menu/Commands.h"
 
-#include "app/MainWindow.h"
 #include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
 #include "display/Placement.h"

@@ -6,7 +6,6 @@
 
 #include <cstring>
 
-#include "app/MainWindow.h"
 #include "display/Stacking.h"
 #include "platform/Messages.h"
 #include "settings/Settings.h"

@@ -112,7 +112,7 @@ struct BackgroundSamplerTest : ItemTest {
     {
         std::vector<std::unique_ptr<Measure>> items;
         for (size_t i = 0; i < lines.size(); ++i) {
-            auto item = std::make_unique<FakeMeasure>(app, settings, "Item", 0, lines[i]);
+            auto item = std::make_unique<FakeMeasure>(host, settings, "Item", 0, lines[i]);
             item->setValue(lines[i] == 2 ? "12%\n34%" : "56%");
             item->setGraph(static_cast<int>(i) == graph, 50);
             items.push_back(std::move(item));
@@ -124,6 +124,7 @@ struct BackgroundSamplerTest : ItemTest {
     HFONT font = CreateFontIndirectA(&settings.font);
     DisplayRenderer renderer{settings};
     std::unique_ptr<MeasureList> list;
+    TestWindow window;
 };
 
 TEST_F(BackgroundSamplerTest, AreaStartsBelowTheItemsAboveTheFirstGraph)

@@ -28,7 +28,7 @@ struct RendererTest : ItemTest {
 
     FakeMeasure& addItem(const char* name, const char* value)
     {
-        items.push_back(std::make_unique<FakeMeasure>(app, settings, name));
+        items.push_back(std::make_unique<FakeMeasure>(host, settings, name));
         auto& item = static_cast<FakeMeasure&>(*items.back());
         item.setValue(value);
         return item;
@@ -112,9 +112,9 @@ TEST_F(RendererTest, BlankValueOfATwoLineItemKeepsTheLineHeight)
 {
     auto lineHeightWith = [&](const char* networkValue) {
         std::vector<std::unique_ptr<Measure>> shown;
-        shown.push_back(std::make_unique<FakeMeasure>(app, settings, "Network", 0, 2));
+        shown.push_back(std::make_unique<FakeMeasure>(host, settings, "Network", 0, 2));
         static_cast<FakeMeasure&>(*shown.back()).setValue(networkValue);
-        shown.push_back(std::make_unique<FakeMeasure>(app, settings, "Machine"));
+        shown.push_back(std::make_unique<FakeMeasure>(host, settings, "Machine"));
         static_cast<FakeMeasure&>(*shown.back()).setValue("HOST");
         MeasureList twoItems(std::move(shown));
         DisplayRenderer renderer(settings);

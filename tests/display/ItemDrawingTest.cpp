@@ -81,7 +81,7 @@ TEST_F(ItemDrawingTest, BarCoversItsShareOfTheValueColumnOnTheFirstRow)
     const int top = 20, lineHeight = 16, bottom = top + lineHeight;  // outline row below the fill
     settings.setSeparator("");
     for (const auto& c : cases) {
-        FakeMeasure item(app, settings, "Bar");
+        FakeMeasure item(host, settings, "Bar");
         item.rename("");
         item.setGraph(c.graph, c.percent);
         settings.showGraphs = c.showGraphs, settings.rightAlign = c.rightAlign;
@@ -113,7 +113,7 @@ TEST_F(ItemDrawingTest, TextsLandInTheirColumnsLineByLine)
     const int top = 10, right = 200, labelWidth = 40, separatorWidth = 30;
     settings.setSeparator("=");
     for (const auto& c : cases) {
-        FakeMeasure item(app, settings, "Nm");
+        FakeMeasure item(host, settings, "Nm");
         item.setOwnSeparator(c.ownSeparator);
         item.setValue(c.value);
         settings.rightAlign = c.rightAlign;

@@ -64,6 +64,7 @@ TEST(Placement, ACustomPositionIsPulledFullyOntoTheNearestMonitor)
 
 TEST_F(ItemTest, PlacementMovesTheRealWindowAndStoresItsOrigin)
 {
+    TestWindow window;
     DisplayRenderer renderer(settings);
     renderer.pictureWidth = 120;
     renderer.pictureHeight = 40;

@@ -2,12 +2,10 @@
 // failures, and over the real account of the Wine prefix.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <new>
 
 #include "measures/Measure_Account.h"
-#include "platform/Messages.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 
@@ -106,13 +104,6 @@ const AccountSources fakeSources{openThreadToken, openProcessToken, tokenInforma
                                  closeHandle,     lookupAccountSid, netGetDCName,
                                  netWkstaGetInfo, netApiBufferFree};
 
-long relayouts(const TestWindow& window)
-{
-    pumpMessages(0);
-    const auto& posted = window.privateMessages();
-    return static_cast<long>(std::count(posted.begin(), posted.end(), WM_RELAYOUT));
-}
-
 using AccountTest = ItemTest;
 
 TEST_F(AccountTest, ItemsShowTheAccountAndTheDomainOrWorkgroup)
@@ -163,15 +154,15 @@ TEST_F(AccountTest, ItemsShowTheAccountAndTheDomainOrWorkgroup)
         SCOPED_TRACE(row.what);
         machine = row.machine;
         tokensOpen = netBuffersOpen = 0;
-        long relayoutsBefore = relayouts(window);
+        int relayoutsBefore = host.relayouts;
         AccountInfo account(fakeSources);
-        Measure_User user(app, settings, account);
-        Measure_Domain domain(app, settings, account);
+        Measure_User user(host, settings, account);
+        Measure_Domain domain(host, settings, account);
         EXPECT_EQ(user.valueText(), row.user);
         EXPECT_EQ(domain.name(), row.label);
         EXPECT_EQ(domain.valueText(), row.value);
         EXPECT_EQ(account.IsDomainMember(), domain.name() == "Domain");
-        EXPECT_EQ(relayouts(window) - relayoutsBefore, domain.name() == "Workgroup" ? 1 : 0);
+        EXPECT_EQ(host.relayouts - relayoutsBefore, domain.name() == "Workgroup" ? 1 : 0);
         EXPECT_FALSE(user.hasTimer() || domain.hasTimer());
         EXPECT_EQ(tokensOpen, 0);
         EXPECT_EQ(netBuffersOpen, 0);
@@ -183,10 +174,10 @@ TEST_F(AccountTest, UnknownDomainIsLookedUpAgainOnlyWhileEmpty)
     machine = Machine{};
     machine.lookup = false;
     AccountInfo account(fakeSources);
-    Measure_User user(app, settings, account);
+    Measure_User user(host, settings, account);
     machine.lookup = true;  // the account becomes readable before the domain item asks
     controllerQueries = 0;
-    Measure_Domain domain(app, settings, account);
+    Measure_Domain domain(host, settings, account);
     EXPECT_EQ(user.valueText(), "");
     EXPECT_EQ(domain.valueText(), "CORP");
     EXPECT_EQ(account.DomainName(), "CORP");
@@ -205,7 +196,7 @@ TEST_F(AccountTest, WorkgroupLabelKeepsTheDisplayFlagUnderDomain)
         machine = Machine{};
         machine.controller = 2453;
         AccountInfo account(fakeSources);
-        Measure_Domain domain(app, fresh, account);
+        Measure_Domain domain(host, fresh, account);
         ASSERT_EQ(domain.name(), "Workgroup");
         EXPECT_EQ(domain.isShown(), row.shown);
         domain.setShown(!row.shown, false);
@@ -223,8 +214,8 @@ TEST_F(AccountTest, RealSourcesGiveTheWineUserAndTheComputerAsWorkgroup)
     ASSERT_TRUE(GetUserNameA(user, &userSize));
     ASSERT_TRUE(GetComputerNameA(computer, &computerSize));
     AccountInfo account;
-    Measure_User userItem(app, settings, account);
-    Measure_Domain domainItem(app, settings, account);
+    Measure_User userItem(host, settings, account);
+    Measure_Domain domainItem(host, settings, account);
     EXPECT_NE(userItem.valueText(), "");
     EXPECT_EQ(userItem.valueText(), user);
     EXPECT_EQ(domainItem.name(), "Workgroup");

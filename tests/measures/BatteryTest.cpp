@@ -1,10 +1,9 @@
 // The battery item through a settable power status, and Wine's real one.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <iterator>
 
 #include "measures/Measure_Battery.h"
-#include "platform/Messages.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 
@@ -32,20 +31,15 @@ void setPower(BYTE acLine, BYTE flag, BYTE percent, DWORD lifeTime = kUnknownTim
 // Exposes the bar length a drawing pass would use.
 class BatteryProbe : public Measure_Battery {
 public:
-    BatteryProbe(AppState& app, Settings& settings)
-        : Measure_Battery(app, settings, fakePowerStatus)
+    BatteryProbe(ItemHost& host, Settings& settings)
+        : Measure_Battery(host, settings, fakePowerStatus)
     {
     }
     int barPercent() const { return graphPercent; }
 };
 
 struct BatteryTest : ItemTest {
-    size_t relayoutsPosted()
-    {
-        pumpMessages(0);
-        const auto& messages = window.privateMessages();
-        return static_cast<size_t>(std::count(messages.begin(), messages.end(), WM_RELAYOUT));
-    }
+    size_t relayoutsPosted() { return static_cast<size_t>(host.relayouts); }
 };
 
 TEST_F(BatteryTest, ReadingsWithABatteryFormatTheirText)
@@ -71,7 +65,7 @@ TEST_F(BatteryTest, ReadingsWithABatteryFormatTheirText)
     settings.showGraphs = true;
     for (const auto& c : cases) {
         setPower(c.acLine, c.flag, c.percent, c.lifeTime);
-        BatteryProbe battery(app, settings);
+        BatteryProbe battery(host, settings);
         EXPECT_EQ(battery.valueText(), c.text) << c.text;
         EXPECT_EQ(battery.hasVisibleGraph(), c.bar) << c.text;
         EXPECT_EQ(battery.barPercent(), c.percent);
@@ -87,7 +81,7 @@ TEST_F(BatteryTest, WithoutABatteryTheFirstStartHidesTheItemEveryTime)
 {
     for (BYTE acLine : {kMains, kOnBattery}) {
         setPower(acLine, 128, 255);
-        BatteryProbe first(app, settings);
+        BatteryProbe first(host, settings);
         EXPECT_FALSE(first.isShown());
         EXPECT_EQ(first.valueText(), "None");
         EXPECT_FALSE(first.hasVisibleGraph());
@@ -101,7 +95,7 @@ TEST_F(BatteryTest, WithoutABatteryTheFirstStartHidesTheItemEveryTime)
         EXPECT_TRUE(first.isShown());
         EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "Yes");
         // The next start hides it again.
-        BatteryProbe next(app, settings);
+        BatteryProbe next(host, settings);
         EXPECT_FALSE(next.isShown());
         EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "No");
     }
@@ -118,7 +112,7 @@ TEST_F(BatteryTest, AnUnknownStatusHidesNothingUntilALaterReadingTells)
     } later[] = {{1, "57% (1:30)", true, "Yes"}, {128, "None", false, "No"}};
     for (const auto& c : later) {
         setPower(255, 255, 255);
-        BatteryProbe battery(app, settings);
+        BatteryProbe battery(host, settings);
         EXPECT_EQ(battery.valueText(), "Unknown");
         EXPECT_TRUE(battery.isShown());
         EXPECT_EQ(iniValue(path, "DisplayItems", "Battery"), "Yes");
@@ -135,7 +129,7 @@ TEST_F(BatteryTest, AnUnknownStatusHidesNothingUntilALaterReadingTells)
 TEST_F(BatteryTest, ATickReformatsOnlyWhenTheReadingMovedOrPowerChanged)
 {
     setPower(kOnBattery, 1, 57, 5400);
-    BatteryProbe battery(app, settings);
+    BatteryProbe battery(host, settings);
     const struct {
         BYTE acLine, flag, percent;
         DWORD lifeTime;
@@ -172,7 +166,7 @@ TEST_F(BatteryTest, ATickReformatsOnlyWhenTheReadingMovedOrPowerChanged)
 TEST_F(BatteryTest, AFailedReadingKeepsTheTextButStillRelaysOut)
 {
     setPower(kOnBattery, 1, 40, 7200);
-    BatteryProbe battery(app, settings);
+    BatteryProbe battery(host, settings);
     powerAnswers = FALSE;
     battery.MarkPowerChange();
     battery.update();
@@ -186,7 +180,7 @@ TEST_F(BatteryTest, WinesNoBatteryAnswerHidesTheItem)
     ASSERT_TRUE(GetSystemPowerStatus(&real));
     if (!(real.BatteryFlag & BATTERY_FLAG_NO_BATTERY))
         GTEST_SKIP() << "this machine has a battery";
-    Measure_Battery battery(app, settings);
+    Measure_Battery battery(host, settings);
     EXPECT_FALSE(battery.isShown());
     EXPECT_EQ(battery.valueText(), "None");
     EXPECT_FALSE(battery.hasTimer());

@@ -48,7 +48,7 @@ TEST_F(ClockAndMachineTest, ClockShowsHourWithoutLeadingZero)
                  {12, 40, 3, "12:40:03"}};
     for (const auto& c : cases) {
         setClock(c.hour, c.minute, c.second);
-        EXPECT_EQ(Measure_Time(app, settings, fakeClock).valueText(), c.text);
+        EXPECT_EQ(Measure_Time(host, settings, fakeClock).valueText(), c.text);
     }
 }
 
@@ -58,7 +58,7 @@ TEST_F(ClockAndMachineTest, ClockShowsHourWithoutLeadingZero)
 TEST_F(ClockAndMachineTest, ClockFollowsEveryChangeOfTheTimeOfDayAndMarksIt)
 {
     setClock(10, 30, 15);
-    Measure_Time clock(app, settings, fakeClock);
+    Measure_Time clock(host, settings, fakeClock);
     const struct {
         int hour, minute, second;
         const char* text;
@@ -79,7 +79,7 @@ TEST_F(ClockAndMachineTest, ClockFollowsEveryChangeOfTheTimeOfDayAndMarksIt)
 TEST_F(ClockAndMachineTest, ClockReadsTheTimeAtEveryRefreshTick)
 {
     clockReads = 0;
-    Measure_Time clock(app, settings, fakeClock);
+    Measure_Time clock(host, settings, fakeClock);
     EXPECT_EQ(clockReads, 1);
     clock.tick(false);
     clock.tick(true);
@@ -91,8 +91,8 @@ TEST_F(ClockAndMachineTest, MachineShowsTheNameOnlyWhenTheCallSucceedsAndHasNoTi
     char expected[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD size = sizeof expected;
     ASSERT_TRUE(GetComputerNameA(expected, &size));
-    Measure_Machine machine(app, settings), named(app, settings, fixedName),
-        unnamed(app, settings, failingName);
+    Measure_Machine machine(host, settings), named(host, settings, fixedName),
+        unnamed(host, settings, failingName);
     EXPECT_EQ(machine.valueText(), expected);
     EXPECT_FALSE(machine.hasTimer());
     EXPECT_EQ(named.valueText(), "BOX-7");

@@ -1,5 +1,5 @@
 // The CPU load: its arithmetic on plain samples, the item through fake sources
-// and a fake launcher, and the item on Wine's real sources.
+// and a fake host, and the item on Wine's real sources.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "measures/Measure_CPU.h"
+#include "platform/Launch.h"
 #include "support/FakeMeasure.h"
 
 namespace {
@@ -88,16 +89,6 @@ NTSTATUS NTAPI fakeQuery(SYSTEM_INFORMATION_CLASS infoClass, PVOID buffer, ULONG
     }
 }
 
-// A launcher that only notes what it was asked to start.
-HWND launchedOwner = nullptr;
-std::string launchedTarget;
-int launches = 0;
-bool fakeLaunch(HWND owner, const char* target)
-{
-    ++launches, launchedOwner = owner, launchedTarget = target;
-    return true;
-}
-
 const CpuSources kPrimary{fakeSystemTimes, nullptr};
 const CpuSources kFallback{nullptr, fakeQuery};
 
@@ -106,7 +97,6 @@ struct CpuTest : ItemTest {
     {
         timesNow = {}, timesResult = TRUE, timesCalls = 0;
         native = {};
-        launchedOwner = nullptr, launchedTarget.clear(), launches = 0;
     }
 };
 
@@ -185,7 +175,7 @@ TEST_F(CpuTest, FirstPrimaryValueIsTheAverageSinceBoot)
     };
     for (const auto& c : cases) {
         timesNow = c.sinceBoot;
-        ObservedCpu cpu(app, settings, kPrimary, fakeLaunch);
+        ObservedCpu cpu(host, settings, kPrimary);
         EXPECT_EQ(cpu.valueText(), c.text);
         EXPECT_EQ(cpu.graphPercentage(), c.percent) << c.text;
         EXPECT_TRUE(cpu.hasChanged()) << c.text;
@@ -200,7 +190,7 @@ TEST_F(CpuTest, FirstPrimaryValueIsTheAverageSinceBoot)
 TEST_F(CpuTest, TextAndChangedFlagMoveOnlyWithTheWholeNumberLoad)
 {
     timesNow = {500, 1000, 0};  // 50% since boot
-    ObservedCpu cpu(app, settings, kPrimary, fakeLaunch);
+    ObservedCpu cpu(host, settings, kPrimary);
     ASSERT_EQ(cpu.valueText(), "50%");
     // Each row: what the times grew by over one tick, then what the item shows.
     const struct {
@@ -236,7 +226,7 @@ TEST_F(CpuTest, TextAndChangedFlagMoveOnlyWithTheWholeNumberLoad)
 TEST_F(CpuTest, NoTimeBetweenSamplesOrAFailedReadKeepsTheLastValue)
 {
     timesNow = {370, 1000, 0};  // 63% since boot
-    ObservedCpu cpu(app, settings, kPrimary, fakeLaunch);
+    ObservedCpu cpu(host, settings, kPrimary);
     ASSERT_EQ(cpu.valueText(), "63%");
     // Each row: the read's result and the times it gives, then what the item shows.
     const struct {
@@ -268,7 +258,7 @@ TEST_F(CpuTest, FallbackSamplesIdleTimeAndClock)
 {
     native.processors = 4;
     native.sample = {5 * kSecond, 1000 * kSecond};
-    ObservedCpu cpu(app, settings, kFallback, fakeLaunch);
+    ObservedCpu cpu(host, settings, kFallback);
     // The first fallback sample always shows 0%.
     EXPECT_EQ(cpu.valueText(), "0%");
     EXPECT_EQ(cpu.graphPercentage(), 0);
@@ -344,7 +334,7 @@ TEST_F(CpuTest, FallbackProcessorCountOfZeroCountsAsOne)
         native.processors = c.processors;
         native.basicStatus = c.basicStatus;
         native.sample = {5 * kSecond, 1000 * kSecond};
-        Measure_CPU cpu(app, settings, kFallback, fakeLaunch);
+        Measure_CPU cpu(host, settings, kFallback);
         native.sample = {5 * kSecond + c.idle, 1001 * kSecond};
         cpu.update();
         EXPECT_EQ(cpu.valueText(), c.text) << c.name;
@@ -353,7 +343,7 @@ TEST_F(CpuTest, FallbackProcessorCountOfZeroCountsAsOne)
 
 TEST_F(CpuTest, WithNeitherSourceTheItemShowsZeroForGood)
 {
-    ObservedCpu cpu(app, settings, CpuSources{}, fakeLaunch);
+    ObservedCpu cpu(host, settings, CpuSources{});
     EXPECT_EQ(cpu.valueText(), "0%");
     EXPECT_TRUE(cpu.hasChanged());
     for (int tick = 0; tick < 3; ++tick) {
@@ -365,19 +355,18 @@ TEST_F(CpuTest, WithNeitherSourceTheItemShowsZeroForGood)
     EXPECT_EQ(cpu.graphPercentage(), 0);
 }
 
-TEST_F(CpuTest, ActivateStartsTheTaskManagerOwnedByTheMainWindow)
+TEST_F(CpuTest, ActivateStartsTheTaskManager)
 {
     timesNow = {500, 1000, 0};
-    Measure_CPU cpu(app, settings, kPrimary, fakeLaunch);
-    EXPECT_EQ(launches, 0);  // nothing starts by itself
+    Measure_CPU cpu(host, settings, kPrimary);
+    EXPECT_EQ(host.launched.size(), 0u);  // nothing starts by itself
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
     for (int line : {1, 2}) {
         cpu.activate(line);
-        EXPECT_EQ(launchedTarget, std::string(system) + "\\taskmgr.exe") << line;
-        EXPECT_EQ(launchedOwner, window.handle()) << line;
+        EXPECT_EQ(host.launched.back(), std::string(system) + "\\taskmgr.exe") << line;
     }
-    EXPECT_EQ(launches, 2);
+    EXPECT_EQ(host.launched.size(), 2u);
 }
 
 // The folders of a 64-bit Windows, and of a machine that answers none.
@@ -423,7 +412,7 @@ TEST_F(CpuTest, RealSystemTimesGiveALoadFrom0To100)
     CpuSources real = CpuSources::resolve();
     EXPECT_NE(real.systemTimes, nullptr);
     EXPECT_EQ(real.query, nullptr);  // looked up only where GetSystemTimes is missing
-    ObservedCpu cpu(app, settings);
+    ObservedCpu cpu(host, settings);
     int sinceBoot = shownLoad(cpu.valueText());
     EXPECT_GE(sinceBoot, 0) << cpu.valueText();
     EXPECT_LE(sinceBoot, 100) << cpu.valueText();
@@ -464,7 +453,7 @@ TEST_F(CpuTest, RealNativeQueryAcceptsTheRecords)
         GetProcAddress(GetModuleHandleA("ntdll"), "NtQuerySystemInformation")));
     ASSERT_NE(realQuery, nullptr);
     std::fill(std::begin(realStatuses), std::end(realStatuses), static_cast<NTSTATUS>(-1));
-    ObservedCpu cpu(app, settings, CpuSources{nullptr, watchedQuery}, fakeLaunch);
+    ObservedCpu cpu(host, settings, CpuSources{nullptr, watchedQuery});
     EXPECT_EQ(realStatuses[SystemBasicInformation], 0);
     EXPECT_EQ(realStatuses[SystemTimeOfDayInformation], 0);
     EXPECT_EQ(realStatuses[SystemPerformanceInformation], 0);

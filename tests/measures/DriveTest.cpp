@@ -1,4 +1,4 @@
-// The drive item through fake drives and a fake launcher: which drives get a
+// The drive item through fake drives and a fake host: which drives get a
 // line, their texts, the switches, re-layout requests, drawing; then Wine's.
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "measures/Measure_Drive.h"
-#include "platform/Messages.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
@@ -65,13 +64,6 @@ BOOL WINAPI fakeSpace(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGER to
 }
 const DriveSources fakeDrives{fakeMask, fakeType, fakeSpace};
 
-std::vector<std::pair<HWND, std::string>> launched;
-bool fakeLaunch(HWND owner, const char* target)
-{
-    launched.emplace_back(owner, target);
-    return true;
-}
-
 // The four drives of the usual example: A: present, E: a 120 GiB disk with
 // 30 GiB free, D: a CD-ROM and Z: a network drive.
 std::map<char, FakeDisk> exampleDisks()
@@ -89,14 +81,10 @@ public:
 };
 
 struct DriveTest : ItemTest {
-    DriveTest()
-    {
-        disks = exampleDisks();
-        launched.clear();
-    }
+    DriveTest() { disks = exampleDisks(); }
     std::unique_ptr<ObservedDrive> make()
     {
-        return std::make_unique<ObservedDrive>(app, settings, fakeDrives, fakeLaunch);
+        return std::make_unique<ObservedDrive>(host, settings, fakeDrives);
     }
     // Hands over the answers of drives asked off the UI thread, as the window
     // procedure does when their message arrives; true once the item shows value.
@@ -107,24 +95,15 @@ struct DriveTest : ItemTest {
     // The root paths that double-clicks on lines 0 to one past the last open.
     std::string shownRoots(Measure& item)
     {
-        launched.clear();
+        host.launched.clear();
         for (int line = 0; line <= item.lineCount(true) + 1; ++line)
             item.activate(line);
         std::string roots;
-        for (const auto& launch : launched) {
-            EXPECT_EQ(launch.first, window.handle());
-            roots += launch.second + " ";
-        }
+        for (const std::string& launched : host.launched)
+            roots += launched + " ";
         return roots;
     }
-    int relayouts()
-    {
-        pumpMessages(0);
-        int count = 0;
-        for (UINT message : window.privateMessages())
-            count += message == WM_RELAYOUT;
-        return count;
-    }
+    int relayouts() { return host.relayouts; }
 };
 
 TEST_F(DriveTest, ShownDrivesFollowTheirTypeTheSwitchesAndTheirKeys)
@@ -321,7 +300,7 @@ std::vector<std::string> split(const std::string& text, char separator)
 
 TEST_F(DriveTest, RealDrivesOfThisSystem)
 {
-    ObservedDrive item(app, settings, DriveSources(), fakeLaunch);
+    ObservedDrive item(host, settings, DriveSources());
     std::string roots = shownRoots(item);
     std::printf("Drive item on this system: %s| %s\n", roots.c_str(), item.valueText().c_str());
     EXPECT_NE(roots.find("C:\\"), std::string::npos);
@@ -356,7 +335,7 @@ TEST_F(SlowDriveTest, NeitherHoldsTheWindowNorLosesItsText)
         answer = SendMessageTimeoutA(app.mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result);
     });
     std::vector<std::unique_ptr<Measure>> items;
-    items.push_back(std::make_unique<Measure_Drive>(app, settings, fakeDrives, fakeLaunch));
+    items.push_back(std::make_unique<Measure_Drive>(app, settings, fakeDrives));
     list = std::make_unique<MeasureList>(std::move(items));
     app.measures = list.get();
     pumpUntil([&] { return answer != -1; }, 1000);

@@ -126,7 +126,7 @@ TEST_F(IPAddressTest, ShowsTheFirstAddressAndKeepsTheTextWhenResolutionFails)
     for (const auto& c : cases) {
         resolver.addresses = {{10, 0, 0, 1}};
         resolver.startupFails = false;
-        Measure_IPAddress item(app, settings, fakeSources());
+        Measure_IPAddress item(host, settings, fakeSources());
         ASSERT_EQ(item.valueText(), "10.0.0.1");
         resolver.addresses = c.addresses;
         resolver.startupFails = c.startupFails;
@@ -157,7 +157,7 @@ TEST_F(IPAddressTest, RegistrationIsCancelledBeforeTheItemGoes)
         registration = Registration{};
         registration.status = c.status, registration.handle = c.handle;
         {
-            Measure_IPAddress item(app, settings, fakeSources());
+            Measure_IPAddress item(host, settings, fakeSources());
             EXPECT_EQ(registration.family, AF_UNSPEC);
             EXPECT_EQ(registration.initial, FALSE);
             EXPECT_EQ(registration.context, &item);
@@ -209,7 +209,7 @@ TEST_F(IPAddressWindowTest, NotificationTextChangesOnlyOnTheWindowThread)
 
 TEST_F(IPAddressTest, RealSourcesGiveADottedAddressOrNothing)
 {
-    Measure_IPAddress item(app, settings);
+    Measure_IPAddress item(host, settings);
     const std::string& text = item.valueText();
     EXPECT_TRUE(text.empty() || std::regex_match(text, std::regex(R"(\d{1,3}(\.\d{1,3}){3})")))
         << text;

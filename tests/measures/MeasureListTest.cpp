@@ -21,7 +21,8 @@ struct MeasureListTest : ItemTest {
     {
         std::vector<std::unique_ptr<Measure>> owned;
         for (const Row& row : rows) {
-            auto item = std::make_unique<FakeMeasure>(app, settings, row.name, interval, row.lines);
+            auto item =
+                std::make_unique<FakeMeasure>(host, settings, row.name, interval, row.lines);
             item->setShown(row.shown, false);
             item->setGraph(row.graph, 50);
             items.push_back(item.get());
@@ -31,6 +32,7 @@ struct MeasureListTest : ItemTest {
     }
     Measure* item(int position) { return position < 0 ? nullptr : items[position]; }
 
+    TestWindow window;
     std::vector<FakeMeasure*> items;
     std::unique_ptr<MeasureList> list;
 };

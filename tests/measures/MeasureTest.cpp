@@ -17,7 +17,7 @@ struct MeasureTest : ItemTest {
 TEST_F(MeasureTest, DisplayFlagFromTheFileDecidesTimerAndRows)
 {
     WritePrivateProfileStringA("DisplayItems", "Hidden", "No", path.c_str());
-    FakeMeasure shown(app, settings, "Shown", 20, 2), hidden(app, settings, "Hidden", 20, 2);
+    FakeMeasure shown(host, settings, "Shown", 20, 2), hidden(host, settings, "Hidden", 20, 2);
     EXPECT_EQ(shownKey("Shown"), "Yes");
     EXPECT_EQ(shownKey("Hidden"), "No");
     EXPECT_EQ(hidden.updates, 1);
@@ -34,7 +34,7 @@ TEST_F(MeasureTest, DisplayFlagFromTheFileDecidesTimerAndRows)
 TEST_F(MeasureTest, NoPositiveIntervalNeverGetsATimer)
 {
     for (int interval : {0, -1}) {
-        FakeMeasure item(app, settings, "Machine", interval);
+        FakeMeasure item(host, settings, "Machine", interval);
         item.setShown(false, false);
         item.setShown(true, false);
         item.resetTimer(false);
@@ -44,7 +44,7 @@ TEST_F(MeasureTest, NoPositiveIntervalNeverGetsATimer)
 
 TEST_F(MeasureTest, SetShownWritesOnChangeAndStartsOrStopsTheTimer)
 {
-    FakeMeasure item(app, settings, "CPU", 20);
+    FakeMeasure item(host, settings, "CPU", 20);
     forgetKey("CPU");
     item.setShown(true, true);  // the current value: no write, and no restart while exiting
     EXPECT_EQ(shownKey("CPU"), "<missing>");
@@ -88,7 +88,7 @@ TEST_F(MeasureTest, IntervalsCountInTicksAndWholeSecondsKeepStepWithTheClock)
         {5000, "s.s.s.s.s.s.", "........u..."},
     };
     for (const auto& c : cases) {
-        FakeMeasure item(app, settings, "Load", c.interval);
+        FakeMeasure item(host, settings, "Load", c.interval);
         std::string seen;
         for (const char* s = c.secondStarts; *s != '\0'; ++s) {
             int before = item.updates;
@@ -101,7 +101,7 @@ TEST_F(MeasureTest, IntervalsCountInTicksAndWholeSecondsKeepStepWithTheClock)
 
 TEST_F(MeasureTest, WorkgroupLabelKeepsItsFlagUnderDomain)
 {
-    FakeMeasure item(app, settings, "Domain");
+    FakeMeasure item(host, settings, "Domain");
     item.rename("Workgroup");
     item.setShown(false, false);
     EXPECT_EQ(shownKey("Domain"), "No");

@@ -91,7 +91,7 @@ TEST_F(MemoryTest, RamFallsBackThroughItsSourcesAndHasNoTimer)
                  {MemorySizeSources{}, {true, 16777216, true, 1ull << 30, 536870912}, " Kb"}};
     for (const auto& c : cases) {
         answers = c.answers;
-        Measure_RAM ram(app, settings, c.sources);
+        Measure_RAM ram(host, settings, c.sources);
         EXPECT_EQ(ram.valueText(), c.text);
         EXPECT_FALSE(ram.hasTimer());
         EXPECT_FALSE(ram.hasChanged());
@@ -125,7 +125,7 @@ struct Probe : Item {
 TEST_F(MemoryTest, UsagePublishesOnlyAChangedPercentageAndKeepsItOnAFailedReading)
 {
     readings = {{true, 100, 100}};
-    Probe<Measure_PMem> used(app, settings, queuedStatus);
+    Probe<Measure_PMem> used(host, settings, queuedStatus);
     EXPECT_EQ(used.valueText(), "");  // 0 % equals the starting value
     EXPECT_FALSE(used.hasChanged());
     EXPECT_EQ(used.bar(), 300);
@@ -148,7 +148,7 @@ TEST_F(MemoryTest, UsagePublishesOnlyAChangedPercentageAndKeepsItOnAFailedReadin
     EXPECT_TRUE(used.hasChanged());
 
     readings = {{true, 100, 60}};  // commit: 1000 total, 300 free
-    EXPECT_EQ(Measure_SMem(app, settings, queuedStatus).valueText(), "70%");
+    EXPECT_EQ(Measure_SMem(host, settings, queuedStatus).valueText(), "70%");
 }
 
 TEST_F(MemoryTest, RealSourcesGiveThisMachinesFigures)
@@ -157,13 +157,13 @@ TEST_F(MemoryTest, RealSourcesGiveThisMachinesFigures)
     status.dwLength = sizeof status;
     ASSERT_TRUE(GlobalMemoryStatusEx(&status));
     double totalGib = static_cast<double>(status.ullTotalPhys) / (1 << 30);
-    Measure_RAM ram(app, settings);
+    Measure_RAM ram(host, settings);
     ASSERT_NE(ram.valueText().find(" Gb"), std::string::npos) << ram.valueText();
     EXPECT_GE(std::atof(ram.valueText().c_str()), totalGib - 0.01) << ram.valueText();
     EXPECT_LE(std::atof(ram.valueText().c_str()), totalGib * 1.25 + 1) << ram.valueText();
 
-    Probe<Measure_PMem> physical(app, settings);
-    Probe<Measure_SMem> committed(app, settings);
+    Probe<Measure_PMem> physical(host, settings);
+    Probe<Measure_SMem> committed(host, settings);
     for (const auto& [text, bar] : {std::pair(physical.valueText(), physical.bar()),
                                     std::pair(committed.valueText(), committed.bar())}) {
         if (text.empty())

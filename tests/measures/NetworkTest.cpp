@@ -77,7 +77,9 @@ NetworkSources fakes()
 
 class ObservedNetwork : public Measure_Network {
 public:
-    ObservedNetwork(AppState& app, Settings& settings) : Measure_Network(app, settings, fakes()) {}
+    ObservedNetwork(ItemHost& host, Settings& settings) : Measure_Network(host, settings, fakes())
+    {
+    }
     void markUntouched()
     {
         value = "(untouched)";
@@ -118,7 +120,7 @@ TEST_F(NetworkTest, ChoosesTheFirstEntryWithTrafficOnceAndRemembersIt)
     };
     for (const auto& c : cases) {
         prepare(c.stored, c.rates);
-        ObservedNetwork item(app, settings);
+        ObservedNetwork item(host, settings);
         EXPECT_EQ(iniValue(path, "Network", "SelectedInterface"), c.key) << c.what;
         EXPECT_EQ(item.selectedEntry(), std::stoi(c.key)) << c.what;
         EXPECT_EQ(item.valueText(), c.value) << c.what;
@@ -139,7 +141,7 @@ TEST_F(NetworkTest, ChoosesTheFirstEntryWithTrafficOnceAndRemembersIt)
 TEST_F(NetworkTest, ShowsWholeKilobytesAndRebuildsTheTextOnlyWhenARateChanges)
 {
     prepare("1", {{{}, {1600, 10240}, {}}});
-    ObservedNetwork item(app, settings);
+    ObservedNetwork item(host, settings);
     EXPECT_EQ(item.valueText(), "2 kb/s\n10 kb/s");
     const struct {
         double sent, received;
@@ -179,7 +181,7 @@ TEST_F(NetworkTest, DrawsTwoLineLabelsAndSeparatorBesideTheRates)
         settings.setSeparator(":");
         settings.rightAlign = c.rightAlign;
         settings.showGraphs = true;
-        ObservedNetwork item(app, settings);
+        ObservedNetwork item(host, settings);
         if (c.menuChoice >= 0)
             item.selectEntry(c.menuChoice);
         EXPECT_EQ(iniValue(path, "Network", "SelectedInterface"), c.key);
@@ -226,7 +228,7 @@ TEST_F(NetworkTest, OnTheRealSourcesChoosesAnInterfaceWithTraffic)
     const PDH_STATUS listing = PdhEnumObjectItemsA(nullptr, nullptr, "Network Interface", nullptr,
                                                    &counterLength, nullptr, &instanceLength,
                                                    PERF_DETAIL_WIZARD, 0);
-    Measure_Network item(app, settings);
+    Measure_Network item(host, settings);
     ASSERT_GE(item.entryCount(), 1);
     EXPECT_STREQ(item.entryName(0), "RAS (Dialup)");
     std::string names;

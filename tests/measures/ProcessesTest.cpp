@@ -72,7 +72,7 @@ TEST_F(ProcessesTest, BufferDoublesWhileFullAndKeepsItsGrownSize)
                  {2100, {2048, 4096, 8192, 16384}, {16384}}};
     for (const auto& c : cases) {
         resetList(c.processes);
-        Measure_Processes processes(app, settings, fakeList);
+        Measure_Processes processes(host, settings, fakeList);
         EXPECT_EQ(sizesOffered, c.first) << c.processes;
         EXPECT_EQ(processes.valueText(), std::to_string(c.processes));
         EXPECT_TRUE(processes.hasChanged());
@@ -87,7 +87,7 @@ TEST_F(ProcessesTest, MissingSourcesAreRetriedAndAFailedCallEndsTheAttempts)
 {
     resetList(30);
     missingLoads = missingFinds = 1;
-    Measure_Processes processes(app, settings, fakeList);
+    Measure_Processes processes(host, settings, fakeList);
     for (const char* text : {"", "", "30", "30"}) {  // no library, no entry point, found
         EXPECT_EQ(processes.valueText(), text);
         processes.update();
@@ -104,7 +104,7 @@ TEST_F(ProcessesTest, MissingSourcesAreRetriedAndAFailedCallEndsTheAttempts)
     } cases[] = {{40, 1, {2048}, "0"}, {600, 2, {2048, 4096}, "512"}};
     for (const auto& c : cases) {
         resetList(30);
-        Measure_Processes item(app, settings, fakeList);
+        Measure_Processes item(host, settings, fakeList);
         running = c.processes, failAtCall = c.failAt;
         sizesOffered.clear();
         item.update();
@@ -156,7 +156,7 @@ TEST_F(ProcessesTest, ProcessorShowsTheLastRecordsRatedClockOrItsCurrentOneInste
     for (const auto& c : cases) {
         records = c.records;
         processorCount = static_cast<DWORD>(records.size()), powerStatus = 0;
-        Measure_Processor processor(app, settings, fakeSpeed);
+        Measure_Processor processor(host, settings, fakeSpeed);
         EXPECT_TRUE(requestWellFormed);
         EXPECT_EQ(processor.valueText(), c.text);
         EXPECT_TRUE(processor.hasTimer());
@@ -185,7 +185,7 @@ TEST_F(ProcessesTest, ProcessorTextOnMachinesWithManyProcessors)
         processorCount = c.systemInfo, allGroupsCount = c.allGroups, powerStatus = 0;
         powerCalls = 0;
         auto allGroups = c.allGroups != 0 ? fakeAllGroups : nullptr;
-        Measure_Processor processor(app, settings, {fakeSystemInfo, fakePower, allGroups});
+        Measure_Processor processor(host, settings, {fakeSystemInfo, fakePower, allGroups});
         EXPECT_EQ(processor.valueText(), "2.67 GHz") << c.processors;
         EXPECT_EQ(powerCalls, c.calls) << c.processors;
         processor.update();
@@ -195,9 +195,9 @@ TEST_F(ProcessesTest, ProcessorTextOnMachinesWithManyProcessors)
 
 TEST_F(ProcessesTest, RealSourcesGiveThisMachinesFigures)
 {
-    Measure_Processes processes(app, settings);
+    Measure_Processes processes(host, settings);
     EXPECT_GT(std::atoi(processes.valueText().c_str()), 0) << processes.valueText();
-    Measure_Processor processor(app, settings);
+    Measure_Processor processor(host, settings);
     const std::string& speed = processor.valueText();
     ASSERT_GE(speed.size(), 5u);
     EXPECT_EQ(speed.substr(speed.size() - 2), "Hz") << speed;

@@ -39,7 +39,7 @@ using UptimeTest = ItemTest;
 TEST_F(UptimeTest, ReformatsWhenTheMinuteOfTheHourMoves)
 {
     ticks = 59 * kMinute + 59 * kSecond;
-    Measure_Uptime uptime(app, settings, fakeTicks);
+    Measure_Uptime uptime(host, settings, fakeTicks);
     EXPECT_EQ(uptime.valueText(), "00:59");
     EXPECT_TRUE(uptime.hasChanged());
     EXPECT_TRUE(uptime.hasTimer());
@@ -63,7 +63,7 @@ TEST_F(UptimeTest, ReformatsWhenTheMinuteOfTheHourMoves)
 TEST_F(UptimeTest, RealUptimeMatchesTheTickCount)
 {
     ULONGLONG before = GetTickCount64();
-    Measure_Uptime uptime(app, settings);
+    Measure_Uptime uptime(host, settings);
     ULONGLONG after = GetTickCount64();
     EXPECT_TRUE(uptime.valueText() == uptimeText(before) || uptime.valueText() == uptimeText(after))
         << uptime.valueText();

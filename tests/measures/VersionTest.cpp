@@ -33,7 +33,7 @@ TEST_F(VersionTest, ShowsTheLetterVAndTheFileVersionOfItsSource)
         fileRecord.dwSignature = c.signature;
         fileRecord.dwFileVersionMS = c.high, fileRecord.dwFileVersionLS = c.low;
         fileFound = c.found;
-        Measure_Version item(app, settings, fakeFileVersion);
+        Measure_Version item(host, settings, fakeFileVersion);
         EXPECT_EQ(item.valueText(), c.text);
         EXPECT_FALSE(item.hasTimer());
     }
@@ -42,7 +42,7 @@ TEST_F(VersionTest, ShowsTheLetterVAndTheFileVersionOfItsSource)
 TEST_F(VersionTest, ReadsTheVersionResourceOfTheProgramFile)
 {
     // The test program has no version resource; dashvane.exe beside it has.
-    EXPECT_EQ(Measure_Version(app, settings).valueText(), "v");
+    EXPECT_EQ(Measure_Version(host, settings).valueText(), "v");
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, sizeof self);
     std::string program = self;
@@ -95,7 +95,7 @@ TEST_F(VersionTest, NamesEveryReleaseFromTheRuntimeVersion)
     for (const auto& c : cases) {
         osRecord.dwMajorVersion = c.major, osRecord.dwMinorVersion = c.minor;
         osRecord.dwBuildNumber = c.build;
-        Measure_OS item(app, settings, rtlOnly());
+        Measure_OS item(host, settings, rtlOnly());
         EXPECT_EQ(item.valueText(), c.text) << c.major << "." << c.minor << "." << c.build;
         EXPECT_FALSE(item.hasTimer());
     }
@@ -128,7 +128,7 @@ TEST_F(VersionTest, FallsBackToTheKernelFileAndThenTheWorkstationQuery)
     OsVersionSources none = rtlOnly();
     for (const auto& c : cases) {
         osStatus = c.rtlStatus;
-        Measure_OS item(app, settings, c.sources != nullptr ? *c.sources : none);
+        Measure_OS item(host, settings, c.sources != nullptr ? *c.sources : none);
         EXPECT_EQ(item.valueText(), c.text);
     }
     osStatus = 0;
@@ -136,7 +136,7 @@ TEST_F(VersionTest, FallsBackToTheKernelFileAndThenTheWorkstationQuery)
 
 TEST_F(VersionTest, RealSourcesNameThe64BitSystem)
 {
-    Measure_OS os(app, settings);
+    Measure_OS os(host, settings);
     const std::string& text = os.valueText();
     EXPECT_TRUE(is64BitSystem());
     ASSERT_GT(text.size(), 3u);

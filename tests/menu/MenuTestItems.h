@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "measures/MeasureList.h"
+#include "display/AppState.h"
 #include "measures/Measure_Drive.h"
+#include "measures/MeasureList.h"
 #include "measures/Measure_Network.h"
 #include "support/FakeMeasure.h"
 
@@ -73,8 +74,8 @@ inline std::unique_ptr<MeasureList> menuTestItems(AppState& app, Settings& setti
     network.openQuery = noQuery;
     std::vector<std::unique_ptr<Measure>> items;
     items.push_back(std::make_unique<FakeMeasure>(app, settings, "First"));
-    items.push_back(std::make_unique<Measure_Drive>(
-        app, settings, DriveSources{driveC, fixedDrive, halfFull}, noLaunch));
+    items.push_back(
+        std::make_unique<Measure_Drive>(app, settings, DriveSources{driveC, fixedDrive, halfFull}));
     items.push_back(std::make_unique<Measure_Network>(app, settings, network));
     items.push_back(std::make_unique<FakeMeasure>(app, settings, "Last"));
     return std::make_unique<MeasureList>(std::move(items));

@@ -399,8 +399,8 @@ TEST(HostileSettings, WritesToALockedOrVanishedFileStillChangeMemory)
     const std::string path = home + "\\Dashvane.ini";
     CreateDirectoryA(home.c_str(), nullptr);
     Settings settings(path);
-    AppState app;
-    FakeMeasure item(app, settings, "Machine");
+    FakeHost host;
+    FakeMeasure item(host, settings, "Machine");
     auto change = [&](int round) {
         settings.windowRect.left = round;
         settings.writeLong("Position", "X", round);

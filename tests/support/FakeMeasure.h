@@ -1,6 +1,6 @@
 // A bare item whose own fields a test sets directly (update() and drawItem()
-// count), and what every item needs: a settings file of its own and a window
-// to post to.
+// count), and what every item needs: a settings file of its own and a host
+// to report to.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "measures/Measure.h"
+#include "support/FakeHost.h"
 #include "support/TempDir.h"
 #include "support/TestWindow.h"
 
@@ -15,9 +16,9 @@ class FakeMeasure : public Measure {
 public:
     // The construction sequence of every real item: own fields, one update,
     // timer; an interval under one refresh tick updates at every tick.
-    FakeMeasure(AppState& app, Settings& settings, const char* name, int interval = 0,
+    FakeMeasure(ItemHost& host, Settings& settings, const char* name, int interval = 0,
                 int lineCount = 1)
-        : Measure(app, settings, name)
+        : Measure(host, settings, name)
     {
         refreshInterval = interval;
         lines = lineCount;
@@ -53,11 +54,8 @@ public:
 };
 
 struct ItemTest : ::testing::Test {
-    ItemTest() { app.mainWindow = window.handle(); }
-
     TempDir dir;
     std::string path = dir.file("Dashvane.ini");
     Settings settings{path};
-    TestWindow window;
-    AppState app;
+    FakeHost host;
 };

@@ -1,0 +1,64 @@
+// What the items ask of the window, and the steps the menu and the window
+// procedure share.
+#include "display/AppState.h"
+
+#include <utility>
+
+#include "display/DisplayRenderer.h"
+#include "display/DpiScaling.h"
+#include "display/Placement.h"
+#include "measures/MeasureList.h"
+#include "platform/Launch.h"
+#include "platform/Messages.h"
+
+void AppState::requestRelayout()
+{
+    PostMessageA(mainWindow, WM_RELAYOUT, 0, 0);
+}
+
+// The window procedure looks the item up in its list, so a stale pointer
+// finds none.
+void AppState::updateOnUiThread(const Measure* item)
+{
+    PostMessageA(mainWindow, WM_UPDATEITEM, reinterpret_cast<WPARAM>(item), 0);
+}
+
+void AppState::answersReady(const Measure* item)
+{
+    PostMessageA(mainWindow, WM_ITEMANSWER, reinterpret_cast<WPARAM>(item), 0);
+}
+
+void AppState::launch(const char* target)
+{
+    LaunchTarget(mainWindow, target);
+}
+
+void StartTimers(AppState& app)
+{
+    if (app.exiting)
+        return;
+    SetTimer(app.mainWindow, IDT_REFRESH, kRefreshTickMs, nullptr);
+    for (int i = 0; i < app.measures->count(); ++i)
+        app.measures->at(i).resetTimer(false);
+}
+
+void RemakeDisplayFont(AppState& app)
+{
+    const Settings& settings = *app.settings;
+    GdiObject<HFONT> font(
+        CreateDisplayFont(settings.font, settings.fontPointSize, app.renderer->dpi));
+    if (font != nullptr)
+        app.displayFont = std::move(font);
+}
+
+void Relayout(AppState& app)
+{
+    app.renderer->layout(*app.measures, app.displayFont.get());
+    FitToPicture(app.mainWindow, *app.settings, *app.renderer);
+}
+
+void EndProgram(AppState& app)
+{
+    app.exiting = true;
+    PostQuitMessage(0);
+}
