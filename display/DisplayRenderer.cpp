@@ -1,6 +1,7 @@
 // Layout of the three columns and the off-screen paint step.
 #include "display/DisplayRenderer.h"
 
+#include "display/ItemDrawing.h"
 #include "display/Placement.h"
 #include "display/TextDrawing.h"
 #include "platform/GdiGuards.h"
@@ -92,16 +93,18 @@ void DisplayRenderer::compose(MeasureList& list, HFONT font, Band band)
     RECT rows{0, band.top, pictureWidth, band.bottom};
     FillRect(dc, &rows, colourKeyBrush_.get());
 
+    ItemDrawing drawing(dc, settings,
+                        ItemColumns{pictureWidth, pictureHeight, lineHeight, valueColumnStart,
+                                    labelWidth, separatorWidth});
     // The frame box marks the window when no bar does.
-    if (!(settings.showGraphs && list.anyVisibleGraph()) && list.count() > 0) {
+    if (!(settings.showGraphs && list.anyVisibleGraph())) {
         int inset = scaled(5);
         int left = settings.rightAlign ? valueColumnStart : pictureWidth - lineHeight + inset;
         int right = settings.rightAlign ? valueColumnStart + lineHeight - inset : pictureWidth;
-        list.at(0).drawBar(dc, scaled(3), left, lineHeight - scaled(3), right);
+        drawing.drawBar(scaled(3), left, lineHeight - scaled(3), right);
     }
 
-    list.drawAll(dc, lineHeight, pictureWidth, pictureHeight, valueColumnStart, labelWidth,
-                 separatorWidth, band);
+    list.drawAll(drawing, band);
 }
 
 bool DisplayRenderer::ClampToScreen()

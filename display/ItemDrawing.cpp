@@ -2,7 +2,7 @@
 #include "display/ItemDrawing.h"
 
 #include "display/TextDrawing.h"
-#include "measures/Measure.h"
+#include "platform/GdiGuards.h"
 
 BarExtent barExtent(int valueColumnStart, int right, int percent, bool rightAlign)
 {
@@ -12,53 +12,46 @@ BarExtent barExtent(int valueColumnStart, int right, int percent, bool rightAlig
     return BarExtent{valueColumnStart + shift, barEnd + shift};
 }
 
-int Measure::drawItem(HDC dc, int top, int right, int bottom, int lineHeight, int valueColumnStart,
-                      int labelWidth, int separatorWidth)
+ItemDrawing::ItemDrawing(HDC dc, const Settings& settings, const ItemColumns& columns)
+    : dc_(dc), settings_(settings), columns_(columns)
 {
-    if (hasGraph)
-        drawPercentBar(dc, top, right, lineHeight, valueColumnStart, graphPercent);
-    std::string separatorText = ownSeparator.empty() ? settings.separator() : ownSeparator;
-    return drawColumns(dc, top, right, bottom, labelWidth, separatorWidth, name_.c_str(),
-                       separatorText.c_str(), valueText().c_str());
 }
 
-void Measure::drawPercentBar(HDC dc, int top, int right, int lineHeight, int valueColumnStart,
-                             int percent)
+void ItemDrawing::drawPercentBar(int top, int percent)
 {
+    const int start = columns_.valueColumnStart;
     // A window narrower than the value column has no room for a bar.
-    if (!settings.showGraphs || percent < 1 || percent > 100 || right <= valueColumnStart)
+    if (!settings_.showGraphs || percent < 1 || percent > 100 || columns_.right <= start)
         return;
-    BarExtent bar = barExtent(valueColumnStart, right, percent, settings.rightAlign);
-    drawBar(dc, top, bar.left, top + lineHeight, bar.right);
+    BarExtent bar = barExtent(start, columns_.right, percent, settings_.rightAlign);
+    drawBar(top, bar.left, top + columns_.lineHeight, bar.right);
 }
 
-int Measure::drawColumns(HDC dc, int top, int right, int bottom, int labelWidth, int separatorWidth,
-                         const char* label, const char* separator, const char* valueText)
+int ItemDrawing::drawColumns(int top, const char* label, const char* separator, const char* value)
 {
-    RECT rect{0, top, right, bottom};
-    drawDisplayText(dc, label, rect, kDrawFlags);
+    RECT rect{0, top, columns_.right, columns_.bottom};
+    drawDisplayText(dc_, label, rect, kDrawFlags);
 
-    rect.left = labelWidth;
-    drawDisplayText(dc, separator, rect, kDrawFlags);
+    rect.left = columns_.labelWidth;
+    drawDisplayText(dc_, separator, rect, kDrawFlags);
 
-    rect.left = labelWidth + separatorWidth;
+    rect.left = columns_.labelWidth + columns_.separatorWidth;
     UINT flags = kDrawFlags;
-    if (settings.rightAlign) {
-        rect.right = right - 1;
+    if (settings_.rightAlign) {
+        rect.right = columns_.right - 1;
         flags = kDrawRightFlags;
     }
-    return drawDisplayText(dc, valueText, rect, flags);
+    return drawDisplayText(dc_, value, rect, flags);
 }
 
-void Measure::drawBar(HDC dc, int top, int left, int bottom, int right)
+void ItemDrawing::drawBar(int top, int left, int bottom, int right)
 {
     RECT fill{left, top, right, bottom};
-    FillRect(dc, &fill, settings.graphBrush.get());
+    FillRect(dc_, &fill, settings_.graphBrush.get());
 
     // The outline's bottom edge lies on the row just below the fill.
-    HGDIOBJ previousPen = SelectObject(dc, settings.textPen.get());
-    MoveToEx(dc, left, bottom, nullptr);
+    Selection pen(dc_, settings_.textPen.get());
+    MoveToEx(dc_, left, bottom, nullptr);
     const POINT outline[4] = {{left, top}, {right - 1, top}, {right - 1, bottom}, {left, bottom}};
-    PolylineTo(dc, outline, 4);
-    SelectObject(dc, previousPen);
+    PolylineTo(dc_, outline, 4);
 }

@@ -44,6 +44,14 @@ const std::string& Measure::valueText() const
     return value;
 }
 
+int Measure::drawItem(ItemPainter& painter, int top)
+{
+    if (hasGraph)
+        painter.drawPercentBar(top, graphPercent);
+    std::string separatorText = ownSeparator.empty() ? settings.separator() : ownSeparator;
+    return painter.drawColumns(top, name_.c_str(), separatorText.c_str(), valueText().c_str());
+}
+
 void Measure::resetTimer(bool exiting)
 {
     ticksToUpdate_ = refreshInterval > 0 && shown && !exiting ? ticksFor(refreshInterval) : 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "measures/ItemHost.h"
+#include "measures/ItemPainter.h"
 #include "settings/Settings.h"
 
 // The one clock every item runs on: the window's refresh tick. Item intervals
@@ -27,9 +28,9 @@ public:
     // Text for the tooltip over that line, or nullptr for none.
     virtual const char* tooltipText(int line);
     virtual const std::string& valueText() const;
-    // Returns the height of the value text drawn.
-    virtual int drawItem(HDC dc, int top, int right, int bottom, int lineHeight,
-                         int valueColumnStart, int labelWidth, int separatorWidth);
+    // The item's rows from top down, each bar before the texts over it;
+    // returns the height of the value text drawn.
+    virtual int drawItem(ItemPainter& painter, int top);
     virtual void update() = 0;
     // On the UI thread, after a worker thread of the item told the host that
     // answers are ready: takes over what the workers have finished.
@@ -50,17 +51,8 @@ public:
     void clearChanged() { changed = false; }
     bool hasVisibleGraph() const { return shown && hasGraph; }
     const std::string& name() const { return name_; }
-    void drawBar(HDC dc, int top, int left, int bottom, int right);
 
 protected:
-    // The bar of one row, when graphs are shown and percent is 1 to 100.
-    void drawPercentBar(HDC dc, int top, int right, int lineHeight, int valueColumnStart,
-                        int percent);
-    // Label at x 0, then the separator and the value in their columns, the
-    // value right-aligned when Right Align is on; returns the value's height.
-    int drawColumns(HDC dc, int top, int right, int bottom, int labelWidth, int separatorWidth,
-                    const char* label, const char* separator, const char* valueText);
-
     void stopTimer() { ticksToUpdate_ = 0; }
 
     int refreshInterval = 0;

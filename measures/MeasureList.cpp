@@ -105,16 +105,15 @@ Measure* MeasureList::hitTest(HWND window, int x, int y, int& line, int lineHeig
     return nullptr;
 }
 
-void MeasureList::drawAll(HDC dc, int lineHeight, int width, int height, int valueColumnStart,
-                          int labelWidth, int separatorWidth, Band band) const
+void MeasureList::drawAll(ItemPainter& painter, Band band) const
 {
+    const int lineHeight = painter.lineHeight();
     int row = 0;
     for (const auto& item : items_) {
         int lines = item->lineCount(false);
         int top = row * lineHeight;
         if (item->isShown() && meet(reachOf(top, lines, lineHeight), band))
-            item->drawItem(dc, top, width, height, lineHeight, valueColumnStart, labelWidth,
-                           separatorWidth);
+            item->drawItem(painter, top);
         row += lines;
     }
 }

@@ -38,8 +38,7 @@ public:
     // counted from 1. nullptr below the shown rows or for a zero line height.
     Measure* hitTest(HWND window, int x, int y, int& line, int lineHeight) const;
     // Draws the shown items that reach into band, in list order.
-    void drawAll(HDC dc, int lineHeight, int width, int height, int valueColumnStart,
-                 int labelWidth, int separatorWidth, Band band) const;
+    void drawAll(ItemPainter& painter, Band band) const;
     // The rows the changed shown items can draw on, joined where they meet.
     std::vector<Band> changedBands(int lineHeight, int height) const;
     // Hidden items included; each text followed by "\n". Valid until the next call.

@@ -275,8 +275,7 @@ const char* Measure_Drive::tooltipText(int line)
     return record != nullptr && record->sizeText[0] != '\0' ? record->sizeText : nullptr;
 }
 
-int Measure_Drive::drawItem(HDC dc, int top, int right, int bottom, int lineHeight,
-                            int valueColumnStart, int labelWidth, int separatorWidth)
+int Measure_Drive::drawItem(ItemPainter& painter, int top)
 {
     // Drives share the global separator; the item's own one is never used.
     const std::string separatorText = settings.separator();
@@ -286,10 +285,10 @@ int Measure_Drive::drawItem(HDC dc, int top, int right, int bottom, int lineHeig
         if (!record.shown)
             continue;
         if (hasGraph)
-            drawPercentBar(dc, lineTop, right, lineHeight, valueColumnStart, record.usage);
-        height = drawColumns(dc, lineTop, right, bottom, labelWidth, separatorWidth,
-                             record.rootPath, separatorText.c_str(), record.percentText);
-        lineTop += lineHeight;
+            painter.drawPercentBar(lineTop, record.usage);
+        height = painter.drawColumns(lineTop, record.rootPath, separatorText.c_str(),
+                                     record.percentText);
+        lineTop += painter.lineHeight();
     }
     return height;
 }

@@ -66,8 +66,7 @@ public:
     void activate(int line) override;
     // The total size of the line-th shown drive; none when it cannot be read.
     const char* tooltipText(int line) override;
-    int drawItem(HDC dc, int top, int right, int bottom, int lineHeight, int valueColumnStart,
-                 int labelWidth, int separatorWidth) override;
+    int drawItem(ItemPainter& painter, int top) override;
     // Fixed disks are asked at once; network and removable drives off the UI
     // thread, keeping their last text until the answer comes.
     void update() override;

@@ -77,12 +77,10 @@ void Measure_Network::update()
 }
 
 // Two lines in every column, and never a bar.
-int Measure_Network::drawItem(HDC dc, int top, int right, int bottom, int, int, int labelWidth,
-                              int separatorWidth)
+int Measure_Network::drawItem(ItemPainter& painter, int top)
 {
     const std::string separator = settings.separator();
     ownSeparator = separator + "\n" + separator;
-    return drawColumns(dc, top, right, bottom, labelWidth, separatorWidth,
-                       selected_ == 0 ? "RAS Send\nRAS Recv" : "Net Send\nNet Recv",
-                       ownSeparator.c_str(), value.c_str());
+    return painter.drawColumns(top, selected_ == 0 ? "RAS Send\nRAS Recv" : "Net Send\nNet Recv",
+                               ownSeparator.c_str(), value.c_str());
 }

@@ -16,8 +16,7 @@ public:
                     const NetworkSources& sources = NetworkSources::system());
     ~Measure_Network() override;
 
-    int drawItem(HDC dc, int top, int right, int bottom, int lineHeight, int valueColumnStart,
-                 int labelWidth, int separatorWidth) override;
+    int drawItem(ItemPainter& painter, int top) override;
     void update() override;
 
     // For the context menu.

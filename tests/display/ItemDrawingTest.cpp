@@ -86,7 +86,8 @@ TEST_F(ItemDrawingTest, BarCoversItsShareOfTheValueColumnOnTheFirstRow)
         item.setGraph(c.graph, c.percent);
         settings.showGraphs = c.showGraphs, settings.rightAlign = c.rightAlign;
         Canvas canvas(font);
-        item.drawItem(canvas.dc, top, c.right, kHeight, lineHeight, c.start, 0, 0);
+        ItemDrawing drawing(canvas.dc, settings, {c.right, kHeight, lineHeight, c.start, 0, 0});
+        item.drawItem(drawing, top);
 
         // The outline's columns are left and end - 1, also when the fill is empty.
         const int first = std::min(c.left, c.end - 1), last = std::max(c.left, c.end - 1);
@@ -118,7 +119,8 @@ TEST_F(ItemDrawingTest, TextsLandInTheirColumnsLineByLine)
         item.setValue(c.value);
         settings.rightAlign = c.rightAlign;
         Canvas drawn(font), expected(font);
-        int height = item.drawItem(drawn.dc, top, right, kHeight, 0, 0, labelWidth, separatorWidth);
+        ItemDrawing drawing(drawn.dc, settings, {right, kHeight, 0, 0, labelWidth, separatorWidth});
+        int height = item.drawItem(drawing, top);
 
         // The reference: each text on its own, the value one measured line at a time.
         RECT measure{};

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "display/ItemDrawing.h"
 #include "measures/Measure_Drive.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
@@ -269,8 +270,9 @@ TEST_F(DriveDrawingTest, OneBarPerShownDriveAtItsRow)
         settings.rightAlign = c.rightAlign;
         auto item = make();
         Canvas canvas(font);
-        item->drawItem(canvas.dc, top, kWidth, kHeight, lineHeight, start, labelWidth,
-                       separatorWidth);
+        ItemDrawing drawing(canvas.dc, settings,
+                            {kWidth, kHeight, lineHeight, start, labelWidth, separatorWidth});
+        item->drawItem(drawing, top);
         for (int row = 0; row < 3; ++row) {
             const int y = top + row * lineHeight + lineHeight / 2;
             // Inside each end of the bar, and just beyond it; clear of the texts.

@@ -12,6 +12,7 @@
 #include <regex>
 #include <string>
 
+#include "display/ItemDrawing.h"
 #include "measures/Measure_Network.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
@@ -201,8 +202,9 @@ TEST_F(NetworkTest, DrawsTwoLineLabelsAndSeparatorBesideTheRates)
             SelectObject(canvas->dc, canvas->bitmap), SelectObject(canvas->dc, font);
             SetBkMode(canvas->dc, TRANSPARENT), SetTextColor(canvas->dc, RGB(255, 255, 255));
         }
-        const int height =
-            item.drawItem(drawn.dc, top, right, bottom, 12, 60, labelWidth, separatorWidth);
+        ItemDrawing drawing(drawn.dc, settings,
+                            {right, bottom, 12, 60, labelWidth, separatorWidth});
+        const int height = item.drawItem(drawing, top);
 
         auto text = [&](const char* what, int left, int edge, UINT flags) {
             RECT rect{left, top, edge, bottom};

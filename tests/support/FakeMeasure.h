@@ -27,12 +27,10 @@ public:
     }
 
     void update() override { ++updates; }
-    int drawItem(HDC dc, int top, int right, int bottom, int lineHeight, int valueColumnStart,
-                 int labelWidth, int separatorWidth) override
+    int drawItem(ItemPainter& painter, int top) override
     {
         ++draws;
-        return Measure::drawItem(dc, top, right, bottom, lineHeight, valueColumnStart, labelWidth,
-                                 separatorWidth);
+        return Measure::drawItem(painter, top);
     }
     void activate(int line) override { activatedLine = line; }
     const char* tooltipText(int line) override
