@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/Messages.h"
 #include "settings/Settings.h"
 
 SettingsWatcher::SettingsWatcher(Settings& settings, HWND window)
@@ -32,7 +33,8 @@ void SettingsWatcher::onFolderChanged()
 {
     if (change_ == nullptr)
         return;
-    settings_.ReloadSeparator(window_);
+    if (settings_.ReloadSeparator())
+        PostMessageA(window_, WM_RELAYOUTANDPLACE, 0, 0);
     if (!FindNextChangeNotification(change_))
         stopWatching();
 }

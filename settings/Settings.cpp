@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/Messages.h"
-
 namespace {
 
 int measureScreenDpi()
@@ -244,21 +242,19 @@ void Settings::setSeparator(const std::string& text)
     separator_ = text;
 }
 
-void Settings::ReloadSeparator(HWND window)
+bool Settings::ReloadSeparator()
 {
     if (path.empty())
-        return;
+        return false;
     // Read into a buffer of our own, never the shared read buffer: the
     // caller need not be the thread that reads the other options.
     char text[kMaxSettingText + 1] = {};
     GetPrivateProfileStringA("Options", "Separator", "=", text, sizeof text, path.c_str());
-    {
-        std::lock_guard<std::mutex> hold(separatorLock_);
-        if (separator_ == text)
-            return;
-        separator_ = text;
-    }
-    PostMessageA(window, WM_RELAYOUTANDPLACE, 0, 0);
+    std::lock_guard<std::mutex> hold(separatorLock_);
+    if (separator_ == text)
+        return false;
+    separator_ = text;
+    return true;
 }
 
 void Settings::setFontColour(COLORREF colour)

@@ -67,9 +67,9 @@ struct Settings {
     // reached only through these, under a lock, so the watch may run on any thread.
     std::string separator() const;
     void setSeparator(const std::string& text);
-    // Re-reads "Options"/"Separator"; when it changed, stores it and posts
-    // WM_RELAYOUTANDPLACE to window. Safe to call from any thread.
-    void ReloadSeparator(HWND window);
+    // Re-reads "Options"/"Separator"; true when it changed, and then stores
+    // it. Safe to call from any thread.
+    bool ReloadSeparator();
 
     // Writes what was held (reads saw it already) and writes at once from
     // then on. A start with no file writes some thirty defaults, and each
