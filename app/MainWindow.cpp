@@ -177,7 +177,7 @@ void onLeftButtonUp(AppState& app, HWND window)
     if (!settings.locked) {
         app.dragging = false;
         ReleaseCapture();
-        if (app.renderer->ClampToScreen())
+        if (ClampToScreen(settings, *app.renderer))
             MoveToStoredRect(window, settings);
         settings.writeLong("Position", "X", settings.windowRect.left);
         settings.writeLong("Position", "Y", settings.windowRect.top);

@@ -66,6 +66,7 @@ int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account, Win
     StartTimers(app);
     SetTimer(window, IDT_FIRST_SAMPLE, 2000, nullptr);
     renderer.layout(measures, app.displayFont.get());
+    PlaceIfNeverPlaced(settings, renderer);
     // The window was created 1 × 1: give it the laid-out size and place now,
     // without a second layout, even when no item asks for one while built.
     MoveToStoredRect(window, settings, false);

@@ -2,7 +2,6 @@
 #include "display/DisplayRenderer.h"
 
 #include "display/ItemDrawing.h"
-#include "display/Placement.h"
 #include "display/TextDrawing.h"
 #include "platform/GdiGuards.h"
 
@@ -36,11 +35,6 @@ void DisplayRenderer::layout(MeasureList& list, HFONT font)
         pictureHeight = lineHeight * shownLines + 1;
     }
 
-    if (settings.windowRect.left == kNeverPlaced) {
-        settings.windowRect.left =
-            GetSystemMetrics(SM_CXSCREEN) - pictureWidth - scaled(kScreenMargin);
-        settings.writeInt("Position", "X", settings.windowRect.left);
-    }
     settings.windowRect.right = settings.windowRect.left + pictureWidth;
     settings.windowRect.bottom = settings.windowRect.top + pictureHeight;
 
@@ -105,17 +99,6 @@ void DisplayRenderer::compose(MeasureList& list, HFONT font, Band band)
     }
 
     list.drawAll(drawing, band);
-}
-
-bool DisplayRenderer::ClampToScreen()
-{
-    RECT& rect = settings.windowRect;
-    POINT origin = pullOntoMonitors(rect.left, rect.top, pictureWidth, pictureHeight,
-                                    ConnectedMonitors(), scaled(kScreenMargin));
-    if (origin.x == rect.left && origin.y == rect.top)
-        return false;
-    rect = RECT{origin.x, origin.y, origin.x + pictureWidth, origin.y + pictureHeight};
-    return true;
 }
 
 void RequestRedraw(HWND window, const DisplayRenderer& renderer)

@@ -32,7 +32,8 @@ struct DisplayRenderer {
 
     // Measures every name and value (hidden ones too), sizes the picture,
     // stores the size in the settings' window rectangle and prepares a new
-    // bitmap, which the next paint draws whole. Does not move the window.
+    // bitmap, which the next paint draws whole. Neither moves the window nor
+    // writes the settings file.
     void layout(MeasureList& list, HFONT font);
     // The next paint draws the whole picture: for colours and options that
     // change every line.
@@ -44,9 +45,6 @@ struct DisplayRenderer {
     // As paint, but redraws and copies only the rows of changed items unless
     // the whole picture is marked.
     void paintChanged(HDC target, MeasureList& list, HFONT font, bool exiting);
-    // Pulls the window rectangle fully onto the nearest monitor when it lies
-    // off every monitor or only partly on one; true when it moved.
-    bool ClampToScreen();
     // A size of the 96-DPI picture at the picture's DPI.
     int scaled(int pixels) const { return scaleForDpi(pixels, dpi); }
     // The composed picture; nullptr before the first layout.

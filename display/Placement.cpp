@@ -104,6 +104,30 @@ void MoveToStoredRect(HWND window, const Settings& settings, bool repaint)
                repaint);
 }
 
+void PlaceIfNeverPlaced(Settings& settings, const DisplayRenderer& renderer)
+{
+    RECT& rect = settings.windowRect;
+    if (rect.left != kNeverPlaced)
+        return;
+    rect.left =
+        GetSystemMetrics(SM_CXSCREEN) - renderer.pictureWidth - renderer.scaled(kScreenMargin);
+    rect.right = rect.left + renderer.pictureWidth;
+    settings.writeInt("Position", "X", rect.left);
+}
+
+bool ClampToScreen(Settings& settings, const DisplayRenderer& renderer)
+{
+    RECT& rect = settings.windowRect;
+    const int width = renderer.pictureWidth;
+    const int height = renderer.pictureHeight;
+    POINT origin = pullOntoMonitors(rect.left, rect.top, width, height, ConnectedMonitors(),
+                                    renderer.scaled(kScreenMargin));
+    if (origin.x == rect.left && origin.y == rect.top)
+        return false;
+    rect = RECT{origin.x, origin.y, origin.x + width, origin.y + height};
+    return true;
+}
+
 void PlaceAtCorner(HWND window, Settings& settings, const DisplayRenderer& renderer, int corner)
 {
     settings.windowRect = cornerRect(corner, renderer.pictureWidth, renderer.pictureHeight,
@@ -122,9 +146,9 @@ void FitToPicture(HWND window, Settings& settings, const DisplayRenderer& render
         MoveToStoredRect(window, settings);
 }
 
-void RefreshPlacement(HWND window, Settings& settings, DisplayRenderer& renderer)
+void RefreshPlacement(HWND window, Settings& settings, const DisplayRenderer& renderer)
 {
-    if (settings.screenPosition == Custom && renderer.ClampToScreen()) {
+    if (settings.screenPosition == Custom && ClampToScreen(settings, renderer)) {
         settings.writeLong("Position", "X", settings.windowRect.left);
         settings.writeLong("Position", "Y", settings.windowRect.top);
     }

@@ -42,9 +42,16 @@ POINT pullOntoMonitors(LONG left, LONG top, int width, int height,
 
 // Moves the window onto the settings' window rectangle.
 void MoveToStoredRect(HWND window, const Settings& settings, bool repaint = true);
+// A window never placed goes margin pixels left of the primary screen's right
+// edge, at its stored top, and that X is stored. Needs a layout first; does
+// not move the window.
+void PlaceIfNeverPlaced(Settings& settings, const DisplayRenderer& renderer);
+// Pulls the window rectangle fully onto the nearest monitor when it lies off
+// every monitor or only partly on one; true when it moved. Writes nothing.
+bool ClampToScreen(Settings& settings, const DisplayRenderer& renderer);
 void PlaceAtCorner(HWND window, Settings& settings, const DisplayRenderer& renderer, int corner);
 // Gives the window the size of the last layout: a corner position is placed
 // anew, a custom one keeps its top-left corner (the layout derived the rest).
 void FitToPicture(HWND window, Settings& settings, const DisplayRenderer& renderer);
 // FitToPicture, after pulling a custom position back inside the screen.
-void RefreshPlacement(HWND window, Settings& settings, DisplayRenderer& renderer);
+void RefreshPlacement(HWND window, Settings& settings, const DisplayRenderer& renderer);

@@ -84,7 +84,10 @@ TEST_F(RendererTest, ColumnsCountHiddenItemsButRowsDoNot)
                                          + measuredWidth("a much longer value text") - 4);
     EXPECT_EQ(renderer.pictureHeight, renderer.lineHeight * 2 + 1);
 
-    // Never placed: 10 pixels from the right screen edge, stored at once.
+    // Never placed: the layout stores nothing; placement puts the window 10
+    // pixels from the right screen edge and stores that at once.
+    EXPECT_EQ(iniValue(path, "Position", "X"), "<missing>");
+    PlaceIfNeverPlaced(settings, renderer);
     int expectedX = GetSystemMetrics(SM_CXSCREEN) - renderer.pictureWidth - 10;
     EXPECT_EQ(settings.windowRect.left, expectedX);
     EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(expectedX));
