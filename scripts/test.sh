@@ -33,5 +33,8 @@ wine64 cmd /c exit </dev/null >/dev/null 2>&1
 wine64 rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
 
 ctest --preset x86_64
+# The code's folders depend on each other one way only; lists any include
+# that runs back up. After the tests, so it never hides a test result.
+bash scripts/check-layers.sh
 # Last, so a formatting slip never hides a test result; fails with the names.
 bash scripts/check-format.sh
