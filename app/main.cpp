@@ -9,9 +9,10 @@
 #include "settings/Settings.h"
 
 // Built before WinMain runs, in this order: the settings file located and its
-// options loaded, then the user and domain names resolved once.
-Settings settings(std::string(), FolderSource(), Settings::Writes::Held);
-AccountInfo accountInfo;
+// options loaded, then the user and domain names resolved once. Only the
+// entry point sees them; every other part is handed them by RunOverlay.
+static Settings settings(std::string(), FolderSource(), Settings::Writes::Held);
+static AccountInfo accountInfo;
 
 namespace {
 
