@@ -16,6 +16,8 @@ namespace {
 constexpr int maximumCapacity = 1 << 24;
 
 constexpr LONG kBufferTooSmall = static_cast<LONG>(0xC0000023);
+constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);
+constexpr ULONG kProcessInformation = 5;
 constexpr WORD kAllProcessorGroups = 0xFFFF;
 // Far beyond any real machine; stops the growing should the power call keep
 // answering "too small".
@@ -38,6 +40,12 @@ DWORD processorCount(const ProcessorSpeedSources& sources)
 
 }  // namespace
 
+SystemInformationFunction SystemInformationEntry()
+{
+    return EntryPoint<SystemInformationFunction>(GetModuleHandleA("ntdll.dll"),
+                                                 "NtQuerySystemInformation");
+}
+
 std::string processCountText(int count)
 {
     char text[15] = {};
@@ -58,9 +66,8 @@ std::string processorSpeedText(unsigned long mhz)
 Measure_Processes::Measure_Processes(ItemHost& host, Settings& settings, ProcessListSources sources)
     : Measure(host, settings, "Processes"), sources_(sources)
 {
-    // Once a second, with the clock: under Wine a process list reads every
-    // process's and thread's figures from the host, the costliest query of
-    // all, and a count that moves half a second later is never missed.
+    // Once a second, with the clock: a count that moves half a second later
+    // is never missed, and the list is the costliest query of all.
     refreshInterval = 1000;
     update();
     resetTimer(false);
@@ -94,9 +101,29 @@ int Measure_Processes::countProcesses()
     return count;
 }
 
+ULONG Measure_Processes::listSize()
+{
+    ULONG needed = 0;
+    if (sources_.systemInformation == nullptr
+        || sources_.systemInformation(kProcessInformation, nullptr, 0, &needed) != kLengthMismatch)
+        return 0;
+    return needed;
+}
+
 void Measure_Processes::update()
 {
+    // Under Wine a process list reads every process's and thread's figures
+    // from the host, while its size alone is one question to the server. The
+    // size moves with every process and thread that starts or ends, so while
+    // it stands still the count does too; a start and an end elsewhere that
+    // happen to cancel out are caught by the count taken every few updates.
+    ULONG size = listSize();
+    if (size != 0 && size == lastListSize_ && ++updatesSinceCount_ < kRecountEvery)
+        return;
+    updatesSinceCount_ = 0;
     int count = countProcesses();
+    // A list that could not be read is asked again at the next update.
+    lastListSize_ = enumerate_ != nullptr ? size : 0;
     if (count == lastCount_)
         return;
     value = processCountText(count);

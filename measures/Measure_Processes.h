@@ -10,16 +10,25 @@ std::string processCountText(int count);
 // "999 MHz" below 1000, "1.00 GHz" from there up.
 std::string processorSpeedText(unsigned long mhz);
 
+// NtQuerySystemInformation, asked only for the size of the process list.
+using SystemInformationFunction = LONG(WINAPI*)(ULONG infoClass, PVOID buffer, ULONG bytes,
+                                                PULONG bytesNeeded);
+SystemInformationFunction SystemInformationEntry();
+
 // How the processes item reaches the process-status library, which older
-// systems may lack: the library loader and the by-name look-up.
+// systems may lack: the library loader and the by-name look-up; and the
+// system call that sizes the list (null: every update reads the list).
 struct ProcessListSources {
     HMODULE(WINAPI* load)(LPCSTR name) = LoadLibraryA;
     FARPROC(WINAPI* find)(HMODULE module, LPCSTR name) = GetProcAddress;
+    SystemInformationFunction systemInformation = SystemInformationEntry();
 };
 
 class Measure_Processes : public Measure {
 public:
     using EnumProcessesFunction = BOOL(WINAPI*)(DWORD* ids, DWORD bytes, DWORD* bytesReturned);
+    // Updates in a row that may skip the list while its size stands still.
+    static constexpr int kRecountEvery = 5;
 
     Measure_Processes(ItemHost& host, Settings& settings,
                       ProcessListSources sources = ProcessListSources{});
@@ -27,12 +36,16 @@ public:
 
 private:
     int countProcesses();
+    // The bytes a full process list needs now; 0 when the system cannot say.
+    ULONG listSize();
 
     ProcessListSources sources_;
     int lastCount_ = 0;
     // Stays loaded for the program's lifetime, like the entry point found in it.
     HMODULE library_ = nullptr;
     EnumProcessesFunction enumerate_ = nullptr;
+    ULONG lastListSize_ = 0;
+    int updatesSinceCount_ = 0;
     // Grows and stays grown, so that later updates need one call.
     int capacity_ = 512;
 };

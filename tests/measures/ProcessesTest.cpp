@@ -50,7 +50,7 @@ FARPROC WINAPI fakeFind(HMODULE module, LPCSTR name)
         return nullptr;
     return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(fakeEnumProcesses));
 }
-const ProcessListSources fakeList{fakeLoad, fakeFind};
+const ProcessListSources fakeList{fakeLoad, fakeFind, nullptr};
 
 void resetList(int processes)
 {
@@ -111,6 +111,37 @@ TEST_F(ProcessesTest, MissingSourcesAreRetriedAndAFailedCallEndsTheAttempts)
         EXPECT_EQ(sizesOffered, c.offered);
         EXPECT_EQ(item.valueText(), c.text);
     }
+}
+
+// The list's size as the system call gives it when asked without a buffer.
+ULONG listBytes = 0;
+LONG WINAPI fakeSystemInformation(ULONG infoClass, PVOID buffer, ULONG bytes, PULONG needed)
+{
+    if (infoClass != 5 || buffer != nullptr || bytes != 0)
+        return static_cast<LONG>(0xC0000001);
+    *needed = listBytes;
+    return static_cast<LONG>(0xC0000004);
+}
+
+TEST_F(ProcessesTest, ListIsReadWhenItsSizeMovesAndEveryFewUpdatesWhileItStands)
+{
+    resetList(30);
+    listBytes = 4000;
+    Measure_Processes processes(host, settings, {fakeLoad, fakeFind, fakeSystemInformation});
+    // A start and an end that leave the size as it was show at the latest
+    // with the count taken every few updates.
+    running = 31;
+    for (int i = 1; i < Measure_Processes::kRecountEvery; ++i)
+        processes.update();
+    EXPECT_EQ(processes.valueText(), "30");
+    EXPECT_EQ(sizesOffered.size(), 1u);
+    processes.update();
+    EXPECT_EQ(processes.valueText(), "31");
+    // A size that moves has the list read at once.
+    running = 32, listBytes = 4100;
+    processes.update();
+    EXPECT_EQ(processes.valueText(), "32");
+    EXPECT_EQ(sizesOffered.size(), 3u);
 }
 
 // One record per processor, as CallNtPowerInformation fills them.
@@ -197,6 +228,10 @@ TEST_F(ProcessesTest, RealSourcesGiveThisMachinesFigures)
 {
     Measure_Processes processes(host, settings);
     EXPECT_GT(std::atoi(processes.valueText().c_str()), 0) << processes.valueText();
+    // Asked without a buffer, the system names the size the item watches.
+    ULONG needed = 0;
+    EXPECT_EQ(SystemInformationEntry()(5, nullptr, 0, &needed), static_cast<LONG>(0xC0000004));
+    EXPECT_GT(needed, 0u);
     Measure_Processor processor(host, settings);
     const std::string& speed = processor.valueText();
     ASSERT_GE(speed.size(), 5u);
