@@ -39,6 +39,17 @@ bool listedRow(const MIB_IF_ROW2& row)
            && !row.InterfaceAndOperStatusFlags.FilterInterface;
 }
 
+// An interface that cannot be moving data now.
+bool idleRow(const MIB_IF_ROW2& row)
+{
+    return row.OperStatus == IfOperStatusDown || row.OperStatus == IfOperStatusNotPresent
+           || row.OperStatus == IfOperStatusLowerLayerDown;
+}
+
+// Samples of every entry between two readings of the whole table, which is
+// what notices an interface that came up.
+constexpr int kTableEvery = 10;
+
 }  // namespace
 
 NetworkSources NetworkSources::system()
@@ -191,9 +202,15 @@ bool CNetworkInterfaces::collect(int entry)
         && sources_.interfaceEntry != nullptr) {
         collectInterface(static_cast<size_t>(entry - 1));
         collected_ = true;
-    } else if (fromTable_)
+    } else if (fromTable_ && sources_.interfaceEntry != nullptr && ++rowSamples_ < kTableEvery) {
+        // The whole table costs Wine's network helper a pass over every
+        // interface, twice; the rows of the live ones cost one look-up each.
+        collectLiveRows();
+        collected_ = true;
+    } else if (fromTable_) {
+        rowSamples_ = 0;
         collected_ = collectTable();
-    else
+    } else
         collected_ = query_ != nullptr && sources_.collectQuery(query_) == ERROR_SUCCESS;
     return collected_;
 }
@@ -219,10 +236,10 @@ bool CNetworkInterfaces::readRates(int index, double& sent, double& received)
     return true;
 }
 
-std::vector<CNetworkInterfaces::Reading> CNetworkInterfaces::readingsOf(
-    const MIB_IF_TABLE2& table) const
+std::vector<CNetworkInterfaces::Reading> CNetworkInterfaces::readingsOf(const MIB_IF_TABLE2& table)
 {
     std::vector<Reading> readings(luids_.size());
+    idle_.assign(luids_.size(), true);
     const ULONGLONG now = sources_.ticks();
     for (Reading& reading : readings)
         reading.time = now;
@@ -231,8 +248,10 @@ std::vector<CNetworkInterfaces::Reading> CNetworkInterfaces::readingsOf(
     for (ULONG row = 0; row < table.NumEntries; ++row) {
         const MIB_IF_ROW2& entry = table.Table[row];
         for (size_t i = 0; i < luids_.size(); ++i)
-            if (luids_[i] == entry.InterfaceLuid.Value)
+            if (luids_[i] == entry.InterfaceLuid.Value) {
                 readings[i] = Reading{now, true, entry.InOctets, entry.OutOctets};
+                idle_[i] = idleRow(entry);
+            }
     }
     return readings;
 }
@@ -259,6 +278,18 @@ void CNetworkInterfaces::collectInterface(size_t position)
         reading = Reading{reading.time, true, row.InOctets, row.OutOctets};
     earlier_[position] = latest_[position];
     latest_[position] = reading;
+}
+
+// An idle interface gets no sample: its next read finds no time passed and so
+// no rate, until the next table measures it over the whole time since.
+void CNetworkInterfaces::collectLiveRows()
+{
+    for (size_t i = 0; i < luids_.size(); ++i) {
+        if (idle_[i])
+            earlier_[i] = latest_[i];
+        else
+            collectInterface(i);
+    }
 }
 
 bool CNetworkInterfaces::readTableRates(int index, double& sent, double& received) const

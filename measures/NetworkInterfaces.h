@@ -83,8 +83,9 @@ private:
     bool enumerateCounters();
     void enumerateTable();
     void openQuery();
-    std::vector<Reading> readingsOf(const _MIB_IF_TABLE2& table) const;
+    std::vector<Reading> readingsOf(const _MIB_IF_TABLE2& table);
     bool collectTable();
+    void collectLiveRows();
     void collectInterface(size_t position);
     bool readTableRates(int index, double& sent, double& received) const;
 
@@ -103,4 +104,8 @@ private:
     std::vector<std::uint64_t> luids_;
     // By interface: the last reading and the one before it.
     std::vector<Reading> earlier_, latest_;
+    // By interface, as of the last table: down or gone, so nothing to count.
+    std::vector<bool> idle_;
+    // Samples of every entry taken from their rows since the last table.
+    int rowSamples_ = 0;
 };

@@ -24,6 +24,7 @@ struct Interface {
     ULONG64 in = 0, out = 0;
     IFTYPE type = IF_TYPE_ETHERNET_CSMACD;
     bool filter = false;
+    bool down = false;
 };
 
 // The system the list runs on.
@@ -41,6 +42,7 @@ struct FakeSystem {
     std::vector<Interface> table;
     int tablesOut = 0;
     int tablesRead = 0;
+    std::map<ULONG64, int> rowsRead;  // by interface
     ULONGLONG now = 1000;
 } sys;
 
@@ -112,6 +114,7 @@ DWORD WINAPI fakeTable(MIB_IF_TABLE2** table)
         row.InterfaceLuid.Value = sys.table[i].luid;
         row.Type = sys.table[i].type;
         row.InterfaceAndOperStatusFlags.FilterInterface = sys.table[i].filter;
+        row.OperStatus = sys.table[i].down ? IfOperStatusDown : IfOperStatusUp;
         row.InOctets = sys.table[i].in;
         row.OutOctets = sys.table[i].out;
     }
@@ -123,6 +126,7 @@ DWORD WINAPI fakeEntry(MIB_IF_ROW2* row)
 {
     for (const Interface& known : sys.table)
         if (known.luid == row->InterfaceLuid.Value) {
+            ++sys.rowsRead[known.luid];
             row->InOctets = known.in, row->OutOctets = known.out;
             return NO_ERROR;
         }
@@ -370,6 +374,38 @@ TEST_F(NetworkInterfacesTest, OneInterfaceIsSampledFromItsRowAlone)
         EXPECT_EQ(received, s.received) << s.what;
     }
     EXPECT_EQ(sys.tablesRead, 0);
+}
+
+// Until an entry is chosen, every entry is sampled from the rows of the live
+// interfaces; the whole table, every tenth sample, measures one that came up
+// over the time since the table before.
+TEST_F(NetworkInterfacesTest, SearchSamplesLiveRowsAndTheWholeTableNowAndThen)
+{
+    sys = FakeSystem{};
+    sys.enumStatus = PDH_NOT_IMPLEMENTED;
+    sys.table = {{L"eth0", 2}, {L"wlan0", 3, 0, 0, IF_TYPE_IEEE80211, false, true}};
+    NetworkSources sources = kFakes;
+    sources.interfaceEntry = fakeEntry;
+    CNetworkInterfaces list(sources);
+    sys.tablesRead = 0;
+    for (int second = 1; second <= 11; ++second) {
+        sys.now = 1000 + 1000 * static_cast<ULONGLONG>(second);
+        sys.table[0].in = 1024 * static_cast<ULONG64>(second);
+        if (second == 5)
+            sys.table[1].down = false;
+        if (second == 10)
+            sys.table[1].in = 10240;
+        list.collect();
+        double sent = 0, received = 0;
+        EXPECT_TRUE(list.readRates(1, sent, received)) << second;
+        EXPECT_EQ(received, 1024) << second;
+        received = 7;
+        EXPECT_EQ(list.readRates(2, sent, received), second >= 10) << second;
+        EXPECT_EQ(received, second == 10 ? 1024 : second == 11 ? 0 : 7) << second;
+    }
+    EXPECT_EQ(sys.tablesRead, 1);
+    EXPECT_EQ(sys.rowsRead[2], 10);
+    EXPECT_EQ(sys.rowsRead[3], 1);
 }
 
 }  // namespace
