@@ -4,8 +4,6 @@
 #include <windowsx.h>
 #include <dbt.h>
 
-#include <ctime>
-
 #include "app/Tooltip.h"
 #include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
@@ -88,11 +86,10 @@ void onPaint(AppState& app, HWND window)
 // Items update on this tick, and what they changed is painted at once.
 void onRefreshTick(AppState& app, HWND window)
 {
+    ScheduleRefreshTick(window);
     if (app.suspended)
         return;
-    std::time_t second = std::time(nullptr);
-    app.measures->tick(second != app.lastTickSecond);
-    app.lastTickSecond = second;
+    app.measures->tick();
     // Drawn here rather than through a redraw request: the platform's round
     // trips for an update region cost more than drawing a few changed lines.
     if (app.renderer->needsPainting(*app.measures)) {

@@ -33,11 +33,22 @@ void AppState::launch(const char* target)
     LaunchTarget(mainWindow, target);
 }
 
+void ScheduleRefreshTick(HWND window)
+{
+    // Past the second by a margin: a timer may run out a system tick early or
+    // late, and one that fell short would show the last second once more.
+    constexpr UINT kPastTheSecondMs = 20;
+    SYSTEMTIME now{};
+    GetSystemTime(&now);
+    SetTimer(window, IDT_REFRESH,
+             static_cast<UINT>(kRefreshTickMs - now.wMilliseconds) + kPastTheSecondMs, nullptr);
+}
+
 void StartTimers(AppState& app)
 {
     if (app.exiting)
         return;
-    SetTimer(app.mainWindow, IDT_REFRESH, kRefreshTickMs, nullptr);
+    ScheduleRefreshTick(app.mainWindow);
     for (int i = 0; i < app.measures->count(); ++i)
         app.measures->at(i).resetTimer(false);
 }

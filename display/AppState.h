@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <ctime>
-
 #include "measures/ItemHost.h"
 #include "platform/GdiGuards.h"
 #include "settings/Settings.h"
@@ -34,8 +32,6 @@ struct AppState : ItemHost {
     bool exiting = false;
     // Between a suspend and a resume power event; item updates are skipped.
     bool suspended = false;
-    // The wall clock's second at the last refresh tick.
-    std::time_t lastTickSecond = 0;
     bool menuOpen = false;
     bool chooserOpen = false;
     // Created when first needed; tried once, so a failure is reported once.
@@ -62,6 +58,9 @@ struct AppState : ItemHost {
 // items update on the refresh ticks, counted from here. Does nothing once
 // Exit was chosen.
 void StartTimers(AppState& app);
+// Sets the refresh timer to run out just after the wall clock's next second
+// starts; every tick sets it again, so that the ticks keep to the seconds.
+void ScheduleRefreshTick(HWND window);
 // Makes the display font anew from the font settings, at the DPI the picture
 // is drawn for. The font in use stays when no new one can be made.
 void RemakeDisplayFont(AppState& app);

@@ -57,17 +57,9 @@ void Measure::resetTimer(bool exiting)
     ticksToUpdate_ = refreshInterval > 0 && shown && !exiting ? ticksFor(refreshInterval) : 0;
 }
 
-void Measure::tick(bool secondStarts)
+void Measure::tick()
 {
-    if (ticksToUpdate_ == 0)
-        return;
-    --ticksToUpdate_;
-    // Whole-second intervals keep step with the clock: an update due on the
-    // next tick comes forward to the tick on which the clock turns, so that
-    // one repaint a second shows both.
-    if (ticksToUpdate_ == 1 && secondStarts && refreshInterval % 1000 == 0)
-        ticksToUpdate_ = 0;
-    if (ticksToUpdate_ > 0)
+    if (ticksToUpdate_ == 0 || --ticksToUpdate_ > 0)
         return;
     // Rescheduled first: an update may restart the schedule itself.
     ticksToUpdate_ = ticksFor(refreshInterval);

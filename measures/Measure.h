@@ -11,10 +11,11 @@
 #include "measures/ItemPainter.h"
 #include "settings/Settings.h"
 
-// The one clock every item runs on: the window's refresh tick. Item intervals
-// count in these ticks, so all updates fall on a refresh and the program wakes
-// once per tick rather than once per item timer.
-constexpr int kRefreshTickMs = 500;
+// The one clock every item runs on: the window's refresh tick, just after each
+// second of the wall clock starts. Item intervals count in these ticks, so all
+// updates fall on a refresh, the clock shows each second as it starts, and the
+// program wakes once a second rather than once per item timer.
+constexpr int kRefreshTickMs = 1000;
 
 class Measure {
 public:
@@ -40,8 +41,7 @@ public:
     // Starts a full new refresh interval, when shown, with an interval and not exiting.
     void resetTimer(bool exiting);
     // One refresh tick: runs update once the item's interval has passed.
-    // secondStarts: the wall clock's second changed since the last tick.
-    void tick(bool secondStarts);
+    void tick();
     bool hasTimer() const { return ticksToUpdate_ > 0; }
     int lineCount(bool includeHidden) const;
     bool isShown() const { return shown; }

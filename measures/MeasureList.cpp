@@ -57,10 +57,10 @@ void MeasureList::clearChanged()
         item->clearChanged();
 }
 
-void MeasureList::tick(bool secondStarts)
+void MeasureList::tick()
 {
     for (const auto& item : items_)
-        item->tick(secondStarts);
+        item->tick();
 }
 
 bool MeasureList::anyVisibleGraph() const

@@ -31,7 +31,7 @@ public:
     bool anyChanged() const;
     void clearChanged();
     // One refresh tick for every item, in list order (see Measure::tick).
-    void tick(bool secondStarts);
+    void tick();
     bool anyVisibleGraph() const;
     int shownItemsAboveFirstGraph() const;
     // (x, y) in screen coordinates; line receives the line within the item,

@@ -20,7 +20,7 @@ std::tm Measure_Time::systemLocalTime()
 Measure_Time::Measure_Time(ItemHost& host, Settings& settings, LocalClock clock)
     : Measure(host, settings, "Time"), clock_(clock)
 {
-    refreshInterval = 500;
+    refreshInterval = 1000;
     update();
     resetTimer(false);
 }

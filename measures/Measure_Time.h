@@ -1,4 +1,4 @@
-// "Time": the local time of day with seconds, refreshed twice a second.
+// "Time": the local time of day with seconds, refreshed as each second starts.
 #pragma once
 
 #include <ctime>

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "display/AppState.h"
 #include "display/Stacking.h"
 #include "measures/Measure_Battery.h"
 #include "menu/Commands.h"
@@ -66,6 +67,31 @@ TEST_F(MainWindowTest, MovesLeftOfOrAboveThePrimaryMonitorAreRecorded)
     EXPECT_EQ(settings.windowRect.left, -20);
     EXPECT_EQ(settings.windowRect.top, -30);
     EXPECT_EQ(settings.windowRect.right, -20 + renderer.pictureWidth);
+}
+
+// The clock turns on the screen as the second starts, and the program wakes
+// once a second: each tick comes just after a second of the wall clock.
+TEST_F(MainWindowTest, RefreshTicksComeJustAfterEachSecondStarts)
+{
+    StartTimers(app);
+    std::vector<int> millisecondsPast;
+    const ULONGLONG end = GetTickCount64() + 5000;
+    while (millisecondsPast.size() < 3 && GetTickCount64() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        MSG msg{};
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_TIMER && msg.hwnd == app.mainWindow
+                && msg.wParam == IDT_REFRESH) {
+                SYSTEMTIME now{};
+                GetSystemTime(&now);
+                millisecondsPast.push_back(now.wMilliseconds);
+            }
+            DispatchMessageA(&msg);
+        }
+    }
+    ASSERT_EQ(millisecondsPast.size(), 3u);
+    for (int past : millisecondsPast)
+        EXPECT_LT(past, 300);
 }
 
 TEST_F(MainWindowTest, SuspendHoldsItemUpdatesUntilResumeAsksForLayout)

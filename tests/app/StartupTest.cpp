@@ -39,8 +39,9 @@ TEST(Startup, WithoutAWindowItEndsAtOnceWithAnErrorCodeAndNoTimer)
     }
     APTTYPEQUALIFIER qualifier{};
     EXPECT_EQ(CoGetApartmentType(&apartmentSeen, &qualifier), CO_E_NOTINITIALIZED);
-    // Timers without a window would tick on this thread; the quickest is 500 ms.
-    Sleep(600);
+    // Timers without a window would tick on this thread; the refresh tick
+    // comes within a second and a little.
+    Sleep(1100);
     MSG message;
     EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
 }

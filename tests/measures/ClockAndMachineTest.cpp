@@ -81,8 +81,8 @@ TEST_F(ClockAndMachineTest, ClockReadsTheTimeAtEveryRefreshTick)
     clockReads = 0;
     Measure_Time clock(host, settings, fakeClock);
     EXPECT_EQ(clockReads, 1);
-    clock.tick(false);
-    clock.tick(true);
+    clock.tick();
+    clock.tick();
     EXPECT_EQ(clockReads, 3);
 }
 

@@ -1,6 +1,8 @@
 // The item base: its shown flag in the settings file and its refresh schedule.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 
@@ -26,7 +28,7 @@ TEST_F(MeasureTest, DisplayFlagFromTheFileDecidesTimerAndRows)
     EXPECT_EQ(hidden.lineCount(false), 0);
     EXPECT_EQ(hidden.lineCount(true), 2);
     for (int tick = 0; tick < 2; ++tick)
-        shown.tick(false), hidden.tick(false);
+        shown.tick(), hidden.tick();
     EXPECT_EQ(shown.updates, 3);
     EXPECT_EQ(hidden.updates, 1);
 }
@@ -48,13 +50,13 @@ TEST_F(MeasureTest, SetShownWritesOnChangeAndStartsOrStopsTheTimer)
     forgetKey("CPU");
     item.setShown(true, true);  // the current value: no write, and no restart while exiting
     EXPECT_EQ(shownKey("CPU"), "<missing>");
-    item.tick(false);
+    item.tick();
     EXPECT_EQ(item.updates, 2);
 
     item.setShown(false, false);
     EXPECT_EQ(shownKey("CPU"), "No");
     int updates = item.updates;
-    item.tick(false);
+    item.tick();
     EXPECT_EQ(item.updates, updates);
     forgetKey("CPU");
     item.setShown(false, false);
@@ -66,36 +68,31 @@ TEST_F(MeasureTest, SetShownWritesOnChangeAndStartsOrStopsTheTimer)
     item.setShown(false, false);
     item.setShown(true, false);  // restarts the timer without an update of its own
     EXPECT_EQ(item.updates, updates);
-    item.tick(false);
+    item.tick();
     EXPECT_EQ(item.updates, updates + 1);
 }
 
-// Intervals count in refresh ticks; a whole-second one due on the next tick
-// comes forward to a tick on which the second turns, so that the clock and
-// it repaint together.
-TEST_F(MeasureTest, IntervalsCountInTicksAndWholeSecondsKeepStepWithTheClock)
+// Intervals count in refresh ticks of a second, rounded up.
+TEST_F(MeasureTest, IntervalsCountInWholeRefreshTicks)
 {
     const struct {
         int interval;
-        const char* secondStarts;  // per tick: 's' the second turns, '.' it does not
-        const char* updates;       // per tick: 'u' an update ran
+        const char* updates;  // per tick: 'u' an update ran
     } cases[] = {
-        {500, "....", "uuuu"},
-        {1000, "....", ".u.u"},
-        {1000, "s.s.", "u.u."},  // the first due tick came forward; then in step
-        {1000, ".s.s", ".u.u"},  // already in step
-        {1500, "ss.s", "..u."},  // not whole seconds: never moved
-        {5000, "s.s.s.s.s.s.", "........u..."},
+        {500, "uuuu"},
+        {1000, "uuuu"},
+        {1500, ".u.u"},
+        {5000, "....u....u"},
     };
     for (const auto& c : cases) {
         FakeMeasure item(host, settings, "Load", c.interval);
         std::string seen;
-        for (const char* s = c.secondStarts; *s != '\0'; ++s) {
+        for (size_t tick = 0; tick < std::strlen(c.updates); ++tick) {
             int before = item.updates;
-            item.tick(*s == 's');
+            item.tick();
             seen += item.updates > before ? 'u' : '.';
         }
-        EXPECT_EQ(seen, c.updates) << c.interval << " " << c.secondStarts;
+        EXPECT_EQ(seen, c.updates) << c.interval;
     }
 }
 
