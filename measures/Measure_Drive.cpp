@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/KernelHandle.h"
 #include "settings/Settings.h"
 
 // The space question of a network or removable drive, asked on a short-lived
@@ -200,10 +201,8 @@ void Measure_Drive::startQuery(const DriveRecord& record)
     query->item = this;
     auto* shared = new std::shared_ptr<DriveQuery>(query);
     // A small stack: the thread makes one call. Its handle is not needed.
-    std::unique_ptr<void, decltype(&CloseHandle)> thread(
-        CreateThread(nullptr, 64 * 1024, askOffTheUiThread, shared,
-                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr),
-        CloseHandle);
+    KernelHandle thread(CreateThread(nullptr, 64 * 1024, askOffTheUiThread, shared,
+                                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
     if (thread == nullptr) {
         delete shared;
         return;

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/KernelHandle.h"
+
 namespace {
 
 int measureScreenDpi()
@@ -144,16 +146,16 @@ void Settings::writeString(const char* section, const char* key, const char* tex
         WritePrivateProfileStringA(section, key, text, path.c_str());
         return;
     }
-    if (auto* held = const_cast<HeldWrite*>(heldWrite(section, key)))
+    if (HeldWrite* held = heldWrite(section, key))
         held->text = text;
     else
         held_.push_back(HeldWrite{section, key, text});
 }
 
-const Settings::HeldWrite* Settings::heldWrite(const char* section, const char* key) const
+Settings::HeldWrite* Settings::heldWrite(const char* section, const char* key)
 {
     // Names compare without letter case, as the file's own lookups do.
-    for (const HeldWrite& held : held_)
+    for (HeldWrite& held : held_)
         if (lstrcmpiA(held.section.c_str(), section) == 0 && lstrcmpiA(held.key.c_str(), key) == 0)
             return &held;
     return nullptr;
@@ -190,17 +192,16 @@ bool Settings::writeAllAsNewFile() const
 
     // A file with anything in it, even one made meanwhile, takes the writes
     // one by one, so nothing in it is lost.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
         return false;
+    KernelHandle file(opened);
     LARGE_INTEGER size{};
     DWORD written = 0;
-    bool done = GetFileSizeEx(file, &size) && size.QuadPart == 0
-                && WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)
-                && written == text.size();
-    CloseHandle(file);
-    return done;
+    return GetFileSizeEx(file.get(), &size) && size.QuadPart == 0
+           && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)
+           && written == text.size();
 }
 
 void Settings::writeInt(const char* section, const char* key, int value)

@@ -89,7 +89,7 @@ private:
     struct HeldWrite {
         std::string section, key, text;
     };
-    const HeldWrite* heldWrite(const char* section, const char* key) const;
+    HeldWrite* heldWrite(const char* section, const char* key);
     bool writeAllAsNewFile() const;
 
     bool holding_ = false;
