@@ -5,7 +5,6 @@
 #include <dbt.h>
 
 #include "app/Tooltip.h"
-#include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
 #include "display/DpiScaling.h"
 #include "display/Placement.h"
@@ -32,12 +31,6 @@ void restartResample(HWND window)
     // half a second after the last of them.
     KillTimer(window, IDT_RESAMPLE);
     SetTimer(window, IDT_RESAMPLE, kResampleDelayMs, nullptr);
-}
-
-void sampleBackground(AppState& app)
-{
-    app.settings->graphColour =
-        SampleBackgroundColour(*app.renderer, app.mainWindow, *app.measures, app.displayFont.get());
 }
 
 POINT screenPointOf(HWND window, LPARAM lParam)
@@ -102,9 +95,8 @@ void onRefreshTick(AppState& app, HWND window)
 
 void onFirstSampleTick(AppState& app, HWND window)
 {
-    if (app.settings->autoBgColor && RestsOnWallpaper(window))
-        sampleBackground(app);
     KillTimer(window, IDT_FIRST_SAMPLE);
+    SampleBackground(app);
 }
 
 void onTimer(AppState& app, HWND window, UINT_PTR id)
@@ -121,7 +113,7 @@ void onTimer(AppState& app, HWND window, UINT_PTR id)
         return;
     case IDT_RESAMPLE:
         KillTimer(window, IDT_RESAMPLE);
-        sampleBackground(app);
+        SampleBackground(app);
         return;
     default:
         return;
@@ -176,12 +168,10 @@ void onLeftButtonUp(AppState& app, HWND window)
         ReleaseCapture();
         if (ClampToScreen(settings, *app.renderer))
             MoveToStoredRect(window, settings);
-        settings.writeLong("Position", "X", settings.windowRect.left);
-        settings.writeLong("Position", "Y", settings.windowRect.top);
+        StorePlace(settings);
         settings.writeString("Options", "ScreenPosition", "C");
         settings.screenPosition = Custom;
-        if (settings.autoBgColor)
-            sampleBackground(app);
+        SampleBackground(app);
     }
     KeepAtBottom(window, settings);
 }
@@ -274,7 +264,7 @@ void onDpiChanged(AppState& app, WPARAM wParam, const RECT* suggested)
 void onRelayoutAndPlace(AppState& app)
 {
     app.renderer->layout(*app.measures, app.displayFont.get());
-    RefreshPlacement(app.mainWindow, *app.settings, *app.renderer);
+    RefreshPlace(app);
 }
 
 }  // namespace
@@ -352,7 +342,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_DISPLAYCHANGE:
-        RefreshPlacement(window, settings, *app.renderer);
+        RefreshPlace(app);
         if (settings.autoBgColor)
             restartResample(window);
         return 0;

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
 #include "display/DpiScaling.h"
 #include "display/Placement.h"
@@ -62,10 +63,45 @@ void RemakeDisplayFont(AppState& app)
         app.displayFont = std::move(font);
 }
 
+namespace {
+
+// Moving the window from under the cursor mid-drag would snap it away from
+// the user's hand; it takes its new size where it is.
+bool keepUnderCursor(AppState& app)
+{
+    if (!app.dragging)
+        return false;
+    MoveToStoredRect(app.mainWindow, *app.settings);
+    return true;
+}
+
+}  // namespace
+
 void Relayout(AppState& app)
 {
     app.renderer->layout(*app.measures, app.displayFont.get());
-    FitToPicture(app.mainWindow, *app.settings, *app.renderer);
+    if (!keepUnderCursor(app))
+        FitToPicture(app.mainWindow, *app.settings, *app.renderer);
+}
+
+void RefreshPlace(AppState& app)
+{
+    if (!keepUnderCursor(app))
+        RefreshPlacement(app.mainWindow, *app.settings, *app.renderer);
+}
+
+void SampleBackground(AppState& app)
+{
+    // Seconds apart: each try asks the z-order, which is cheap, and samples
+    // only once the wallpaper shows.
+    constexpr UINT kRetryMs = 3000;
+    if (!app.settings->autoBgColor)
+        return;
+    // The sampling moves the window away and back, which a drag must not see.
+    if (app.dragging
+        || !SampleBackgroundColour(*app.renderer, app.mainWindow, *app.measures,
+                                   app.displayFont.get()))
+        SetTimer(app.mainWindow, IDT_RESAMPLE, kRetryMs, nullptr);
 }
 
 void EndProgram(AppState& app)

@@ -64,8 +64,16 @@ void ScheduleRefreshTick(HWND window);
 // Makes the display font anew from the font settings, at the DPI the picture
 // is drawn for. The font in use stays when no new one can be made.
 void RemakeDisplayFont(AppState& app);
-// Lays the picture out anew and gives the window its size at once.
+// Lays the picture out anew and gives the window its size at once. During a
+// drag the window stays under the cursor: the release places it.
 void Relayout(AppState& app);
+// RefreshPlacement, but during a drag the window only takes its size where it is.
+void RefreshPlace(AppState& app);
+// With Auto BG Color on, takes the graph colour from the wallpaper behind the
+// bars. When it cannot be seen now (covered, not resting on the wallpaper, a
+// locked screen) or the window is being dragged, the colour stays and the
+// resample timer tries again a few seconds later, and again until it can.
+void SampleBackground(AppState& app);
 // Exit, from the menu or a close request: nothing is painted, laid out or
 // restarted from now on, and the message loop ends.
 void EndProgram(AppState& app);

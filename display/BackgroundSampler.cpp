@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "display/Stacking.h"
 #include "platform/GdiGuards.h"
 #include "platform/Messages.h"
 
@@ -65,10 +66,16 @@ RECT sampleArea(const RECT& window, int valueColumnStart, int k, int lineHeight)
                 window.bottom};
 }
 
-COLORREF SampleBackgroundColour(DisplayRenderer& renderer, HWND window, MeasureList& list,
-                                HFONT font)
+bool SampleBackgroundColour(DisplayRenderer& renderer, HWND window, MeasureList& list, HFONT font)
 {
     Settings& settings = renderer.settings;
+    // Asked before the layout, with the figures of the last one: a window in
+    // the way may stay for hours, and each try would lay the picture out anew.
+    if (!WallpaperShowsBehind(window,
+                              sampleArea(settings.windowRect, renderer.valueColumnStart,
+                                         list.shownItemsAboveFirstGraph(), renderer.lineHeight)))
+        return false;
+
     ScreenDC screen;
     MemoryDC memory(screen.get());
     RECT shownBefore{0, 0, renderer.pictureWidth, renderer.pictureHeight};
@@ -83,30 +90,36 @@ COLORREF SampleBackgroundColour(DisplayRenderer& renderer, HWND window, MeasureL
     // Every shown item above the first graph item, or a value column wider
     // than the window: nothing to average, so the bars keep their colour.
     if (width <= 0 || height <= 0)
-        return settings.graphColour;
+        return true;
+    // A locked session or another desktop leaves the screen without a visible
+    // pixel: a copy would succeed and bring back black.
+    if (GetPixel(screen.get(), area.left, area.top) == CLR_INVALID)
+        return false;
     GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), width, height));
 
     const UINT flags = SWP_NOSIZE | SWP_NOCOPYBITS;
+    BOOL copied = FALSE;
     {
         Selection copyTarget(memory.get(), bitmap.get());
         if (!copyTarget.selected())
-            return settings.graphColour;
+            return false;
         // The window's own text and bars must not be in the copy.
         SetWindowPos(window, HWND_BOTTOM, -1000, -1000, renderer.pictureWidth,
                      renderer.pictureHeight, flags);
         RedrawWindow(window, &shownBefore, nullptr,
                      RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_NOINTERNALPAINT);
-        BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY);
+        copied =
+            BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY);
         SetWindowPos(window, placeAfterFor(settings.stackingMode), placed.left, placed.top,
                      renderer.pictureWidth, renderer.pictureHeight, flags);
     }
 
     COLORREF colour = 0;
-    if (!averageColour(memory.get(), bitmap.get(), colour))
-        return settings.graphColour;
+    if (!copied || !averageColour(memory.get(), bitmap.get(), colour))
+        return false;
 
     settings.setGraphColour(colour);
     PostMessageA(window, WM_RELAYOUT, 0, 0);
     settings.writeColour("Graph", "RGBColour", colour);
-    return colour;
+    return true;
 }

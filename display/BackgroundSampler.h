@@ -12,10 +12,10 @@
 // the window's bottom. Empty or inverted when that leaves no pixels.
 RECT sampleArea(const RECT& window, int valueColumnStart, int k, int lineHeight);
 
-// Lays the window out, moves it away, averages the screen behind its graph
-// area, puts it back, replaces the graph brush, posts WM_RELAYOUT and writes
-// "Graph"/"RGBColour". Returns the colour; every caller stores it as
-// settings.graphColour. An area without pixels changes nothing and returns the
-// current graph colour.
-COLORREF SampleBackgroundColour(DisplayRenderer& renderer, HWND window, MeasureList& list,
-                                HFONT font);
+// When the wallpaper shows behind the graph area: lays the window out, moves
+// it away, averages the screen behind its graph area, puts it back, makes that
+// the graph colour and brush, posts WM_RELAYOUT and writes "Graph"/"RGBColour".
+// An area without pixels changes nothing. False when a window covers the area,
+// the overlay does not rest on the wallpaper or the screen cannot be read: the
+// colour then stays, and a later try may succeed.
+bool SampleBackgroundColour(DisplayRenderer& renderer, HWND window, MeasureList& list, HFONT font);

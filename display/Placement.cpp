@@ -112,7 +112,7 @@ void PlaceIfNeverPlaced(Settings& settings, const DisplayRenderer& renderer)
     rect.left =
         GetSystemMetrics(SM_CXSCREEN) - renderer.pictureWidth - renderer.scaled(kScreenMargin);
     rect.right = rect.left + renderer.pictureWidth;
-    settings.writeInt("Position", "X", rect.left);
+    StorePlace(settings);
 }
 
 bool ClampToScreen(Settings& settings, const DisplayRenderer& renderer)
@@ -128,14 +128,24 @@ bool ClampToScreen(Settings& settings, const DisplayRenderer& renderer)
     return true;
 }
 
+void StorePlace(Settings& settings)
+{
+    POINT& stored = settings.storedPlace;
+    const RECT& rect = settings.windowRect;
+    if (rect.left != stored.x)
+        settings.writeLong("Position", "X", rect.left);
+    if (rect.top != stored.y)
+        settings.writeLong("Position", "Y", rect.top);
+    stored = POINT{rect.left, rect.top};
+}
+
 void PlaceAtCorner(HWND window, Settings& settings, const DisplayRenderer& renderer, int corner)
 {
     settings.windowRect = cornerRect(corner, renderer.pictureWidth, renderer.pictureHeight,
                                      ConnectedMonitors().front(), renderer.scaled(kScreenMargin));
     MoveToStoredRect(window, settings);
     settings.screenPosition = static_cast<ScreenPosition>(corner);
-    settings.writeLong("Position", "X", settings.windowRect.left);
-    settings.writeLong("Position", "Y", settings.windowRect.top);
+    StorePlace(settings);
 }
 
 void FitToPicture(HWND window, Settings& settings, const DisplayRenderer& renderer)
@@ -148,9 +158,13 @@ void FitToPicture(HWND window, Settings& settings, const DisplayRenderer& render
 
 void RefreshPlacement(HWND window, Settings& settings, const DisplayRenderer& renderer)
 {
-    if (settings.screenPosition == Custom && ClampToScreen(settings, renderer)) {
-        settings.writeLong("Position", "X", settings.windowRect.left);
-        settings.writeLong("Position", "Y", settings.windowRect.top);
+    if (settings.screenPosition == Custom) {
+        // From the user's place, not from where an earlier pull left the
+        // window: a monitor that is back takes the window back.
+        const POINT& place = settings.storedPlace;
+        settings.windowRect = RECT{place.x, place.y, place.x + renderer.pictureWidth,
+                                   place.y + renderer.pictureHeight};
+        ClampToScreen(settings, renderer);
     }
     FitToPicture(window, settings, renderer);
 }

@@ -47,11 +47,16 @@ void MoveToStoredRect(HWND window, const Settings& settings, bool repaint = true
 // not move the window.
 void PlaceIfNeverPlaced(Settings& settings, const DisplayRenderer& renderer);
 // Pulls the window rectangle fully onto the nearest monitor when it lies off
-// every monitor or only partly on one; true when it moved. Writes nothing.
+// every monitor or only partly on one; true when it moved. Writes nothing:
+// the user's place stays stored for when its monitor is back.
 bool ClampToScreen(Settings& settings, const DisplayRenderer& renderer);
+// Makes the window rectangle's origin the user's place, writing to
+// "Position" only the coordinates that changed.
+void StorePlace(Settings& settings);
 void PlaceAtCorner(HWND window, Settings& settings, const DisplayRenderer& renderer, int corner);
 // Gives the window the size of the last layout: a corner position is placed
 // anew, a custom one keeps its top-left corner (the layout derived the rest).
 void FitToPicture(HWND window, Settings& settings, const DisplayRenderer& renderer);
-// FitToPicture, after pulling a custom position back inside the screen.
+// FitToPicture, with a custom position taken afresh from the user's place and
+// pulled onto the monitors connected now, in memory only.
 void RefreshPlacement(HWND window, Settings& settings, const DisplayRenderer& renderer);

@@ -2,7 +2,11 @@
 // every rule asks the system afresh what lies directly above or below.
 #include "display/Stacking.h"
 
+#include <dwmapi.h>
+
 #include <cstring>
+
+#include "platform/SystemLibrary.h"
 
 namespace {
 
@@ -38,6 +42,18 @@ struct ModeMove {
     const char* word;  // "Options"/"Position"; its first letter selects the mode on reading
 };
 
+// Windows 8 and later hide some windows by cloaking them: they count as
+// visible, yet nothing of them is on the screen.
+bool cloaked(HWND window)
+{
+    using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    SystemLibrary dwm("dwmapi.dll");
+    auto getAttribute = dwm.entry<GetAttribute>("DwmGetWindowAttribute");
+    DWORD cloak = 0;
+    return getAttribute != nullptr
+           && SUCCEEDED(getAttribute(window, DWMWA_CLOAKED, &cloak, sizeof cloak)) && cloak != 0;
+}
+
 ModeMove moveFor(StackingMode mode)
 {
     const UINT keep = SWP_NOMOVE | SWP_NOSIZE;
@@ -67,6 +83,21 @@ bool NeedsBottomPush(HWND window)
 bool RestsOnWallpaper(HWND window)
 {
     return windowBelow(window) == Below::WorkerW;
+}
+
+bool WallpaperShowsBehind(HWND window, const RECT& area)
+{
+    if (!RestsOnWallpaper(window))
+        return false;
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above != nullptr;
+         above = GetWindow(above, GW_HWNDPREV)) {
+        RECT rect{};
+        RECT common{};
+        if (IsWindowVisible(above) && !IsIconic(above) && GetWindowRect(above, &rect)
+            && IntersectRect(&common, &rect, &area) && !cloaked(above))
+            return false;
+    }
+    return true;
 }
 
 bool HasWindowAbove(HWND window)

@@ -13,6 +13,9 @@
 bool NeedsBottomPush(HWND window);
 // Whether the first visible window below is the wallpaper's ("WorkerW").
 bool RestsOnWallpaper(HWND window);
+// Whether the screen shows the wallpaper over area once the window is moved
+// away: it rests on the wallpaper, and no window above it covers any of area.
+bool WallpaperShowsBehind(HWND window, const RECT& area);
 bool HasWindowAbove(HWND window);
 void PushToBottom(HWND window);
 // The push that Bottom mode repeats at every trigger point.

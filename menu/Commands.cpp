@@ -1,7 +1,6 @@
 // The command handler: one small step per menu command, dispatched by id.
 #include "menu/Commands.h"
 
-#include "display/BackgroundSampler.h"
 #include "display/DisplayRenderer.h"
 #include "display/Placement.h"
 #include "display/Stacking.h"
@@ -64,9 +63,7 @@ void autoGraphColour(AppState& app)
 {
     Settings& settings = *app.settings;
     flip(settings, settings.autoBgColor, "Auto BG Color");
-    if (settings.autoBgColor)
-        settings.graphColour = SampleBackgroundColour(*app.renderer, app.mainWindow, *app.measures,
-                                                      app.displayFont.get());
+    SampleBackground(app);
 }
 
 // A mode chosen from the menu also ends a raise by the hotkey.

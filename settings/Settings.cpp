@@ -87,6 +87,7 @@ void Settings::load()
     screenPosition = screenPositionFromText(readString("Options", "ScreenPosition", "C"));
     windowRect.left = storedCoordinate(GetPrivateProfileIntA("Position", "X", 10000, path.c_str()));
     windowRect.top = storedCoordinate(GetPrivateProfileIntA("Position", "Y", 0, path.c_str()));
+    storedPlace = POINT{windowRect.left, windowRect.top};
 
     locked = readBool("Options", "Locked", false);
     setSeparator(readString("Options", "Separator", "="));

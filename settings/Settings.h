@@ -32,7 +32,11 @@ struct Settings {
     int fontPointSize = 0;
     COLORREF fontColour = 0;
     COLORREF graphColour = 0;
+    // Where the window is now.
     RECT windowRect{};
+    // The place the user gave the window, as "Position"/"X","Y" hold it. The
+    // window sits elsewhere only while that place lies off the monitors.
+    POINT storedPlace{};
     bool rightAlign = false;
     bool runAtStartup = false;
     bool autoBgColor = false;

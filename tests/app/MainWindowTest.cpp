@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display/AppState.h"
+#include "display/Placement.h"
 #include "display/Stacking.h"
 #include "measures/Measure_Battery.h"
 #include "menu/Commands.h"
@@ -21,7 +22,7 @@
 
 TEST_F(MainWindowTest, ClickWhileUnlockedMakesThePositionCustom)
 {
-    settings.screenPosition = TopLeft;
+    PlaceAtCorner(app.mainWindow, settings, renderer, TopLeft);
     send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     send(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(settings.windowRect.left));
@@ -59,6 +60,29 @@ TEST_F(MainWindowTest, DragMovesTheWindowByTheCursorStepInEveryMode)
         send(WM_LBUTTONUP, 0, MAKELPARAM(25, 15));
         EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(after.left)) << mode;
     }
+}
+
+// Re-layouts and display changes that come while a corner-placed window is
+// dragged leave it under the cursor; the release then stores where it is.
+TEST_F(MainWindowTest, ARelayoutDuringADragLeavesTheWindowUnderTheCursor)
+{
+    PlaceAtCorner(app.mainWindow, settings, renderer, TopLeft);
+    send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(45, 35));
+    RECT dragged{};
+    GetWindowRect(app.mainWindow, &dragged);
+    item(1).setValue("a value far wider than any before it");
+    for (UINT message : {WM_RELAYOUT, UINT(WM_DISPLAYCHANGE), WM_RELAYOUTANDPLACE}) {
+        send(message);
+        RECT now{};
+        GetWindowRect(app.mainWindow, &now);
+        EXPECT_EQ(now.left, dragged.left) << message;
+        EXPECT_EQ(now.top, dragged.top) << message;
+        EXPECT_EQ(now.right - now.left, renderer.pictureWidth) << message;
+    }
+    send(WM_LBUTTONUP, 0, MAKELPARAM(45, 35));
+    EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(dragged.left));
+    EXPECT_EQ(iniValue(path, "Position", "Y"), std::to_string(dragged.top));
 }
 
 TEST_F(MainWindowTest, MovesLeftOfOrAboveThePrimaryMonitorAreRecorded)

@@ -2,14 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "display/BackgroundSampler.h"
 #include "platform/Messages.h"
+#include "support/ColourPane.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 
@@ -50,37 +49,6 @@ private:
 
     std::function<void(HDC)> paint_;
     HWND handle_ = nullptr;
-};
-
-// A window of the desktop colour, owned by a thread of its own as the real
-// desktop is: Wine brings a window's pixels to the screen only when its thread
-// reads messages, so one owned by the sampling thread would still show the
-// overlay at the moment of the copy.
-class Backdrop {
-public:
-    explicit Backdrop(const RECT& at)
-        : owner_([this, at] {
-              HBRUSH brush = CreateSolidBrush(kDesktop);
-              RECT all{0, 0, at.right - at.left, at.bottom - at.top};
-              PaintedWindow window(at, 0, [&](HDC dc) { FillRect(dc, &all, brush); });
-              ready_ = true;
-              while (!done_)
-                  pumpMessages(5);
-              DeleteObject(brush);
-          })
-    {
-        while (!ready_)
-            Sleep(5);
-    }
-    ~Backdrop()
-    {
-        done_ = true;
-        owner_.join();
-    }
-
-private:
-    std::atomic<bool> ready_{false}, done_{false};
-    std::thread owner_;
 };
 
 // The colour a brush paints, read back from a one-pixel bitmap.
@@ -124,7 +92,6 @@ struct BackgroundSamplerTest : ItemTest {
     HFONT font = CreateFontIndirectA(&settings.font);
     DisplayRenderer renderer{settings};
     std::unique_ptr<MeasureList> list;
-    TestWindow window;
 };
 
 TEST_F(BackgroundSamplerTest, AreaStartsBelowTheItemsAboveTheFirstGraph)
@@ -160,12 +127,15 @@ TEST_F(BackgroundSamplerTest, BarsTakeTheColourOfTheDesktopBehindTheOverlay)
     build({1, 1, 1, 1}, 2);
     renderer.layout(*list, font);
     RECT placed = settings.windowRect;
-    Backdrop desktop({placed.left - 40, placed.top - 40, placed.right + 40, placed.bottom + 40});
+    ColourPane desktop(ColourPane::Wallpaper,
+                       {placed.left - 40, placed.top - 40, placed.right + 40, placed.bottom + 40},
+                       kDesktop);
     // Not topmost yet: the stacking mode decides where it is put back.
     PaintedWindow overlay(placed, 0, [&](HDC dc) { renderer.paint(dc, *list, font, false); });
     pumpMessages(100);
 
-    EXPECT_EQ(SampleBackgroundColour(renderer, overlay.handle(), *list, font), kDesktop);
+    EXPECT_TRUE(SampleBackgroundColour(renderer, overlay.handle(), *list, font));
+    EXPECT_EQ(settings.graphColour, kDesktop);
     EXPECT_EQ(iniValue(path, "Graph", "RGBColour"), "10,20,30");
     EXPECT_EQ(brushColour(settings.graphBrush.get()), kDesktop);
     MSG message;
@@ -178,17 +148,52 @@ TEST_F(BackgroundSamplerTest, BarsTakeTheColourOfTheDesktopBehindTheOverlay)
     EXPECT_TRUE(GetWindowLongPtrA(overlay.handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
-TEST_F(BackgroundSamplerTest, AreaWithoutPixelsKeepsTheColour)
+// Whatever keeps the wallpaper from the copy leaves colour, brush, file and
+// window as they were; only an area without pixels counts as done.
+TEST_F(BackgroundSamplerTest, WithoutTheWallpaperInSightTheColourStays)
 {
-    build({1, 0}, -1);
-    HBRUSH brush = settings.graphBrush.get();
-    std::string before = readTextFile(path);
+    const struct {
+        const char* what;
+        std::vector<int> lines;
+        int graph;
+        LONG left, top;  // of the overlay
+        bool wallpaper, cover, done;
+    } cases[] = {
+        {"a window over the overlay", {1, 1}, 0, 200, 150, true, true, false},
+        {"resting on a window other than the wallpaper", {1, 1}, 0, 200, 150, false, false, false},
+        {"a screen without a pixel to read there", {1, 1}, 0, -30000, -30000, true, false, false},
+        {"an area without pixels", {1, 0}, -1, 200, 150, true, false, true},
+    };
+    for (const auto& c : cases) {
+        build(c.lines, c.graph);
+        renderer.layout(*list, font);
+        OffsetRect(&settings.windowRect, c.left - settings.windowRect.left,
+                   c.top - settings.windowRect.top);
+        RECT placed = settings.windowRect;
+        RECT around{placed.left - 40, placed.top - 40, placed.right + 40, placed.bottom + 40};
+        std::unique_ptr<ColourPane> below =
+            std::make_unique<ColourPane>(c.wallpaper ? ColourPane::Wallpaper : ColourPane::Cover,
+                                         around, kDesktop);
+        PaintedWindow overlay(placed, 0, [&](HDC dc) { renderer.paint(dc, *list, font, false); });
+        std::unique_ptr<ColourPane> cover;
+        if (c.cover)
+            cover = std::make_unique<ColourPane>(ColourPane::Cover, around, RGB(255, 0, 0));
+        pumpMessages(100);
+        HBRUSH brush = settings.graphBrush.get();
+        std::string before = readTextFile(path);
 
-    EXPECT_EQ(SampleBackgroundColour(renderer, window.handle(), *list, font), kPrevious);
-    EXPECT_EQ(settings.graphBrush.get(), brush);
-    EXPECT_EQ(readTextFile(path), before);
-    MSG message;
-    EXPECT_FALSE(PeekMessageA(&message, window.handle(), WM_RELAYOUT, WM_RELAYOUT, PM_REMOVE));
+        EXPECT_EQ(SampleBackgroundColour(renderer, overlay.handle(), *list, font), c.done)
+            << c.what;
+        EXPECT_EQ(settings.graphColour, kPrevious) << c.what;
+        EXPECT_EQ(settings.graphBrush.get(), brush) << c.what;
+        EXPECT_EQ(readTextFile(path), before) << c.what;
+        MSG message;
+        EXPECT_FALSE(PeekMessageA(&message, overlay.handle(), WM_RELAYOUT, WM_RELAYOUT, PM_REMOVE))
+            << c.what;
+        RECT now;
+        GetWindowRect(overlay.handle(), &now);
+        EXPECT_EQ(now.left, placed.left) << c.what;
+    }
 }
 
 }  // namespace

@@ -62,7 +62,10 @@ TEST(Placement, ACustomPositionIsPulledFullyOntoTheNearestMonitor)
     }
 }
 
-TEST_F(ItemTest, PlacementMovesTheRealWindowAndStoresItsOrigin)
+// Only the user's placing is written, and only what changed: a re-layout in a
+// corner places the window again where it is, and a custom place that the
+// monitors cannot hold stays stored while the window sits where they can.
+TEST_F(ItemTest, PlacementMovesTheRealWindowAndStoresOnlyTheUsersPlace)
 {
     TestWindow window;
     DisplayRenderer renderer(settings);
@@ -78,18 +81,26 @@ TEST_F(ItemTest, PlacementMovesTheRealWindowAndStoresItsOrigin)
     EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(placed.left));
     EXPECT_EQ(iniValue(path, "Position", "Y"), std::to_string(placed.top));
     EXPECT_EQ(iniValue(path, "Options", "ScreenPosition"), "<missing>");
+    std::string before = readTextFile(path);
+    FitToPicture(window.handle(), settings, renderer);
+    EXPECT_EQ(readTextFile(path), before);
+    renderer.pictureHeight = 60;
+    FitToPicture(window.handle(), settings, renderer);
+    EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(placed.left));
+    EXPECT_EQ(iniValue(path, "Position", "Y"), std::to_string(placed.top - 20));
 
-    // A custom position past the right edge is pulled back; one inside keeps
-    // its corner. Both take the picture's size.
+    // Past the right edge: pulled back onto the screen in memory only. Inside
+    // it: the window goes to the stored place, wherever it was.
     settings.screenPosition = Custom;
-    settings.windowRect = RECT{primary.bounds.right + 50, 20, primary.bounds.right + 170, 60};
+    before = readTextFile(path);
+    settings.storedPlace = POINT{primary.bounds.right + 50, 20};
     RefreshPlacement(window.handle(), settings, renderer);
     GetWindowRect(window.handle(), &placed);
     EXPECT_EQ(placed.right, primary.bounds.right - kScreenMargin);
     EXPECT_EQ(placed.top, 20);
-    EXPECT_EQ(iniValue(path, "Position", "X"), std::to_string(placed.left));
-    settings.windowRect = RECT{30, 30, 150, 70};
+    settings.storedPlace = POINT{30, 30};
     RefreshPlacement(window.handle(), settings, renderer);
     GetWindowRect(window.handle(), &placed);
-    EXPECT_TRUE(sameRect(placed, RECT{30, 30, 150, 70}));
+    EXPECT_TRUE(sameRect(placed, RECT{30, 30, 150, 90}));
+    EXPECT_EQ(readTextFile(path), before);
 }

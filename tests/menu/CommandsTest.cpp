@@ -10,6 +10,7 @@
 #include "menu/Commands.h"
 #include "menu/MenuTestItems.h"
 #include "platform/Messages.h"
+#include "support/ColourPane.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
 
@@ -76,6 +77,7 @@ struct CommandsTest : MainWindowTest {
                      renderer.pictureHeight, SWP_NOACTIVATE);
         OffsetRect(&settings.windowRect, 100 - settings.windowRect.left,
                    100 - settings.windowRect.top);
+        settings.storedPlace = POINT{100, 100};
         hookLog.clear();
         while (takePosted(WM_RELAYOUT)) {
         }
@@ -226,14 +228,14 @@ TEST_F(CommandsTest, AutoGraphColorSamplesOnlyWhenTurnedOn)
 {
     static_cast<FakeMeasure&>(items->at(0)).setGraph(true, 50);
     settings.graphColour = RGB(1, 2, 3);
+    ColourPane wallpaper(ColourPane::Wallpaper, {0, 0, 400, 300}, RGB(30, 60, 90));
+    pumpMessages(100);
     ExecuteMenuCommand(app, 250, loggingHooks());
     EXPECT_TRUE(settings.autoBgColor);
     EXPECT_EQ(iniValue(path, "Options", "Auto BG Color"), "Yes");
     COLORREF sampled = settings.graphColour;
-    EXPECT_NE(sampled, RGB(1, 2, 3));
-    EXPECT_EQ(iniValue(path, "Graph", "RGBColour"), std::to_string(GetRValue(sampled)) + ","
-                                                        + std::to_string(GetGValue(sampled)) + ","
-                                                        + std::to_string(GetBValue(sampled)));
+    EXPECT_EQ(sampled, RGB(30, 60, 90));
+    EXPECT_EQ(iniValue(path, "Graph", "RGBColour"), "30,60,90");
     EXPECT_TRUE(takePosted(WM_RELAYOUT));
 
     WritePrivateProfileStringA("Graph", "RGBColour", "7,7,7", path.c_str());

@@ -19,6 +19,7 @@ protected:
     {
         RegisterMainWindowClass(GetModuleHandleA(nullptr));
         settings.windowRect = RECT{100, 100, 100, 100};
+        settings.storedPlace = POINT{100, 100};
         app.settings = &settings;
         app.renderer = &renderer;
         app.contextMenu = &contextMenu;
