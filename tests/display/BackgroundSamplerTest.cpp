@@ -171,9 +171,8 @@ TEST_F(BackgroundSamplerTest, WithoutTheWallpaperInSightTheColourStays)
                    c.top - settings.windowRect.top);
         RECT placed = settings.windowRect;
         RECT around{placed.left - 40, placed.top - 40, placed.right + 40, placed.bottom + 40};
-        std::unique_ptr<ColourPane> below =
-            std::make_unique<ColourPane>(c.wallpaper ? ColourPane::Wallpaper : ColourPane::Cover,
-                                         around, kDesktop);
+        ColourPane below(c.wallpaper ? ColourPane::Wallpaper : ColourPane::Window, around,
+                         kDesktop);
         PaintedWindow overlay(placed, 0, [&](HDC dc) { renderer.paint(dc, *list, font, false); });
         std::unique_ptr<ColourPane> cover;
         if (c.cover)

@@ -4,17 +4,20 @@
 
 #include <windows.h>
 
+#include <dbt.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <vector>
 
 #include "e2e/RunningProgram.h"
 #include "e2e/ScreenPixels.h"
+#include "support/ColourPane.h"
 #include "support/IniFile.h"
 
 namespace {
@@ -229,7 +232,8 @@ TEST(Overlay, RunsWithoutTheLibrariesItUsesOnlyNowAndThen)
 }
 
 // Hand-typed positions off the one screen, far off included: the window ends
-// fully on it, 10 pixels inside each edge it was pulled over, and stored there.
+// fully on it, 10 pixels inside each edge it was pulled over, and the file
+// keeps what was typed.
 TEST(Overlay, AStoredPositionOffTheScreenIsPulledFullyOntoIt)
 {
     const LONG right = GetSystemMetrics(SM_CXSCREEN) - 10;
@@ -248,15 +252,43 @@ TEST(Overlay, AStoredPositionOffTheScreenIsPulledFullyOntoIt)
         HWND window = program.waitForWindow(10000);
         ASSERT_NE(window, nullptr);
         RECT rect{};
-        EXPECT_TRUE(pumpUntil(
-            [&] {
-                return row.placed(rect = windowRect(window))
-                       && iniValue(userSettingsFile(), "Position", "X") == std::to_string(rect.left)
-                       && iniValue(userSettingsFile(), "Position", "Y") == std::to_string(rect.top);
-            },
-            3000))
+        EXPECT_TRUE(pumpUntil([&] { return row.placed(rect = windowRect(window)); }, 3000))
             << row.x << "," << row.y << " -> " << rect.left << "," << rect.top;
+        EXPECT_EQ(iniValue(userSettingsFile(), "Position", "X"), row.x);
+        EXPECT_EQ(iniValue(userSettingsFile(), "Position", "Y"), row.y);
     }
+}
+
+// Auto Graph Color over a stand-in for the wallpaper: the bars take its colour,
+// but not that of a window laid over the overlay when a device change asks
+// for a new sample; once the window is gone, the next try takes the wallpaper.
+TEST(Overlay, AWindowOverTheOverlayLeavesTheGraphColourAlone)
+{
+    writeUserSettings(
+        "[Options]\r\nAuto BG Color=Yes\r\nShow Graphs=Yes\r\n[Graph]\r\nRGBColour=1,2,3\r\n"
+        "[Position]\r\nX=200\r\nY=150\r\n");
+    const std::string file = userSettingsFile();
+    ColourPane wallpaper(ColourPane::Wallpaper,
+                         {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                         RGB(20, 40, 160));
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(
+        pumpUntil([&] { return iniValue(file, "Graph", "RGBColour") == "20,40,160"; }, 10000));
+
+    RECT over = windowRect(window);
+    InflateRect(&over, 20, 20);
+    auto cover = std::make_unique<ColourPane>(ColourPane::Cover, over, RGB(255, 0, 0));
+    wallpaper.setColour(RGB(30, 150, 60));
+    PostMessageA(window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    pumpMessages(2000);
+    EXPECT_EQ(iniValue(file, "Graph", "RGBColour"), "20,40,160");
+
+    cover.reset();
+    EXPECT_TRUE(
+        pumpUntil([&] { return iniValue(file, "Graph", "RGBColour") == "30,150,60"; }, 10000))
+        << iniValue(file, "Graph", "RGBColour");
 }
 
 TEST(Overlay, CarriesItsVersionResource)

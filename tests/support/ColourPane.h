@@ -1,8 +1,9 @@
 // A window of one colour on the screen, owned by a thread of its own: Wine
 // brings a window's pixels to the screen only while its thread reads messages.
-// As a wallpaper it has the class of the desktop's wallpaper window
-// ("WorkerW") and is kept at the bottom of the z-order, as the shell keeps its
-// own; as a cover it is put above every other window once.
+// A wallpaper has the class of the desktop's wallpaper window ("WorkerW") and
+// is kept at the bottom of the z-order, as the shell keeps its own; a plain
+// window is put at the bottom once; a cover is topmost, above every window
+// that is not.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +15,7 @@
 
 class ColourPane {
 public:
-    enum Kind { Wallpaper, Cover };
+    enum Kind { Wallpaper, Window, Cover };
 
     ColourPane(Kind kind, const RECT& at, COLORREF colour)
         : colour_(colour), owner_([this, kind, at] { run(kind, at); })
@@ -49,7 +50,7 @@ private:
                                       at.right - at.left, at.bottom - at.top, nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowPos(window, kind == Wallpaper ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
+        SetWindowPos(window, kind == Cover ? HWND_TOPMOST : HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         handle_ = window;
