@@ -1,7 +1,7 @@
 // The real program on two monitors (Xorg with the dummy video driver, its
 // outputs arranged with xrandr): a position dragged onto either monitor is
-// kept over a restart, and unplugging that monitor pulls the window onto the
-// one left.
+// kept over a restart, and a monitor switched off and on again lends the
+// window to the one left and takes it back.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -84,22 +84,34 @@ void dragTo(LONG left, LONG top)
 
 }  // namespace
 
-TEST(Monitors, APositionOnTheRightMonitorIsKeptUntilThatMonitorGoes)
+// Switched off while the program runs, the monitor leaves the window on the
+// one left, the place stays in the file, and switched on again it takes the
+// window back. The platform tells the window of each change.
+TEST(Monitors, APlaceOnAMonitorSwitchedOffIsKeptAndRetakenWhenItIsBack)
 {
+    const std::vector<RECT> both{kPrimary, {1280, 0, 2304, 768}};
     ASSERT_TRUE(
         arrange("--output DUMMY0 --mode 1280x800 --pos 0x0 --primary "
                 "--output DUMMY1 --mode 1024x768 --pos 1280x0",
-                {kPrimary, {1280, 0, 2304, 768}}));
+                both));
     dragTo(1500, 150);
     RunningProgram program;
     HWND window = program.waitForWindow(10000);
     ASSERT_TRUE(window != nullptr && placedAt(window, 1500, 150));
 
-    // Unplugged while it runs; the platform tells the window so.
     ASSERT_TRUE(arrange("--output DUMMY1 --off", {kPrimary}));
     SendMessageA(window, WM_DISPLAYCHANGE, 24, MAKELPARAM(1280, 800));
-    RECT rect = windowRect(window);
-    EXPECT_TRUE(placedAt(window, kPrimary.right - 10 - (rect.right - rect.left), 150));
+    RECT rect{};
+    EXPECT_TRUE(pumpUntil(
+        [&] { return (rect = windowRect(window)).right == kPrimary.right - 10 && rect.top == 150; },
+        3000))
+        << rect.left << "," << rect.top;
+    EXPECT_EQ(iniValue(userSettingsFile(), "Position", "X"), "1500");
+    EXPECT_EQ(iniValue(userSettingsFile(), "Position", "Y"), "150");
+
+    ASSERT_TRUE(arrange("--output DUMMY1 --mode 1024x768 --pos 1280x0", both));
+    SendMessageA(window, WM_DISPLAYCHANGE, 24, MAKELPARAM(2304, 800));
+    EXPECT_TRUE(placedAt(window, 1500, 150));
 }
 
 TEST(Monitors, APositionOnAMonitorLeftOfThePrimaryIsKept)
