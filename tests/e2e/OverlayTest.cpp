@@ -29,6 +29,7 @@ struct WindowSearch {
     DWORD processId;
     const char* className;
     HWND found;
+    int count;
 };
 
 BOOL CALLBACK findVisibleWindowOf(HWND window, LPARAM data)
@@ -41,16 +42,25 @@ BOOL CALLBACK findVisibleWindowOf(HWND window, LPARAM data)
     if (owner != search->processId || lstrcmpA(className, search->className) != 0
         || !IsWindowVisible(window))
         return TRUE;
-    search->found = window;
-    return FALSE;
+    if (search->found == nullptr)
+        search->found = window;
+    ++search->count;
+    return TRUE;
 }
 
 // A visible top-level window of a class that a process shows.
 HWND findVisibleWindow(DWORD processId, const char* className)
 {
-    WindowSearch search{processId, className, nullptr};
+    WindowSearch search{processId, className, nullptr, 0};
     EnumWindows(findVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+int visibleWindowCount(DWORD processId, const char* className)
+{
+    WindowSearch search{processId, className, nullptr, 0};
+    EnumWindows(findVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.count;
 }
 
 // The message box a process shows, found among the top-level dialogs.
@@ -274,23 +284,54 @@ TEST(Overlay, CarriesItsVersionResource)
     EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(1, 0));
 }
 
+// Two starts at once give one overlay; a start while one runs is refused
+// before it reads or writes anything.
 TEST(Overlay, SecondStartIsRefusedAndLeavesTheFirstAlone)
 {
-    RunningProgram first;
+    std::string settingsFile = userSettingsFile();
+    DeleteFileA(settingsFile.c_str());
+    RunningProgram quick[2];
+    MessageBoxSeen seen;
+    int refused = -1;
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            for (refused = 0; refused < 2; ++refused)
+                if ((seen = findMessageBox(quick[refused].id())).box != nullptr)
+                    return true;
+            return false;
+        },
+        10000));
+    const RunningProgram& first = quick[1 - refused];
     HWND window = first.waitForWindow(10000);
     ASSERT_NE(window, nullptr);
+    EXPECT_EQ(visibleWindowCount(quick[refused].id(), "DashvaneClass"), 0);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    EXPECT_EQ(owner, first.id());
+    PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(quick[refused].waitForExit(5000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+
+    // A key the running overlay would write back if it were starting.
+    pumpMessages(1000);
+    std::string edited = readTextFile(settingsFile);
+    size_t key = edited.find("Show Tooltips=No\r\n");
+    ASSERT_NE(key, std::string::npos);
+    edited.erase(key, std::strlen("Show Tooltips=No\r\n"));
+    writeTextFile(settingsFile, edited);
 
     RunningProgram second;
-    MessageBoxSeen seen;
     ASSERT_TRUE(
         pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; }, 10000));
     EXPECT_EQ(seen.caption, "dashvane - error");
     EXPECT_EQ(seen.text, "Application already running.");
     PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
-    DWORD exitCode = 1;
+    exitCode = 1;
     ASSERT_TRUE(second.waitForExit(5000, exitCode));
     EXPECT_EQ(exitCode, 0u);
 
+    EXPECT_EQ(readTextFile(settingsFile), edited);
     EXPECT_EQ(FindWindowA("DashvaneClass", "DashvaneWindow"), window);
     EXPECT_EQ(WaitForSingleObject(first.handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
