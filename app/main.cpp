@@ -5,6 +5,7 @@
 
 #include "app/ErrorMessage.h"
 #include "app/MainWindow.h"
+#include "app/SaveFailureNotice.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "measures/AccountInfo.h"
@@ -52,7 +53,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // In this order: the settings file located and its options loaded, then
     // the user and domain names resolved once (seconds off the domain's
     // network). Every other part is handed them by RunOverlay.
-    Settings settings(std::string(), FolderSource(), Settings::Writes::Held);
+    SaveFailureNotice saveFailures;
+    Settings settings(std::string(), FolderSource(), Settings::Writes::Held, &saveFailures);
     AccountInfo accountInfo;
     return RunOverlay(instance, settings, accountInfo);
 }

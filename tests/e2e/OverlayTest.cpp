@@ -15,6 +15,7 @@
 
 #include "e2e/RunningProgram.h"
 #include "e2e/ScreenPixels.h"
+#include "platform/KernelHandle.h"
 #include "support/IniFile.h"
 
 namespace {
@@ -637,4 +638,53 @@ TEST(Overlay, TheContextMenuChangesOptionsMovesTheWindowAndExits)
     DWORD exitCode = 1;
     EXPECT_TRUE(program.waitForExit(5000, exitCode));
     EXPECT_EQ(exitCode, 0u);
+}
+
+namespace {
+
+// Pixels of the graph colour in the window: the frame box alone, or the bars.
+int graphPixels(HWND window)
+{
+    int count = 0;
+    for (DWORD pixel : screenPixels(windowRect(window)))
+        count += pixel == 0x47608D;
+    return count;
+}
+
+}  // namespace
+
+// Another program holds the file open without write sharing: the first change
+// that cannot be saved shows one message naming the file, the later ones
+// none, and the changes still show.
+TEST(Overlay, ASettingsFileThatCannotBeWrittenGivesOneMessageAndKeepsTheChange)
+{
+    std::string settingsFile = userSettingsFile();
+    DeleteFileA(settingsFile.c_str());
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    pumpMessages(1000);
+    int frameBox = graphPixels(window);
+    std::string before = readTextFile(settingsFile);
+    HANDLE opened = CreateFileA(settingsFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(opened, INVALID_HANDLE_VALUE);
+    KernelHandle holder(opened);
+
+    // Options > Show Graphs: on, off and on again.
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(chooseFromMenu(program, window,
+                                   {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
+                                   i == 0));
+    MessageBoxSeen seen;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, 5000));
+    EXPECT_EQ(seen.caption, "dashvane - error");
+    EXPECT_NE(seen.text.find(settingsFile), std::string::npos) << seen.text;
+    EXPECT_TRUE(pumpUntil([&] { return graphPixels(window) > 10 * frameBox; }, 3000))
+        << graphPixels(window) << " / " << frameBox;
+    pumpMessages(500);
+    EXPECT_EQ(visibleWindowCount(program.id(), "#32770"), 1);
+    EXPECT_EQ(readTextFile(settingsFile), before);
+    PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
 }
