@@ -3,20 +3,15 @@
 
 #include <clocale>
 
+#include "app/ErrorMessage.h"
 #include "app/MainWindow.h"
+#include "app/SaveFailureNotice.h"
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "measures/AccountInfo.h"
 #include "settings/Settings.h"
 
-// Built before WinMain runs, in this order: the settings file located and its
-// options loaded, then the user and domain names resolved once. Only the
-// entry point sees them; every other part is handed them by RunOverlay.
-static Settings settings(std::string(), FolderSource(), Settings::Writes::Held);
-static AccountInfo accountInfo;
-
 namespace {
-
-constexpr const char* kErrorCaption = "dashvane - error";
 
 bool isSupportedSystem()
 {
@@ -41,7 +36,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // An empty card reader or floppy drive must fail its query, not stop the
     // whole desktop with the system's "No disk" box.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    if (FindWindowA(kWindowClassName, kWindowTitle) != nullptr) {
+    // Before anything is read or written: a refused start must leave the
+    // running overlay's file alone. The window check also finds an overlay
+    // of a build that takes no mutex.
+    SingleInstance instanceLock;
+    if (!instanceLock.isFirst() || FindWindowA(kWindowClassName, kWindowTitle) != nullptr) {
         MessageBoxA(nullptr, "Application already running.", kErrorCaption, MB_ICONWARNING);
         return 0;
     }
@@ -51,5 +50,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                     MB_ICONWARNING);
         return 0;
     }
+    // In this order: the settings file located and its options loaded, then
+    // the user and domain names resolved once (seconds off the domain's
+    // network). Every other part is handed them by RunOverlay.
+    SaveFailureNotice saveFailures;
+    Settings settings(std::string(), FolderSource(), Settings::Writes::Held, &saveFailures);
+    AccountInfo accountInfo;
     return RunOverlay(instance, settings, accountInfo);
 }

@@ -51,8 +51,9 @@ LONG storedCoordinate(UINT value)
 
 }  // namespace
 
-Settings::Settings(std::string filePath, const FolderSource& folders, Writes writes)
-    : path(std::move(filePath)), holding_(writes == Writes::Held)
+Settings::Settings(std::string filePath, const FolderSource& folders, Writes writes,
+                   SaveFailureReport* saveFailures)
+    : path(std::move(filePath)), holding_(writes == Writes::Held), saveFailures_(saveFailures)
 {
     screenDpi = measureScreenDpi();
     if (path.empty())
@@ -63,6 +64,8 @@ Settings::Settings(std::string filePath, const FolderSource& folders, Writes wri
 
 Settings::~Settings()
 {
+    // The program is ending: a box now would vanish with it unread.
+    saveFailures_ = nullptr;
     releaseWrites();
 }
 
@@ -143,10 +146,22 @@ void Settings::writeString(const char* section, const char* key, const char* tex
 {
     if (path.empty())
         return;
-    if (!holding_) {
-        WritePrivateProfileStringA(section, key, text, path.c_str());
+    if (holding_) {
+        hold(section, key, text);
         return;
     }
+    if (WritePrivateProfileStringA(section, key, text, path.c_str())) {
+        // An earlier change of this key that failed is replaced in the file now.
+        if (const HeldWrite* held = heldWrite(section, key))
+            held_.erase(held_.begin() + (held - held_.data()));
+        return;
+    }
+    hold(section, key, text);
+    reportUnsaved();
+}
+
+void Settings::hold(const char* section, const char* key, const char* text)
+{
     if (HeldWrite* held = heldWrite(section, key))
         held->text = text;
     else
@@ -165,11 +180,28 @@ Settings::HeldWrite* Settings::heldWrite(const char* section, const char* key)
 void Settings::releaseWrites()
 {
     holding_ = false;
-    if (!held_.empty() && !writeAllAsNewFile())
-        for (const HeldWrite& held : held_)
-            WritePrivateProfileStringA(held.section.c_str(), held.key.c_str(), held.text.c_str(),
-                                       path.c_str());
-    held_.clear();
+    if (held_.empty())
+        return;
+    if (writeAllAsNewFile()) {
+        held_.clear();
+        return;
+    }
+    std::vector<HeldWrite> unsaved;
+    for (HeldWrite& held : held_)
+        if (!WritePrivateProfileStringA(held.section.c_str(), held.key.c_str(), held.text.c_str(),
+                                        path.c_str()))
+            unsaved.push_back(std::move(held));
+    held_ = std::move(unsaved);
+    if (!held_.empty())
+        reportUnsaved();
+}
+
+void Settings::reportUnsaved()
+{
+    if (saveFailures_ == nullptr || unsavedReported_)
+        return;
+    unsavedReported_ = true;
+    saveFailures_->settingsNotSaved(path.c_str());
 }
 
 bool Settings::writeAllAsNewFile() const

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/GdiGuards.h"
+#include "settings/SaveFailureReport.h"
 #include "settings/SettingsLocation.h"
 
 enum StackingMode { Bottom = 0, Normal = 1, AlwaysOnTop = 2, Desktop = 3 };
@@ -49,10 +50,13 @@ struct Settings {
     // How writes reach the file: each at once, or held until releaseWrites.
     enum class Writes { AtOnce, Held };
 
-    // Locates the file (only when path is empty) and loads the options.
+    // Locates the file (only when path is empty) and loads the options. The
+    // first write that fails is reported to saveFailures, when given.
     explicit Settings(std::string filePath = std::string(),
-                      const FolderSource& folders = FolderSource(), Writes writes = Writes::AtOnce);
-    // Held writes that were never released still reach the file.
+                      const FolderSource& folders = FolderSource(), Writes writes = Writes::AtOnce,
+                      SaveFailureReport* saveFailures = nullptr);
+    // Held writes that were never released, and writes that failed, are tried
+    // once more; a failure now is reported to no one.
     ~Settings();
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
@@ -79,6 +83,8 @@ struct Settings {
     // then on. A start with no file writes some thirty defaults, and each
     // single write rewrites and re-reads the whole file: into an absent or
     // empty file they go as one text.
+    // A write that fails, now or later, stays held: reads keep seeing the
+    // change for the rest of the run.
     void releaseWrites();
 
     // Replaces the pen or brush after the font or graph colour changed.
@@ -94,10 +100,14 @@ private:
         std::string section, key, text;
     };
     HeldWrite* heldWrite(const char* section, const char* key);
+    void hold(const char* section, const char* key, const char* text);
     bool writeAllAsNewFile() const;
+    void reportUnsaved();
 
     bool holding_ = false;
     std::vector<HeldWrite> held_;
+    SaveFailureReport* saveFailures_ = nullptr;
+    bool unsavedReported_ = false;
     mutable std::mutex separatorLock_;
     std::string separator_;
 };

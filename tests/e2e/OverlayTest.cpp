@@ -17,6 +17,7 @@
 
 #include "e2e/RunningProgram.h"
 #include "e2e/ScreenPixels.h"
+#include "platform/KernelHandle.h"
 #include "support/ColourPane.h"
 #include "support/IniFile.h"
 
@@ -32,6 +33,7 @@ struct WindowSearch {
     DWORD processId;
     const char* className;
     HWND found;
+    int count;
 };
 
 BOOL CALLBACK findVisibleWindowOf(HWND window, LPARAM data)
@@ -44,16 +46,25 @@ BOOL CALLBACK findVisibleWindowOf(HWND window, LPARAM data)
     if (owner != search->processId || lstrcmpA(className, search->className) != 0
         || !IsWindowVisible(window))
         return TRUE;
-    search->found = window;
-    return FALSE;
+    if (search->found == nullptr)
+        search->found = window;
+    ++search->count;
+    return TRUE;
 }
 
 // A visible top-level window of a class that a process shows.
 HWND findVisibleWindow(DWORD processId, const char* className)
 {
-    WindowSearch search{processId, className, nullptr};
+    WindowSearch search{processId, className, nullptr, 0};
     EnumWindows(findVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+int visibleWindowCount(DWORD processId, const char* className)
+{
+    WindowSearch search{processId, className, nullptr, 0};
+    EnumWindows(findVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.count;
 }
 
 // The message box a process shows, found among the top-level dialogs.
@@ -306,23 +317,54 @@ TEST(Overlay, CarriesItsVersionResource)
     EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(1, 0));
 }
 
+// Two starts at once give one overlay; a start while one runs is refused
+// before it reads or writes anything.
 TEST(Overlay, SecondStartIsRefusedAndLeavesTheFirstAlone)
 {
-    RunningProgram first;
+    std::string settingsFile = userSettingsFile();
+    DeleteFileA(settingsFile.c_str());
+    RunningProgram quick[2];
+    MessageBoxSeen seen;
+    int refused = -1;
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            for (refused = 0; refused < 2; ++refused)
+                if ((seen = findMessageBox(quick[refused].id())).box != nullptr)
+                    return true;
+            return false;
+        },
+        10000));
+    const RunningProgram& first = quick[1 - refused];
     HWND window = first.waitForWindow(10000);
     ASSERT_NE(window, nullptr);
+    EXPECT_EQ(visibleWindowCount(quick[refused].id(), "DashvaneClass"), 0);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    EXPECT_EQ(owner, first.id());
+    PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(quick[refused].waitForExit(5000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+
+    // A key the running overlay would write back if it were starting.
+    pumpMessages(1000);
+    std::string edited = readTextFile(settingsFile);
+    size_t key = edited.find("Show Tooltips=No\r\n");
+    ASSERT_NE(key, std::string::npos);
+    edited.erase(key, std::strlen("Show Tooltips=No\r\n"));
+    writeTextFile(settingsFile, edited);
 
     RunningProgram second;
-    MessageBoxSeen seen;
     ASSERT_TRUE(
         pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; }, 10000));
     EXPECT_EQ(seen.caption, "dashvane - error");
     EXPECT_EQ(seen.text, "Application already running.");
     PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
-    DWORD exitCode = 1;
+    exitCode = 1;
     ASSERT_TRUE(second.waitForExit(5000, exitCode));
     EXPECT_EQ(exitCode, 0u);
 
+    EXPECT_EQ(readTextFile(settingsFile), edited);
     EXPECT_EQ(FindWindowA("DashvaneClass", "DashvaneWindow"), window);
     EXPECT_EQ(WaitForSingleObject(first.handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
@@ -628,4 +670,53 @@ TEST(Overlay, TheContextMenuChangesOptionsMovesTheWindowAndExits)
     DWORD exitCode = 1;
     EXPECT_TRUE(program.waitForExit(5000, exitCode));
     EXPECT_EQ(exitCode, 0u);
+}
+
+namespace {
+
+// Pixels of the graph colour in the window: the frame box alone, or the bars.
+int graphPixels(HWND window)
+{
+    int count = 0;
+    for (DWORD pixel : screenPixels(windowRect(window)))
+        count += pixel == 0x47608D;
+    return count;
+}
+
+}  // namespace
+
+// Another program holds the file open without write sharing: the first change
+// that cannot be saved shows one message naming the file, the later ones
+// none, and the changes still show.
+TEST(Overlay, ASettingsFileThatCannotBeWrittenGivesOneMessageAndKeepsTheChange)
+{
+    std::string settingsFile = userSettingsFile();
+    DeleteFileA(settingsFile.c_str());
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    pumpMessages(1000);
+    int frameBox = graphPixels(window);
+    std::string before = readTextFile(settingsFile);
+    HANDLE opened = CreateFileA(settingsFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(opened, INVALID_HANDLE_VALUE);
+    KernelHandle holder(opened);
+
+    // Options > Show Graphs: on, off and on again.
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(chooseFromMenu(program, window,
+                                   {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN},
+                                   i == 0));
+    MessageBoxSeen seen;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, 5000));
+    EXPECT_EQ(seen.caption, "dashvane - error");
+    EXPECT_NE(seen.text.find(settingsFile), std::string::npos) << seen.text;
+    EXPECT_TRUE(pumpUntil([&] { return graphPixels(window) > 10 * frameBox; }, 3000))
+        << graphPixels(window) << " / " << frameBox;
+    pumpMessages(500);
+    EXPECT_EQ(visibleWindowCount(program.id(), "#32770"), 1);
+    EXPECT_EQ(readTextFile(settingsFile), before);
+    PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
 }

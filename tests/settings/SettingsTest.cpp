@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "settings/Settings.h"
 #include "support/IniFile.h"
@@ -231,14 +232,30 @@ TEST_F(SettingsStore, WritesExactTextAndSurvivesAFileItCannotWrite)
     HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    Settings readOnly(path);
-    EXPECT_FALSE(readOnly.showGraphs);
-    EXPECT_TRUE(readOnly.rightAlign);
-    readOnly.writeInt("Position", "X", 5);
-    readOnly.setFontColour(RGB(1, 2, 3));
-    EXPECT_EQ(readOnly.fontColour, RGB(1, 2, 3));
-    CloseHandle(holder);
-    EXPECT_EQ(readTextFile(path), "[Options]\r\nShow Graphs=1\r\n");
+    struct Reports : SaveFailureReport {
+        std::vector<std::string> paths;
+        void settingsNotSaved(const char* file) override { paths.push_back(file); }
+    } reports;
+    {
+        Settings readOnly(path, FolderSource(), Settings::Writes::Held, &reports);
+        EXPECT_FALSE(readOnly.showGraphs);
+        EXPECT_TRUE(readOnly.rightAlign);
+        readOnly.releaseWrites();
+        readOnly.writeInt("Position", "X", 5);
+        readOnly.writeBool("DisplayItems", "Time", false);
+        readOnly.setFontColour(RGB(1, 2, 3));
+        EXPECT_EQ(readOnly.fontColour, RGB(1, 2, 3));
+        // Read back as changed for the rest of the run.
+        EXPECT_EQ(readOnly.readInt("Position", "X", 0), 5);
+        EXPECT_FALSE(readOnly.readBool("DisplayItems", "Time", true));
+        EXPECT_EQ(reports.paths, std::vector<std::string>{path});
+        CloseHandle(holder);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(readTextFile(path), "[Options]\r\nShow Graphs=1\r\n");
+    }
+    // The end of the run tries once more, without telling anyone.
+    EXPECT_EQ(iniValue(path, "Position", "X") + iniValue(path, "DisplayItems", "Time"), "5No");
+    EXPECT_EQ(reports.paths.size(), 1u);
 }
 
 // The file watcher reloads the separator on its own thread while the window
