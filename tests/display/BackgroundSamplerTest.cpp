@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display/BackgroundSampler.h"
+#include "display/Stacking.h"
 #include "platform/Messages.h"
 #include "support/ColourPane.h"
 #include "support/FakeMeasure.h"
@@ -132,7 +133,7 @@ TEST_F(BackgroundSamplerTest, BarsTakeTheColourOfTheDesktopBehindTheOverlay)
                        kDesktop);
     // Not topmost yet: the stacking mode decides where it is put back.
     PaintedWindow overlay(placed, 0, [&](HDC dc) { renderer.paint(dc, *list, font, false); });
-    pumpMessages(100);
+    ASSERT_TRUE(pumpUntil([&] { return RestsOnWallpaper(overlay.handle()); }, 3000));
 
     EXPECT_TRUE(SampleBackgroundColour(renderer, overlay.handle(), *list, font));
     EXPECT_EQ(settings.graphColour, kDesktop);
@@ -177,7 +178,10 @@ TEST_F(BackgroundSamplerTest, WithoutTheWallpaperInSightTheColourStays)
         std::unique_ptr<ColourPane> cover;
         if (c.cover)
             cover = std::make_unique<ColourPane>(ColourPane::Cover, around, RGB(255, 0, 0));
-        pumpMessages(100);
+        // The platform may restack a window just shown a moment later.
+        ASSERT_TRUE(
+            pumpUntil([&] { return RestsOnWallpaper(overlay.handle()) == c.wallpaper; }, 3000))
+            << c.what;
         HBRUSH brush = settings.graphBrush.get();
         std::string before = readTextFile(path);
 

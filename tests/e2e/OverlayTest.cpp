@@ -279,9 +279,8 @@ TEST(Overlay, AWindowOverTheOverlayLeavesTheGraphColourAlone)
         "[Options]\r\nAuto BG Color=Yes\r\nShow Graphs=Yes\r\n[Graph]\r\nRGBColour=1,2,3\r\n"
         "[Position]\r\nX=200\r\nY=150\r\n");
     const std::string file = userSettingsFile();
-    ColourPane wallpaper(ColourPane::Wallpaper,
-                         {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
-                         RGB(20, 40, 160));
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    auto wallpaper = std::make_unique<ColourPane>(ColourPane::Wallpaper, screen, RGB(20, 40, 160));
     RunningProgram program;
     HWND window = program.waitForWindow(10000);
     ASSERT_NE(window, nullptr);
@@ -291,7 +290,7 @@ TEST(Overlay, AWindowOverTheOverlayLeavesTheGraphColourAlone)
     RECT over = windowRect(window);
     InflateRect(&over, 20, 20);
     auto cover = std::make_unique<ColourPane>(ColourPane::Cover, over, RGB(255, 0, 0));
-    wallpaper.setColour(RGB(30, 150, 60));
+    wallpaper = std::make_unique<ColourPane>(ColourPane::Wallpaper, screen, RGB(30, 150, 60));
     PostMessageA(window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
     pumpMessages(2000);
     EXPECT_EQ(iniValue(file, "Graph", "RGBColour"), "20,40,160");

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "display/Stacking.h"
 #include "menu/Commands.h"
 #include "menu/MenuTestItems.h"
 #include "platform/Messages.h"
@@ -229,7 +230,7 @@ TEST_F(CommandsTest, AutoGraphColorSamplesOnlyWhenTurnedOn)
     static_cast<FakeMeasure&>(items->at(0)).setGraph(true, 50);
     settings.graphColour = RGB(1, 2, 3);
     ColourPane wallpaper(ColourPane::Wallpaper, {0, 0, 400, 300}, RGB(30, 60, 90));
-    pumpMessages(100);
+    ASSERT_TRUE(pumpUntil([&] { return RestsOnWallpaper(app.mainWindow); }, 3000));
     ExecuteMenuCommand(app, 250, loggingHooks());
     EXPECT_TRUE(settings.autoBgColor);
     EXPECT_EQ(iniValue(path, "Options", "Auto BG Color"), "Yes");

@@ -32,16 +32,8 @@ public:
     ColourPane& operator=(const ColourPane&) = delete;
 
     HWND handle() const { return handle_; }
-    // Painted anew by the time this returns.
-    void setColour(COLORREF colour)
-    {
-        colour_ = colour;
-        SendMessageA(handle_, kRepaint, 0, 0);
-    }
 
 private:
-    static constexpr UINT kRepaint = WM_APP + 1;
-
     void run(Kind kind, const RECT& at)
     {
         const char* name = kind == Wallpaper ? "WorkerW" : "DashvaneCoverPane";
@@ -74,13 +66,7 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         auto* self = reinterpret_cast<ColourPane*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self == nullptr)
-            return DefWindowProcA(window, message, wParam, lParam);
-        if (message == kRepaint) {
-            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-            return 0;
-        }
-        if (message != WM_ERASEBKGND)
+        if (self == nullptr || message != WM_ERASEBKGND)
             return DefWindowProcA(window, message, wParam, lParam);
         RECT all{};
         GetClientRect(window, &all);
@@ -90,7 +76,7 @@ private:
         return 1;
     }
 
-    std::atomic<COLORREF> colour_;
+    const COLORREF colour_;
     std::atomic<HWND> handle_{nullptr};
     std::atomic<bool> done_{false};
     std::thread owner_;
