@@ -88,3 +88,38 @@ TEST(Start, LibrariesPlantedBesideTheProgramNeverRun)
     for (const char* name : kPlantedNames)
         EXPECT_FALSE(exists(folder.file(name) + ".loaded")) << name;
 }
+
+// Windows Vista is the oldest system with the calls the program is linked to:
+// an older one gets the program's own message and no window.
+TEST(Start, RunsFromWindowsVistaOnAndSaysSoOnOlderSystems)
+{
+    TempDir folder;
+    // A name of its own, so that Wine's setting reaches no other test's program.
+    const std::string exe = folder.file("dashvane-on-older-system.exe");
+    ASSERT_TRUE(CopyFileA((programFolder() + "\\dashvane.exe").c_str(), exe.c_str(), FALSE));
+    WineProgramSettings wine("dashvane-on-older-system.exe");
+    const struct {
+        const char* system;
+        bool runs;
+    } rows[] = {{"winxp64", false}, {"vista", true}};
+    for (const auto& row : rows) {
+        ASSERT_TRUE(wine.set("", "Version", row.system));
+        RunningProgram program(exe);
+        ASSERT_TRUE(program.started());
+        if (row.runs) {
+            EXPECT_NE(program.waitForWindow(10000), nullptr) << row.system;
+            continue;
+        }
+        MessageBoxSeen seen;
+        ASSERT_TRUE(
+            pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, 10000))
+            << row.system;
+        EXPECT_EQ(seen.caption, "dashvane - error");
+        EXPECT_EQ(seen.text, "This application does not run on Win9X.\n\n\t  Sorry!");
+        EXPECT_EQ(FindWindowA("DashvaneClass", "DashvaneWindow"), nullptr);
+        PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
+        DWORD exitCode = 1;
+        EXPECT_TRUE(program.waitForExit(5000, exitCode));
+        EXPECT_EQ(exitCode, 0u);
+    }
+}
