@@ -82,8 +82,9 @@ TEST(Start, LibrariesPlantedBesideTheProgramNeverRun)
         RunningProgram program(folder.file("dashvane.exe"));
         ASSERT_TRUE(program.started());
         EXPECT_NE(program.waitForWindow(10000), nullptr);
-        // Long enough for every item's first updates.
+        // Every item has updated by then, from the libraries it holds.
         pumpUntil([] { return false; }, 2500);
+        EXPECT_EQ(WaitForSingleObject(program.handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     }
     for (const char* name : kPlantedNames)
         EXPECT_FALSE(exists(folder.file(name) + ".loaded")) << name;
