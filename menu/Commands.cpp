@@ -35,10 +35,9 @@ void toggleItem(AppState& app, int position)
     // list must not reach past it.
     if (position >= app.measures->count())
         return;
+    // A shown item starts its own interval; the others keep theirs.
     Measure& item = app.measures->at(position);
     item.setShown(!item.isShown(), app.exiting);
-    if (item.isShown())
-        StartTimers(app);
     Relayout(app);
 }
 
@@ -101,8 +100,8 @@ void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
         return;
     case IDM_SHOW_REMOVABLE_DRIVES:
         if (Measure_Drive* drive = driveItem(app)) {
+            // The item sets and restarts its own interval; the others keep theirs.
             drive->SetShowRemovableDrives(!drive->showRemovableDrives());
-            StartTimers(app);
             Relayout(app);
         }
         return;

@@ -59,13 +59,6 @@ HMODULE SystemLibrary::addReference() const
 
 namespace Loaded {
 
-BOOL WINAPI SHGetSpecialFolderPathA(HWND owner, LPSTR path, int folder, BOOL create)
-{
-    SystemLibrary shell("shell32.dll");
-    auto call = shell.entry<decltype(&::SHGetSpecialFolderPathA)>("SHGetSpecialFolderPathA");
-    return call != nullptr ? call(owner, path, folder, create) : FALSE;
-}
-
 BOOL WINAPI SHGetSpecialFolderPathW(HWND owner, LPWSTR path, int folder, BOOL create)
 {
     SystemLibrary shell("shell32.dll");

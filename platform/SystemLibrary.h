@@ -82,8 +82,7 @@ private:
 // cannot be loaded makes the call fail as the real one fails.
 namespace Loaded {
 
-BOOL WINAPI SHGetSpecialFolderPathA(HWND owner, LPSTR path, int folder, BOOL create);
-// Only for the settings folder, whose path may hold characters the code page lacks.
+// Wide only: the user's folders may hold characters the code page lacks.
 BOOL WINAPI SHGetSpecialFolderPathW(HWND owner, LPWSTR path, int folder, BOOL create);
 // Keeps the shell loaded once it has launched something: the shell may go on
 // working on its own threads after the call returns. Enters the apartment first.
