@@ -17,7 +17,7 @@ CommandHooks::CommandHooks()
     : chooseFont([](AppState& app) { return ChooseTextFont(app); }),
       chooseColour([](AppState& app) { ChooseGraphColour(app); }),
       updateStartupShortcut([](bool enable) { return UpdateStartupShortcut(enable); }),
-      launch(LaunchTarget)
+      launch([](AppState& app, const char* target) { app.launch(target); })
 {
 }
 
@@ -87,7 +87,6 @@ void runAtStartup(AppState& app, const CommandHooks& hooks)
 void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
 {
     Settings& settings = *app.settings;
-    HWND window = app.mainWindow;
     switch (id) {
     case IDM_LOCKED:
         flip(settings, settings.locked, "Locked");
@@ -128,7 +127,7 @@ void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
         runAtStartup(app, hooks);
         return;
     case IDM_INI_FILE:
-        hooks.launch(window, settings.path.c_str());
+        hooks.launch(app, settings.path.c_str());
         return;
     case IDM_ALWAYS_ON_TOP:
         setStacking(app, AlwaysOnTop);

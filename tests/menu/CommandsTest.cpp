@@ -29,9 +29,8 @@ CommandHooks loggingHooks()
         hookLog += "shortcut=" + std::to_string(on) + " ";
         return on && shortcutSaves;
     };
-    hooks.launch = [](HWND, const char* target) {
+    hooks.launch = [](AppState&, const char* target) {
         hookLog += std::string("launch=") + target + " ";
-        return false;
     };
     return hooks;
 }
