@@ -4,14 +4,15 @@
 #include <windows.h>
 
 // Where the shortcut goes and what it starts; replaceable so that tests use
-// a folder of their own.
+// a folder of their own. Wide throughout: the folder lies in the user's
+// profile, whose name the code page may not spell, and so may the program's.
 struct ShortcutSources {
     // The Startup folder (CSIDL_STARTUP) into a MAX_PATH buffer; FALSE on failure.
-    BOOL(WINAPI* startupFolder)(HWND, LPSTR, int, BOOL);
+    BOOL(WINAPI* startupFolder)(HWND, LPWSTR, int, BOOL);
     // The program's own command line, for its arguments.
-    LPSTR(WINAPI* commandLine)();
+    LPWSTR(WINAPI* commandLine)();
     // The program's own full path: the shortcut's target.
-    DWORD(WINAPI* modulePath)(HMODULE, LPSTR, DWORD);
+    DWORD(WINAPI* modulePath)(HMODULE, LPWSTR, DWORD);
 
     ShortcutSources();
 };

@@ -23,66 +23,6 @@
 
 namespace {
 
-struct MessageBoxSeen {
-    HWND box = nullptr;
-    std::string caption;
-    std::string text;
-};
-
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    HWND found;
-    int count;
-};
-
-BOOL CALLBACK findVisibleWindowOf(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    char className[64] = {};
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameA(window, className, sizeof className);
-    if (owner != search->processId || lstrcmpA(className, search->className) != 0
-        || !IsWindowVisible(window))
-        return TRUE;
-    if (search->found == nullptr)
-        search->found = window;
-    ++search->count;
-    return TRUE;
-}
-
-// A visible top-level window of a class that a process shows.
-HWND findVisibleWindow(DWORD processId, const char* className)
-{
-    WindowSearch search{processId, className, nullptr, 0};
-    EnumWindows(findVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-int visibleWindowCount(DWORD processId, const char* className)
-{
-    WindowSearch search{processId, className, nullptr, 0};
-    EnumWindows(findVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
-    return search.count;
-}
-
-// The message box a process shows, found among the top-level dialogs.
-MessageBoxSeen findMessageBox(DWORD processId)
-{
-    MessageBoxSeen seen;
-    seen.box = findVisibleWindow(processId, "#32770");
-    if (seen.box == nullptr)
-        return seen;
-    char text[256] = {};
-    GetWindowTextA(seen.box, text, sizeof text);
-    seen.caption = text;
-    // The message itself is the box's static control with id 0xFFFF.
-    GetDlgItemTextA(seen.box, 0xFFFF, text, sizeof text);
-    seen.text = text;
-    return seen;
-}
-
 int yellowPixels(HWND window)
 {
     RECT rect{};
