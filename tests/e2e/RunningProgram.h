@@ -47,13 +47,18 @@ inline RECT windowRect(HWND window)
 
 class RunningProgram {
 public:
-    RunningProgram()
+    // With these arguments after the program's name, started in folder (by
+    // default the test's own current folder).
+    explicit RunningProgram(const std::string& arguments = std::string(),
+                            const std::string& folder = std::string())
     {
         std::string command = "\"" + programFolder() + "\\dashvane.exe\"";
+        if (!arguments.empty())
+            command += " " + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process_))
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.empty() ? nullptr : folder.c_str(), &startup, &process_))
             process_ = PROCESS_INFORMATION{};
     }
     ~RunningProgram()
