@@ -8,6 +8,7 @@
 #include "app/ErrorMessage.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
+#include "menu/StartupShortcut.h"
 #include "platform/KernelHandle.h"
 #include "platform/SystemLibrary.h"
 #include "settings/SettingsLocation.h"
@@ -230,5 +231,8 @@ bool TakeSettingsFile(const CommandLine& commandLine, std::string& path)
         return false;
     }
     path = choice.path;
+    // By its full path: a start at logon begins in another folder.
+    if (!commandLine.settingsFile.empty())
+        SetStartupArguments("/ini \"" + path + "\"");
     return true;
 }

@@ -81,7 +81,18 @@ bool createShortcut(const char* path, const LinkTarget& target)
     return SUCCEEDED(file->Save(widePath, TRUE));
 }
 
+std::string& startupArguments()
+{
+    static std::string arguments;
+    return arguments;
+}
+
 }  // namespace
+
+void SetStartupArguments(const std::string& arguments)
+{
+    startupArguments() = arguments;
+}
 
 ShortcutSources::ShortcutSources()
     : startupFolder(Loaded::SHGetSpecialFolderPathA),
@@ -113,5 +124,8 @@ bool UpdateStartupShortcut(bool enable, const ShortcutSources& sources)
     DWORD length = sources.modulePath(nullptr, program, sizeof program);
     if (length == 0 || length >= sizeof program)
         return false;
-    return createShortcut(path, linkTarget(sources.commandLine(), program));
+    LinkTarget target = linkTarget(sources.commandLine(), program);
+    if (!startupArguments().empty())
+        target.arguments = startupArguments();
+    return createShortcut(path, target);
 }

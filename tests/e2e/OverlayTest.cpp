@@ -899,3 +899,54 @@ TEST(Overlay, ASettingsFileThatCannotBeWrittenAtStartIsUsedAsItIs)
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(readTextFile(settingsFile), text);
 }
+
+namespace {
+
+std::string linkArguments(const std::string& file)
+{
+    char arguments[1024] = {};
+    WCHAR wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return "<no link object>";
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+        if (SUCCEEDED(persist->Load(wide, STGM_READ)))
+            link->GetArguments(arguments, sizeof arguments);
+        persist->Release();
+    }
+    link->Release();
+    return arguments;
+}
+
+}  // namespace
+
+// Run At Startup of a copy started with /ini and a relative path starts the
+// next one at logon with the same file, wherever that start begins.
+TEST(Overlay, RunAtStartupKeepsTheSettingsFileNamedOnTheCommandLine)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    char folder[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, folder, CSIDL_STARTUP, TRUE));
+    const std::string shortcut = std::string(folder) + "\\Dashvane.lnk";
+    DeleteFileA(shortcut.c_str());
+    HostFolder started("logon");
+    {
+        RunningProgram program("/ini sub\\my.ini", started.file(""));
+        HWND window = program.waitForWindow(10000);
+        ASSERT_NE(window, nullptr);
+        // Up from Options' first entry wraps to its last, Run At Startup.
+        ASSERT_TRUE(
+            chooseFromMenu(program, window, {VK_UP, VK_UP, VK_RIGHT, VK_UP, VK_RETURN}, true));
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                return iniValue(started.file("sub\\my.ini"), "Options", "Run At Startup") == "Yes";
+            },
+            3000));
+    }
+    EXPECT_EQ(linkArguments(shortcut), "/ini \"" + started.file("sub\\my.ini") + "\"");
+    DeleteFileA(shortcut.c_str());
+    CoUninitialize();
+}

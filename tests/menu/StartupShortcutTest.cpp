@@ -119,6 +119,17 @@ TEST_F(StartupShortcutTest, MadeForTheProgramAndRemoved)
         EXPECT_FALSE(UpdateStartupShortcut(false, sources));
         EXPECT_FALSE(fileExists(shortcut));
     }
+    // Arguments the program set at start replace the command line's.
+    SetStartupArguments("/ini \"C:\\Shared\\my settings.ini\"");
+    modulePath = program, commandLine = program + " /ini my.ini";
+    EXPECT_TRUE(UpdateStartupShortcut(true, sources));
+    EXPECT_EQ(lstrcmpiA(readLink(shortcut).c_str(),
+                        (program + "|/ini \"C:\\Shared\\my settings.ini\"").c_str()),
+              0)
+        << readLink(shortcut);
+    SetStartupArguments("");
+    EXPECT_FALSE(UpdateStartupShortcut(false, sources));
+
     // Someone else's shortcut of that name stays as it is.
     writeTextFile(shortcut, "the user's own");
     EXPECT_TRUE(UpdateStartupShortcut(true, sources));
