@@ -233,6 +233,6 @@ bool TakeSettingsFile(const CommandLine& commandLine, std::string& path)
     path = choice.path;
     // By its full path: a start at logon begins in another folder.
     if (!commandLine.settingsFile.empty())
-        SetStartupArguments("/ini \"" + path + "\"");
+        SetStartupArguments(L"/ini \"" + fullPath(commandLine.settingsFile) + L"\"");
     return true;
 }

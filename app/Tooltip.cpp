@@ -73,7 +73,7 @@ bool windowIsAbove(HWND window, HWND other)
 // Loaded with the first tooltip and kept for the rest of the run.
 HMODULE commonControls()
 {
-    static HMODULE library = LoadLibraryA("comctl32.dll");
+    static const HMODULE library = LoadSystemLibrary("comctl32.dll");
     return library;
 }
 

@@ -10,6 +10,7 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "measures/AccountInfo.h"
+#include "platform/SystemLibrary.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -18,8 +19,9 @@ bool isSupportedSystem()
 {
     OSVERSIONINFOEXW wanted{};
     wanted.dwOSVersionInfoSize = sizeof wanted;
-    wanted.dwMajorVersion = 5;
-    wanted.dwMinorVersion = 1;
+    // Windows Vista: the first with the calls the program is linked to.
+    wanted.dwMajorVersion = 6;
+    wanted.dwMinorVersion = 0;
     wanted.wServicePackMajor = 0;
     DWORDLONG condition = 0;
     condition = VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
@@ -34,6 +36,9 @@ bool isSupportedSystem()
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // First of all: whatever the system loads for the program from here on
+    // comes from the system folder, never from the program's own.
+    LoadLibrariesFromSystemFolderOnly();
     // An empty card reader or floppy drive must fail its query, not stop the
     // whole desktop with the system's "No disk" box.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);

@@ -8,7 +8,6 @@
 #include "display/DpiScaling.h"
 #include "display/Placement.h"
 #include "measures/MeasureList.h"
-#include "platform/Launch.h"
 #include "platform/Messages.h"
 
 void AppState::requestRelayout()
@@ -30,7 +29,7 @@ void AppState::answersReady(const Measure* item)
 
 void AppState::launch(const char* target)
 {
-    LaunchTarget(mainWindow, target);
+    launches.start(target);
 }
 
 void ScheduleRefreshTick(HWND window)

@@ -7,6 +7,7 @@
 
 #include "measures/ItemHost.h"
 #include "platform/GdiGuards.h"
+#include "platform/Launch.h"
 #include "settings/Settings.h"
 
 class MeasureList;
@@ -22,6 +23,7 @@ struct AppState : ItemHost {
     void launch(const char* target) override;
 
     HWND mainWindow = nullptr;
+    Launches launches;
     // Made by RemakeDisplayFont; replaced whenever the font or the DPI changes.
     GdiObject<HFONT> displayFont;
     Settings* settings = nullptr;

@@ -49,12 +49,14 @@ void DisplayRenderer::paint(HDC target, MeasureList& list, HFONT font, bool exit
     compose(list, font, Band{0, pictureHeight});
     BitBlt(target, 0, 0, pictureWidth, pictureHeight, memoryDC(), 0, 0, SRCCOPY);
     wholeMarked_ = false;
+    paintedFontColour_ = settings.fontColour;
+    paintedGraphColour_ = settings.graphColour;
     list.clearChanged();
 }
 
 void DisplayRenderer::paintChanged(HDC target, MeasureList& list, HFONT font, bool exiting)
 {
-    if (wholeMarked_) {
+    if (wholeMarked_ || coloursChanged()) {
         paint(target, list, font, exiting);
         return;
     }

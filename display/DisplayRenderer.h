@@ -35,15 +35,18 @@ struct DisplayRenderer {
     // bitmap, which the next paint draws whole. Neither moves the window nor
     // writes the settings file.
     void layout(MeasureList& list, HFONT font);
-    // The next paint draws the whole picture: for colours and options that
-    // change every line.
+    // The next paint draws the whole picture: for options that change every
+    // line. A new text or graph colour needs no mark: paintChanged sees it.
     void markWhole() { wholeMarked_ = true; }
-    bool needsPainting(const MeasureList& list) const { return wholeMarked_ || list.anyChanged(); }
+    bool needsPainting(const MeasureList& list) const
+    {
+        return wholeMarked_ || coloursChanged() || list.anyChanged();
+    }
     // Composes the whole picture and copies it to target at (0, 0); clears
     // every mark. Draws nothing before the first layout or while exiting.
     void paint(HDC target, MeasureList& list, HFONT font, bool exiting);
     // As paint, but redraws and copies only the rows of changed items unless
-    // the whole picture is marked.
+    // the whole picture is marked or the colours differ from those it shows.
     void paintChanged(HDC target, MeasureList& list, HFONT font, bool exiting);
     // A size of the 96-DPI picture at the picture's DPI.
     int scaled(int pixels) const { return scaleForDpi(pixels, dpi); }
@@ -54,9 +57,20 @@ private:
     // Draws the rows of band in the bitmap exactly as a whole picture has them.
     void compose(MeasureList& list, HFONT font, Band band);
 
+    // Every row, the unchanged ones too, is drawn in the text colour and its
+    // pen and over bars of the graph colour.
+    bool coloursChanged() const
+    {
+        return settings.fontColour != paintedFontColour_
+               || settings.graphColour != paintedGraphColour_;
+    }
+
     OffscreenBitmap picture_;
     GdiObject<HBRUSH> colourKeyBrush_;
     bool wholeMarked_ = true;
+    // The colours the picture on screen was drawn in.
+    COLORREF paintedFontColour_ = CLR_INVALID;
+    COLORREF paintedGraphColour_ = CLR_INVALID;
 };
 
 // Repaints the whole picture now: RDW_FRAME makes the platform send the

@@ -10,9 +10,10 @@
 #include "platform/KernelHandle.h"
 #include "settings/Settings.h"
 
-// The space question of a network or removable drive, asked on a short-lived
-// thread of its own: such a drive can take the network's time-out to answer.
-// The item and the thread share it, so either may be gone first.
+// The space question of one drive, asked on a short-lived thread of its own:
+// a network drive can take the network's time-out to answer, and a disk that
+// has spun down, a USB disk or a card reader reporting as fixed among them,
+// takes seconds. The item and the thread share it, so either may be gone first.
 struct DriveQuery {
     char rootPath[5] = {};
     DriveSources::SpaceFunction freeSpace = nullptr;
@@ -50,13 +51,6 @@ DriveSpace askSpace(DriveSources::SpaceFunction freeSpace, const char* root)
     return space;
 }
 
-// Such a drive may answer only after the network's time-out, or not at all
-// until a medium is inserted.
-bool answersSlowly(const DriveRecord& record)
-{
-    return record.driveType == DRIVE_REMOTE || record.driveType == DRIVE_REMOVABLE;
-}
-
 DWORD WINAPI askOffTheUiThread(void* parameter)
 {
     std::unique_ptr<std::shared_ptr<DriveQuery>> shared(
@@ -88,7 +82,7 @@ DriveRecord::DriveRecord(const char* root, const Measure_Drive& owner, Settings&
 {
     if (std::strlen(root) < sizeof rootPath)
         std::strcpy(rootPath, root);
-    driveType = sources.driveType(rootPath);
+    const UINT driveType = sources.driveType(rootPath);
 
     bool candidate = driveType == DRIVE_FIXED
                      || (driveType == DRIVE_REMOTE && owner.showNetworkDrives())
@@ -168,14 +162,9 @@ void Measure_Drive::update()
     }
     collectAnswers();
 
-    for (DriveRecord& record : records_) {
-        if (!record.shown)
-            continue;
-        if (answersSlowly(record))
+    for (const DriveRecord& record : records_)
+        if (record.shown)
             startQuery(record);
-        else
-            answer(record, askSpace(sources_.freeSpace, record.rootPath));
-    }
     joinValues();
 }
 

@@ -50,10 +50,9 @@ struct DriveRecord {
     char sizeText[50] = {};
     int usage = 0;
     bool shown = true;
-    UINT driveType = 0;
 };
 
-// The space question of a network or removable drive in flight.
+// The space question of a drive in flight.
 struct DriveQuery;
 
 class Measure_Drive : public Measure {
@@ -67,8 +66,8 @@ public:
     // The total size of the line-th shown drive; none when it cannot be read.
     const char* tooltipText(int line) override;
     int drawItem(ItemPainter& painter, int top) override;
-    // Fixed disks are asked at once; network and removable drives off the UI
-    // thread, keeping their last text until the answer comes.
+    // Every drive is asked off the UI thread and keeps its last text until
+    // the answer comes.
     void update() override;
     void takeAnswers() override;
 

@@ -3,6 +3,20 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
+
+IpAddressSources IpAddressSources::system()
+{
+    IpAddressSources sources;
+    SystemLibrary ipHelper("iphlpapi.dll");
+    auto notify = ipHelper.entry<NotifyFunction>("NotifyIpInterfaceChange");
+    auto cancel = ipHelper.entry<CancelFunction>("CancelMibChangeNotify2");
+    if (notify != nullptr && cancel != nullptr) {
+        sources.notify = notify, sources.cancel = cancel;
+        sources.ipHelper = std::move(ipHelper);
+    }
+    return sources;
+}
 
 Measure_IPAddress::Measure_IPAddress(ItemHost& host, Settings& settings, IpAddressSources sources)
     : Measure(host, settings, "IPAddress"), sources_(sources)
@@ -11,7 +25,8 @@ Measure_IPAddress::Measure_IPAddress(ItemHost& host, Settings& settings, IpAddre
     update();
     // Wine answers success with a null handle and never calls back; the
     // minute timer then is the only refresh, and there is nothing to cancel.
-    if (sources_.notify(AF_UNSPEC, InterfaceChanged, this, FALSE, &notification_) != NO_ERROR)
+    if (sources_.notify == nullptr
+        || sources_.notify(AF_UNSPEC, InterfaceChanged, this, FALSE, &notification_) != NO_ERROR)
         notification_ = nullptr;
     resetTimer(false);
 }

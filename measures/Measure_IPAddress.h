@@ -8,6 +8,7 @@
 #include <iphlpapi.h>
 
 #include "measures/Measure.h"
+#include "platform/SystemLibrary.h"
 
 // The name resolution and the change registration, as the platform declares
 // them. Tests pass fakes; the defaults are the real calls.
@@ -26,14 +27,21 @@ struct IpAddressSources {
     StartupFunction startup = WSAStartup;
     ResolveFunction resolve = gethostbyname;
     CleanupFunction cleanup = WSACleanup;
-    NotifyFunction notify = NotifyIpInterfaceChange;
-    CancelFunction cancel = CancelMibChangeNotify2;
+    // Both null where the IP helper cannot be had: the minute timer alone
+    // refreshes the address then.
+    NotifyFunction notify = nullptr;
+    CancelFunction cancel = nullptr;
+    // Kept while a registration may call back from the library's threads.
+    SystemLibrary ipHelper{};
+
+    // The real calls.
+    static IpAddressSources system();
 };
 
 class Measure_IPAddress : public Measure {
 public:
     Measure_IPAddress(ItemHost& host, Settings& settings,
-                      IpAddressSources sources = IpAddressSources());
+                      IpAddressSources sources = IpAddressSources::system());
     // Cancels the change registration first, so no notification can name an
     // item that is gone.
     ~Measure_IPAddress() override;

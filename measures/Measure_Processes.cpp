@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "platform/SystemLibrary.h"
@@ -134,8 +135,11 @@ void Measure_Processes::update()
 ProcessorSpeedSources ProcessorSpeedSources::system()
 {
     using CountFunction = DWORD(WINAPI*)(WORD group);
-    return {GetSystemInfo, CallNtPowerInformation,
-            EntryPoint<CountFunction>(GetModuleHandleA("kernel32.dll"), "GetActiveProcessorCount")};
+    SystemLibrary power("powrprof.dll");
+    auto information = power.entry<decltype(&CallNtPowerInformation)>("CallNtPowerInformation");
+    return {GetSystemInfo, information,
+            EntryPoint<CountFunction>(GetModuleHandleA("kernel32.dll"), "GetActiveProcessorCount"),
+            std::move(power)};
 }
 
 Measure_Processor::Measure_Processor(ItemHost& host, Settings& settings,
@@ -150,7 +154,7 @@ Measure_Processor::Measure_Processor(ItemHost& host, Settings& settings,
 void Measure_Processor::update()
 {
     records_ = std::max(records_, processorCount(sources_));
-    if (records_ == 0)
+    if (records_ == 0 || sources_.powerInformation == nullptr)
         return;
     std::vector<ProcessorPowerInformation> records;
     LONG status;

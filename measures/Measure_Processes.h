@@ -5,6 +5,7 @@
 #include <string>
 
 #include "measures/Measure.h"
+#include "platform/SystemLibrary.h"
 
 std::string processCountText(int count);
 // "999 MHz" below 1000, "1.00 GHz" from there up.
@@ -19,7 +20,7 @@ SystemInformationFunction SystemInformationEntry();
 // systems may lack: the library loader and the by-name look-up; and the
 // system call that sizes the list (null: every update reads the list).
 struct ProcessListSources {
-    HMODULE(WINAPI* load)(LPCSTR name) = LoadLibraryA;
+    HMODULE(WINAPI* load)(LPCSTR name) = LoadSystemLibrary;
     FARPROC(WINAPI* find)(HMODULE module, LPCSTR name) = GetProcAddress;
     SystemInformationFunction systemInformation = SystemInformationEntry();
 };
@@ -62,11 +63,14 @@ struct ProcessorPowerInformation {
 
 struct ProcessorSpeedSources {
     void(WINAPI* systemInfo)(LPSYSTEM_INFO info);
+    // Null where the power library cannot be had.
     LONG(WINAPI* powerInformation)
     (POWER_INFORMATION_LEVEL level, PVOID input, ULONG inputBytes, PVOID output, ULONG outputBytes);
     // GetActiveProcessorCount, which counts every processor group; null where
     // the system lacks it.
     DWORD(WINAPI* activeProcessorCount)(WORD group);
+    // Asked every minute of the run, so kept as long as the item is.
+    SystemLibrary powerLibrary{};
 
     static ProcessorSpeedSources system();
 };

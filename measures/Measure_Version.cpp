@@ -34,19 +34,26 @@ bool is64BitSystem()
 #endif
 }
 
+// Read at start only: the version library is not kept for the run.
 bool readFileVersion(const char* path, VS_FIXEDFILEINFO& info)
 {
+    SystemLibrary library("version.dll");
+    auto infoSize = library.entry<decltype(&GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
+    auto readInfo = library.entry<decltype(&GetFileVersionInfoA)>("GetFileVersionInfoA");
+    auto queryValue = library.entry<decltype(&VerQueryValueA)>("VerQueryValueA");
+    if (infoSize == nullptr || readInfo == nullptr || queryValue == nullptr)
+        return false;
     DWORD ignored = 0;
-    DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    DWORD size = infoSize(path, &ignored);
     if (size == 0)
         return false;
     std::vector<char> block(size);
-    if (!GetFileVersionInfoA(path, 0, size, block.data()))
+    if (!readInfo(path, 0, size, block.data()))
         return false;
     void* root = nullptr;
     UINT length = 0;
     // A shorter root block would be read past its end.
-    if (!VerQueryValueA(block.data(), "\\", &root, &length) || length < sizeof info)
+    if (!queryValue(block.data(), "\\", &root, &length) || length < sizeof info)
         return false;
     std::memcpy(&info, root, sizeof info);
     return true;

@@ -54,22 +54,35 @@ constexpr int kTableEvery = 10;
 
 NetworkSources NetworkSources::system()
 {
-    return NetworkSources{PdhEnumObjectItemsA,
-                          PdhOpenQueryA,
-                          PdhAddCounterA,
-                          PdhRemoveCounter,
-                          PdhCollectQueryData,
-                          PdhCloseQuery,
-                          PdhGetFormattedCounterValue,
-                          GetIfTable2,
-                          FreeMibTable,
-                          GetTickCount64,
-                          GetIfEntry2};
+    NetworkSources sources;
+    sources.counterLibrary = SystemLibrary("pdh.dll");
+    const SystemLibrary& counters = sources.counterLibrary;
+    sources.enumObjectItems = counters.entry<EnumObjectItems>("PdhEnumObjectItemsA");
+    sources.openQuery = counters.entry<OpenQuery>("PdhOpenQueryA");
+    sources.addCounter = counters.entry<AddCounter>("PdhAddCounterA");
+    sources.removeCounter = counters.entry<RemoveCounter>("PdhRemoveCounter");
+    sources.collectQuery = counters.entry<CollectQuery>("PdhCollectQueryData");
+    sources.closeQuery = counters.entry<CloseQuery>("PdhCloseQuery");
+    sources.formattedValue = counters.entry<FormattedValue>("PdhGetFormattedCounterValue");
+    sources.ipHelper = SystemLibrary("iphlpapi.dll");
+    const SystemLibrary& ipHelper = sources.ipHelper;
+    sources.interfaceTable = ipHelper.entry<InterfaceTable>("GetIfTable2");
+    sources.freeTable = ipHelper.entry<FreeTable>("FreeMibTable");
+    sources.interfaceEntry = ipHelper.entry<InterfaceEntry>("GetIfEntry2");
+    sources.ticks = GetTickCount64;
+    return sources;
+}
+
+bool NetworkSources::hasCounters() const
+{
+    return enumObjectItems != nullptr && openQuery != nullptr && addCounter != nullptr
+           && removeCounter != nullptr && collectQuery != nullptr && closeQuery != nullptr
+           && formattedValue != nullptr;
 }
 
 CNetworkInterfaces::CNetworkInterfaces(const NetworkSources& sources) : sources_(sources)
 {
-    if (enumerateCounters()) {
+    if (sources_.hasCounters() && enumerateCounters()) {
         openQuery();
         return;
     }
@@ -165,7 +178,7 @@ void CNetworkInterfaces::enumerateTable()
 {
     fromTable_ = true;
     MIB_IF_TABLE2* table = nullptr;
-    if (sources_.interfaceTable(&table) != NO_ERROR || table == nullptr)
+    if (!sources_.hasTable() || sources_.interfaceTable(&table) != NO_ERROR || table == nullptr)
         return;
     for (ULONG row = 0; row < table->NumEntries; ++row) {
         const MIB_IF_ROW2& entry = table->Table[row];
@@ -259,7 +272,7 @@ std::vector<CNetworkInterfaces::Reading> CNetworkInterfaces::readingsOf(const MI
 bool CNetworkInterfaces::collectTable()
 {
     MIB_IF_TABLE2* table = nullptr;
-    if (sources_.interfaceTable(&table) != NO_ERROR || table == nullptr)
+    if (!sources_.hasTable() || sources_.interfaceTable(&table) != NO_ERROR || table == nullptr)
         return false;
     earlier_ = std::move(latest_);
     latest_ = readingsOf(*table);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/SystemLibrary.h"
+
 // The IP helper's interface table and row (MIB_IF_TABLE2, MIB_IF_ROW2). Only
 // named here, so that includers need not order the socket headers before
 // windows.h.
@@ -46,9 +48,15 @@ struct NetworkSources {
     Ticks ticks = nullptr;
     // One row of the table; without it every sample reads the whole table.
     InterfaceEntry interfaceEntry = nullptr;
+    // The libraries the real calls live in, kept while these are in use.
+    SystemLibrary counterLibrary{};
+    SystemLibrary ipHelper{};
 
-    // The real calls.
+    // The real calls; those of a library that cannot be had are null.
     static NetworkSources system();
+    // Whether every counter call, or both table calls, can be made.
+    bool hasCounters() const;
+    bool hasTable() const { return interfaceTable != nullptr && freeTable != nullptr; }
 };
 
 class CNetworkInterfaces {

@@ -17,7 +17,7 @@ CommandHooks::CommandHooks()
     : chooseFont([](AppState& app) { return ChooseTextFont(app); }),
       chooseColour([](AppState& app) { ChooseGraphColour(app); }),
       updateStartupShortcut([](bool enable) { return UpdateStartupShortcut(enable); }),
-      launch(LaunchTarget)
+      launch([](AppState& app, const char* target) { app.launch(target); })
 {
 }
 
@@ -35,10 +35,9 @@ void toggleItem(AppState& app, int position)
     // list must not reach past it.
     if (position >= app.measures->count())
         return;
+    // A shown item starts its own interval; the others keep theirs.
     Measure& item = app.measures->at(position);
     item.setShown(!item.isShown(), app.exiting);
-    if (item.isShown())
-        StartTimers(app);
     Relayout(app);
 }
 
@@ -88,7 +87,6 @@ void runAtStartup(AppState& app, const CommandHooks& hooks)
 void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
 {
     Settings& settings = *app.settings;
-    HWND window = app.mainWindow;
     switch (id) {
     case IDM_LOCKED:
         flip(settings, settings.locked, "Locked");
@@ -101,8 +99,8 @@ void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
         return;
     case IDM_SHOW_REMOVABLE_DRIVES:
         if (Measure_Drive* drive = driveItem(app)) {
+            // The item sets and restarts its own interval; the others keep theirs.
             drive->SetShowRemovableDrives(!drive->showRemovableDrives());
-            StartTimers(app);
             Relayout(app);
         }
         return;
@@ -129,7 +127,7 @@ void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
         runAtStartup(app, hooks);
         return;
     case IDM_INI_FILE:
-        hooks.launch(window, settings.path.c_str());
+        hooks.launch(app, settings.path.c_str());
         return;
     case IDM_ALWAYS_ON_TOP:
         setStacking(app, AlwaysOnTop);

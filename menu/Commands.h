@@ -6,7 +6,6 @@
 
 #include "display/AppState.h"
 #include "menu/MenuIds.h"
-#include "platform/Launch.h"
 
 // Everything a command does that opens a dialog, touches the user's Startup
 // folder or starts a program; tests pass stand-ins. Defaults to the real calls.
@@ -16,7 +15,7 @@ struct CommandHooks {
     void (*chooseColour)(AppState& app);
     // True when a shortcut is in place afterwards.
     bool (*updateStartupShortcut)(bool enable);
-    Launcher launch;
+    void (*launch)(AppState& app, const char* target);
 
     CommandHooks();
 };

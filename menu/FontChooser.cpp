@@ -4,6 +4,7 @@
 
 #include <dlgs.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "display/Stacking.h"
@@ -27,10 +28,27 @@ bool sameShape(const LOGFONTA& a, const LOGFONTA& b)
            && sameFace(a.lfFaceName, b.lfFaceName);
 }
 
+// A DPI that could not be measured must not turn every size into -1.
+int knownDpi(int screenDpi)
+{
+    return screenDpi > 0 ? screenDpi : 96;
+}
+
 int pointSizeFor(LONG height, int screenDpi)
 {
-    // A DPI that could not be measured must not turn every size into -1.
-    return -MulDiv(height, 72, screenDpi > 0 ? screenDpi : 96);
+    return -MulDiv(height, 72, knownDpi(screenDpi));
+}
+
+// The dialog keeps to the bounds only where the user types a size and
+// presses OK; a size from Apply, or from a dialog that ignores the limit,
+// is brought within them here.
+LOGFONTA withinSizeBounds(LOGFONTA font, int screenDpi)
+{
+    const int points = pointSizeFor(font.lfHeight, screenDpi);
+    const int bounded = std::clamp(points, kMinFontPoints, kMaxFontPoints);
+    if (bounded != points)
+        font.lfHeight = -MulDiv(bounded, knownDpi(screenDpi), 72);
+    return font;
 }
 
 void onApply(HWND dialog, AppState& app)
@@ -69,15 +87,19 @@ bool ChooseTextFont(AppState& app, FontDialogFunction dialog)
     // and keeps painting while the dialog is open.
     choice.hwndOwner = GetDesktopWindow();
     choice.lpLogFont = &working;
-    choice.Flags = CF_SCREENFONTS | CF_ENABLEHOOK | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_APPLY;
+    choice.Flags = CF_SCREENFONTS | CF_ENABLEHOOK | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_APPLY
+                   | CF_LIMITSIZE;
+    choice.nSizeMin = kMinFontPoints;
+    choice.nSizeMax = kMaxFontPoints;
     choice.rgbColors = settings.fontColour;
     choice.lCustData = reinterpret_cast<LPARAM>(&app);
     choice.lpfnHook = FontDialogHook;
 
     bool relayout = false;
     if (dialog(&choice)) {
-        if (!sameShape(working, settings.font)) {
-            ApplyTextFont(app, working);
+        const LOGFONTA chosen = withinSizeBounds(working, settings.screenDpi);
+        if (!sameShape(chosen, settings.font)) {
+            ApplyTextFont(app, chosen);
             relayout = true;
         }
         // A colour alone changes no size, so it calls for no re-layout.
@@ -121,9 +143,10 @@ UINT_PTR CALLBACK FontDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARA
     return 0;
 }
 
-void ApplyTextFont(AppState& app, const LOGFONTA& font)
+void ApplyTextFont(AppState& app, const LOGFONTA& chosen)
 {
     Settings& settings = *app.settings;
+    const LOGFONTA font = withinSizeBounds(chosen, settings.screenDpi);
     settings.fontPointSize = pointSizeFor(font.lfHeight, settings.screenDpi);
 
     char face[LF_FACESIZE] = {};

@@ -17,7 +17,8 @@ using FontDialogFunction = BOOL(WINAPI*)(LPCHOOSEFONTA);
 bool ChooseTextFont(AppState& app, FontDialogFunction dialog = SystemChooseFont);
 // The dialog's hook: disables Strikeout and Underline and makes Apply work.
 UINT_PTR CALLBACK FontDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Makes font the display font and writes the "Font" keys that changed.
-void ApplyTextFont(AppState& app, const LOGFONTA& font);
+// Makes the chosen font, its size brought within the program's bounds, the
+// display font and writes the "Font" keys that changed.
+void ApplyTextFont(AppState& app, const LOGFONTA& chosen);
 // Makes colour the font colour (and the text pen) and writes it if it changed.
 void ApplyFontColour(AppState& app, COLORREF colour);

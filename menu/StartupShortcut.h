@@ -6,14 +6,15 @@
 #include <string>
 
 // Where the shortcut goes and what it starts; replaceable so that tests use
-// a folder of their own.
+// a folder of their own. Wide throughout: the folder lies in the user's
+// profile, whose name the code page may not spell, and so may the program's.
 struct ShortcutSources {
     // The Startup folder (CSIDL_STARTUP) into a MAX_PATH buffer; FALSE on failure.
-    BOOL(WINAPI* startupFolder)(HWND, LPSTR, int, BOOL);
+    BOOL(WINAPI* startupFolder)(HWND, LPWSTR, int, BOOL);
     // The program's own command line, for its arguments.
-    LPSTR(WINAPI* commandLine)();
+    LPWSTR(WINAPI* commandLine)();
     // The program's own full path: the shortcut's target.
-    DWORD(WINAPI* modulePath)(HMODULE, LPSTR, DWORD);
+    DWORD(WINAPI* modulePath)(HMODULE, LPWSTR, DWORD);
 
     ShortcutSources();
 };
@@ -21,7 +22,7 @@ struct ShortcutSources {
 // Arguments for every shortcut made from now on, in place of what follows
 // the program's name on its command line: set once at start when that names
 // a file by a path that must not depend on the folder started in.
-void SetStartupArguments(const std::string& arguments);
+void SetStartupArguments(const std::wstring& arguments);
 
 // Creates the shortcut (leaving an existing one alone) or removes it. Returns
 // whether a shortcut is in place afterwards.

@@ -9,7 +9,7 @@ namespace {
 template <typename Function>
 Function dialogEntry(const char* name)
 {
-    static const HMODULE library = LoadLibraryA("comdlg32.dll");
+    static const HMODULE library = LoadSystemLibrary("comdlg32.dll");
     return EntryPoint<Function>(library, name);
 }
 

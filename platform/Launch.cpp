@@ -1,7 +1,7 @@
 // Launching through the shell.
 #include "platform/Launch.h"
 
-#include "platform/SystemLibrary.h"
+#include <memory>
 
 namespace {
 
@@ -12,17 +12,55 @@ std::string folderOf(UINT(WINAPI* ask)(LPSTR, UINT))
     return length == 0 || length >= sizeof folder ? std::string() : std::string(folder, length);
 }
 
-}  // namespace
+// What a launch thread needs, its own to free: the window's objects may be
+// gone before it ends.
+struct LaunchJob {
+    ShellExecuteFunction execute;
+    std::string target;
+};
 
-bool LaunchTarget(HWND owner, const char* target)
+DWORD WINAPI launchOffTheUiThread(void* parameter)
 {
+    std::unique_ptr<LaunchJob> job(static_cast<LaunchJob*>(parameter));
+    // The shell's execute call wants an apartment on the thread that makes it.
+    Loaded::EnterComApartment();
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.hwnd = owner;
-    info.lpFile = target;
+    // NOASYNC: the thread ends right after the call, so the shell must finish
+    // its work (a DDE conversation, say) before it returns. No owner window:
+    // one of the UI thread would tie the two threads' input together.
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpFile = job->target.c_str();
     info.nShow = SW_SHOWNORMAL;
-    return Loaded::ShellExecuteExA(&info) != FALSE;
+    job->execute(&info);
+    Loaded::LeaveComApartment();
+    return 0;
+}
+
+}  // namespace
+
+Launches::~Launches()
+{
+    constexpr ULONGLONG kExitWaitMs = 2000;
+    const ULONGLONG end = GetTickCount64() + kExitWaitMs;
+    for (const KernelHandle& thread : running_) {
+        const ULONGLONG now = GetTickCount64();
+        WaitForSingleObject(thread.get(), now < end ? static_cast<DWORD>(end - now) : 0);
+    }
+}
+
+bool Launches::start(const char* target)
+{
+    for (auto thread = running_.begin(); thread != running_.end();)
+        thread = WaitForSingleObject(thread->get(), 0) == WAIT_OBJECT_0 ? running_.erase(thread)
+                                                                        : thread + 1;
+    auto job = std::make_unique<LaunchJob>(LaunchJob{execute, target});
+    KernelHandle thread(CreateThread(nullptr, 0, launchOffTheUiThread, job.get(), 0, nullptr));
+    if (thread == nullptr)
+        return false;
+    job.release();
+    running_.push_back(std::move(thread));
+    return true;
 }
 
 SystemFolders SystemFolders::system()

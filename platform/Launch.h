@@ -4,13 +4,41 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <string>
+#include <vector>
 
-// Errors show no dialog and are not reported; returns ShellExecuteExA's result.
-bool LaunchTarget(HWND owner, const char* target);
+#include "platform/KernelHandle.h"
+#include "platform/SystemLibrary.h"
 
-// The seam through which items launch, so a test can watch instead.
-using Launcher = bool (*)(HWND owner, const char* target);
+// The shell's execute call, or a test's stand-in for it.
+using ShellExecuteFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOA* info);
+
+// Each launch runs on a short-lived thread of its own: the shell can take
+// seconds over a spun-down disk, a network folder or a slow handler, and the
+// window must go on answering meanwhile. Errors show no dialog and are not
+// reported.
+class Launches {
+public:
+    Launches() = default;
+    // Gives launches still running a short while, so that one started just
+    // before Exit still reaches the shell; one stuck for longer ends with the
+    // process.
+    ~Launches();
+    Launches(const Launches&) = delete;
+    Launches& operator=(const Launches&) = delete;
+
+    // False when no thread could be started for it.
+    bool start(const char* target);
+
+    ShellExecuteFunction execute = Loaded::ShellExecuteExA;
+
+private:
+    // Launches not known to be finished; the finished ones are dropped at
+    // each start, so their handles do not pile up over a long run.
+    std::vector<KernelHandle> running_;
+};
 
 // The folder questions behind the task manager's path. isWow64 is null where
 // the system lacks the call.

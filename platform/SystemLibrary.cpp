@@ -1,16 +1,63 @@
-// The on-demand forms of the shell and network calls.
+// The system-folder loader, and the on-demand forms of the shell and network
+// calls.
 #include "platform/SystemLibrary.h"
 
 #include <shlobj.h>
 
-namespace Loaded {
+#include <cstring>
+#include <string>
 
-BOOL WINAPI SHGetSpecialFolderPathA(HWND owner, LPSTR path, int folder, BOOL create)
+namespace {
+
+using SetDefaultDirectoriesFunction = BOOL(WINAPI*)(DWORD flags);
+
+// The loader's search flags come with SetDefaultDllDirectories: Windows 8 on,
+// and Vista and 7 with their loader update. Older loaders refuse the flags.
+SetDefaultDirectoriesFunction setDefaultDirectories()
 {
-    SystemLibrary shell("shell32.dll");
-    auto call = shell.entry<decltype(&::SHGetSpecialFolderPathA)>("SHGetSpecialFolderPathA");
-    return call != nullptr ? call(owner, path, folder, create) : FALSE;
+    static const auto call =
+        EntryPoint<SetDefaultDirectoriesFunction>(GetModuleHandleW(L"kernel32.dll"),
+                                                  "SetDefaultDllDirectories");
+    return call;
 }
+
+}  // namespace
+
+void LoadLibrariesFromSystemFolderOnly()
+{
+    if (auto call = setDefaultDirectories())
+        call(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+HMODULE WINAPI LoadSystemLibrary(LPCSTR name)
+{
+    // The program's own names of system files: plain ASCII.
+    const std::wstring file(name, name + std::strlen(name));
+    // The flag also makes the libraries it needs in turn come from there.
+    if (setDefaultDirectories() != nullptr)
+        return LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    WCHAR folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    // Named in full; the libraries it needs in turn are looked for in its own
+    // folder first, not beside the program.
+    const std::wstring path = std::wstring(folder, length) + L"\\" + file;
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+HMODULE SystemLibrary::addReference() const
+{
+    HMODULE copy = nullptr;
+    // Any address inside a module names it; its handle is its first byte.
+    if (module_ != nullptr
+        && !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                               reinterpret_cast<LPCWSTR>(module_), &copy))
+        copy = nullptr;
+    return copy;
+}
+
+namespace Loaded {
 
 BOOL WINAPI SHGetSpecialFolderPathW(HWND owner, LPWSTR path, int folder, BOOL create)
 {
@@ -23,7 +70,7 @@ namespace {
 
 HMODULE comLibrary()
 {
-    static const HMODULE ole = LoadLibraryA("ole32.dll");
+    static const HMODULE ole = LoadSystemLibrary("ole32.dll");
     return ole;
 }
 
@@ -71,7 +118,7 @@ HRESULT WINAPI CoCreateInstance(REFCLSID type, LPUNKNOWN outer, DWORD context, R
 BOOL WINAPI ShellExecuteExA(SHELLEXECUTEINFOA* info)
 {
     EnterComApartment();
-    static const HMODULE shell = LoadLibraryA("shell32.dll");
+    static const HMODULE shell = LoadSystemLibrary("shell32.dll");
     static const auto call = EntryPoint<decltype(&::ShellExecuteExA)>(shell, "ShellExecuteExA");
     if (call == nullptr) {
         SetLastError(ERROR_PROC_NOT_FOUND);

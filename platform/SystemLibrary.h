@@ -1,12 +1,30 @@
-// System libraries the program needs only now and then, loaded for the call.
-// A library linked at start stays mapped for the whole run; under an
-// always-on overlay that is memory held all day for a question asked once.
+// System libraries, loaded from the system folder only and, where the program
+// needs them only now and then, only for the call. A library linked at start
+// stays mapped for the whole run; under an always-on overlay that is memory
+// held all day for a question asked once. And the program runs from wherever
+// it was unzipped, often Downloads: a library looked for by name beside it
+// would run whatever file of that name lies there.
 #pragma once
 
 #include <windows.h>
 
-#include <lm.h>
+// Only the network API's parts named below: the whole of it clashes with the
+// performance counters' header.
+#include <lmcons.h>
+#include <lmaccess.h>
+#include <lmapibuf.h>
+#include <lmerr.h>
+#include <lmwksta.h>
 #include <shellapi.h>
+
+// From here on, libraries that the system loads on the program's behalf come
+// from the system folder too. Called first thing; does nothing on systems
+// without that setting, where LoadSystemLibrary names the folder in full.
+void LoadLibrariesFromSystemFolderOnly();
+
+// A library of the system, such as "version.dll", from the system folder and
+// nowhere else; nullptr when it cannot be had there. Released with FreeLibrary.
+HMODULE WINAPI LoadSystemLibrary(LPCSTR name);
 
 // An entry point as the function type it really has; nullptr when the module
 // or the entry is missing. Through void*: FARPROC's own type matches no real
@@ -19,17 +37,27 @@ Function EntryPoint(HMODULE module, const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-// One library, loaded at construction and released at the end of the scope.
+// Holds one reference to a system library, released at the end of its life:
+// held in a scope for one call, or beside the entry points taken from it for
+// as long as they are used. A copy holds a reference of its own. An empty one
+// (the default) holds none.
 class SystemLibrary {
 public:
-    explicit SystemLibrary(const char* name) : module_(LoadLibraryA(name)) {}
-    ~SystemLibrary()
+    SystemLibrary() = default;
+    explicit SystemLibrary(const char* name) : module_(LoadSystemLibrary(name)) {}
+    ~SystemLibrary() { release(); }
+    SystemLibrary(const SystemLibrary& other) : module_(other.addReference()) {}
+    SystemLibrary(SystemLibrary&& other) noexcept : module_(other.module_)
     {
-        if (module_ != nullptr)
-            FreeLibrary(module_);
+        other.module_ = nullptr;
     }
-    SystemLibrary(const SystemLibrary&) = delete;
-    SystemLibrary& operator=(const SystemLibrary&) = delete;
+    SystemLibrary& operator=(SystemLibrary other) noexcept
+    {
+        release();
+        module_ = other.module_;
+        other.module_ = nullptr;
+        return *this;
+    }
 
     // nullptr when the library or the entry point is missing.
     template <typename Function>
@@ -39,15 +67,22 @@ public:
     }
 
 private:
-    HMODULE module_;
+    HMODULE addReference() const;
+    void release()
+    {
+        if (module_ != nullptr)
+            FreeLibrary(module_);
+        module_ = nullptr;
+    }
+
+    HMODULE module_ = nullptr;
 };
 
 // The same contracts as the calls they are named after. A library that
 // cannot be loaded makes the call fail as the real one fails.
 namespace Loaded {
 
-BOOL WINAPI SHGetSpecialFolderPathA(HWND owner, LPSTR path, int folder, BOOL create);
-// Only for the settings folder, whose path may hold characters the code page lacks.
+// Wide only: the user's folders may hold characters the code page lacks.
 BOOL WINAPI SHGetSpecialFolderPathW(HWND owner, LPWSTR path, int folder, BOOL create);
 // Keeps the shell loaded once it has launched something: the shell may go on
 // working on its own threads after the call returns. Enters the apartment first.

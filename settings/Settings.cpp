@@ -100,8 +100,7 @@ void Settings::load()
     showTooltips = readBool("Options", "Show Tooltips", false);
 
     lstrcpynA(font.lfFaceName, readString("Font", "Name", "Courier New"), LF_FACESIZE);
-    // A size past these bounds lays out a window far larger than any screen.
-    fontPointSize = readClamped("Font", "Point", 14, 4, 144);
+    fontPointSize = readClamped("Font", "Point", 14, kMinFontPoints, kMaxFontPoints);
     font.lfHeight = -MulDiv(fontPointSize, screenDpi, 72);
     font.lfWeight = readClamped("Font", "Weight", 0, 0, 1000);
     font.lfItalic = readBool("Font", "Italic", false) ? 1 : 0;

@@ -20,6 +20,11 @@ enum ScreenPosition { TopLeft = 0, TopRight = 1, BottomLeft = 2, BottomRight = 3
 // every screen, yet a window size added to one cannot overflow.
 constexpr LONG kPositionLimit = 1L << 24;
 
+// The font sizes the program takes, in points: past these bounds the layout
+// makes a window far larger than any screen, or text no one can read.
+constexpr int kMinFontPoints = 4;
+constexpr int kMaxFontPoints = 144;
+
 // Longest text any read returns; the read buffer holds it plus the terminator.
 constexpr int kMaxSettingText = 49;
 

@@ -20,66 +20,6 @@
 
 namespace {
 
-struct MessageBoxSeen {
-    HWND box = nullptr;
-    std::string caption;
-    std::string text;
-};
-
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    HWND found;
-    int count;
-};
-
-BOOL CALLBACK findVisibleWindowOf(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    char className[64] = {};
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameA(window, className, sizeof className);
-    if (owner != search->processId || lstrcmpA(className, search->className) != 0
-        || !IsWindowVisible(window))
-        return TRUE;
-    if (search->found == nullptr)
-        search->found = window;
-    ++search->count;
-    return TRUE;
-}
-
-// A visible top-level window of a class that a process shows.
-HWND findVisibleWindow(DWORD processId, const char* className)
-{
-    WindowSearch search{processId, className, nullptr, 0};
-    EnumWindows(findVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-int visibleWindowCount(DWORD processId, const char* className)
-{
-    WindowSearch search{processId, className, nullptr, 0};
-    EnumWindows(findVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
-    return search.count;
-}
-
-// The message box a process shows, found among the top-level dialogs.
-MessageBoxSeen findMessageBox(DWORD processId)
-{
-    MessageBoxSeen seen;
-    seen.box = findVisibleWindow(processId, "#32770");
-    if (seen.box == nullptr)
-        return seen;
-    char text[256] = {};
-    GetWindowTextA(seen.box, text, sizeof text);
-    seen.caption = text;
-    // The message itself is the box's static control with id 0xFFFF.
-    GetDlgItemTextA(seen.box, 0xFFFF, text, sizeof text);
-    seen.text = text;
-    return seen;
-}
-
 int yellowPixels(HWND window)
 {
     RECT rect{};
@@ -691,6 +631,11 @@ TEST(Overlay, ASettingsFileThatCannotBeWrittenGivesOneMessageAndKeepsTheChange)
 
 namespace {
 
+std::string dashvaneExe()
+{
+    return programFolder() + "\\dashvane.exe";
+}
+
 // A folder of the host's /tmp, seen by the program as Z:\tmp\..., so that
 // host tools reach the same files; removed with everything in it.
 class HostFolder {
@@ -751,7 +696,7 @@ TEST(Overlay, SettingsBesideTheProgramOrNamedOnTheCommandLine)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.arguments);
         DeleteFileA(userSettingsFile().c_str());
-        RunningProgram program(row.arguments, started.file(""));
+        RunningProgram program(dashvaneExe(), row.arguments, started.file(""));
         HWND window = program.waitForWindow(10000);
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(pumpUntil(
@@ -786,7 +731,7 @@ TEST(Overlay, ExitSwitchEndsTheRunningOverlay)
     DWORD started = GetTickCount();
     DWORD exitCode = 99;
     {
-        RunningProgram request("/exit");
+        RunningProgram request(dashvaneExe(), "/exit");
         ASSERT_TRUE(request.waitForExit(8000, exitCode));
     }
     EXPECT_EQ(exitCode, 0u);
@@ -796,7 +741,7 @@ TEST(Overlay, ExitSwitchEndsTheRunningOverlay)
     EXPECT_EQ(overlayCode, 0u);
     EXPECT_EQ(iniValue(userSettingsFile(), "Options", "ScreenPosition"), "TL");
 
-    RunningProgram again("/exit");
+    RunningProgram again(dashvaneExe(), "/exit");
     exitCode = 99;
     ASSERT_TRUE(again.waitForExit(3000, exitCode));
     EXPECT_EQ(exitCode, 1u);
@@ -825,7 +770,7 @@ TEST(Overlay, ExitSwitchGivesUpOnAnOverlayThatDoesNotEnd)
     ShowWindow(stuck, SW_SHOWNOACTIVATE);
 
     DWORD started = GetTickCount();
-    RunningProgram request("/exit");
+    RunningProgram request(dashvaneExe(), "/exit");
     DWORD exitCode = 99;
     ASSERT_TRUE(request.waitForExit(10000, exitCode));
     EXPECT_EQ(exitCode, 2u);
@@ -849,7 +794,7 @@ TEST(Overlay, SwitchesThatEndAtOnceShowOneMessage)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments);
-        RunningProgram program(row.arguments);
+        RunningProgram program(dashvaneExe(), row.arguments);
         MessageBoxSeen seen;
         ASSERT_TRUE(
             pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, 10000));
@@ -881,7 +826,7 @@ TEST(Overlay, ASettingsFileThatCannotBeWrittenAtStartIsUsedAsItIs)
     if (writable(settingsFile))
         GTEST_SKIP() << "neither chattr +i nor chmod 444 made the file refuse writes";
 
-    RunningProgram program("/ini " + settingsFile);
+    RunningProgram program(dashvaneExe(), "/ini " + settingsFile);
     HWND window = program.waitForWindow(10000);
     ASSERT_NE(window, nullptr);
     pumpMessages(1000);
@@ -934,7 +879,7 @@ TEST(Overlay, RunAtStartupKeepsTheSettingsFileNamedOnTheCommandLine)
     DeleteFileA(shortcut.c_str());
     HostFolder started("logon");
     {
-        RunningProgram program("/ini sub\\my.ini", started.file(""));
+        RunningProgram program(dashvaneExe(), "/ini sub\\my.ini", started.file(""));
         HWND window = program.waitForWindow(10000);
         ASSERT_NE(window, nullptr);
         // Up from Options' first entry wraps to its last, Run At Startup.

@@ -45,14 +45,76 @@ inline RECT windowRect(HWND window)
     return rect;
 }
 
+struct MessageBoxSeen {
+    HWND box = nullptr;
+    std::string caption;
+    std::string text;
+};
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    HWND found;
+    int count;
+};
+
+inline BOOL CALLBACK findVisibleWindowOf(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    char className[64] = {};
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameA(window, className, sizeof className);
+    if (owner != search->processId || lstrcmpA(className, search->className) != 0
+        || !IsWindowVisible(window))
+        return TRUE;
+    if (search->found == nullptr)
+        search->found = window;
+    ++search->count;
+    return TRUE;
+}
+
+// A visible top-level window of a class that a process shows.
+inline HWND findVisibleWindow(DWORD processId, const char* className)
+{
+    WindowSearch search{processId, className, nullptr, 0};
+    EnumWindows(findVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+inline int visibleWindowCount(DWORD processId, const char* className)
+{
+    WindowSearch search{processId, className, nullptr, 0};
+    EnumWindows(findVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+// The message box a process shows, found among the top-level dialogs.
+inline MessageBoxSeen findMessageBox(DWORD processId)
+{
+    MessageBoxSeen seen;
+    seen.box = findVisibleWindow(processId, "#32770");
+    if (seen.box == nullptr)
+        return seen;
+    char text[256] = {};
+    GetWindowTextA(seen.box, text, sizeof text);
+    seen.caption = text;
+    // The message itself is the box's static control with id 0xFFFF.
+    GetDlgItemTextA(seen.box, 0xFFFF, text, sizeof text);
+    seen.text = text;
+    return seen;
+}
+
 class RunningProgram {
 public:
-    // With these arguments after the program's name, started in folder (by
-    // default the test's own current folder).
-    explicit RunningProgram(const std::string& arguments = std::string(),
+    RunningProgram() : RunningProgram(programFolder() + "\\dashvane.exe") {}
+    // A copy of the program elsewhere, as a user who unzipped it there starts
+    // it; with these arguments after its name, started in folder (by default
+    // the test's own current folder).
+    explicit RunningProgram(const std::string& exe, const std::string& arguments = std::string(),
                             const std::string& folder = std::string())
     {
-        std::string command = "\"" + programFolder() + "\\dashvane.exe\"";
+        std::string command = "\"" + exe + "\"";
         if (!arguments.empty())
             command += " " + arguments;
         STARTUPINFOA startup{};

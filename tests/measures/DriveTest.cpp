@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -29,7 +30,7 @@ struct FakeDisk {
     bool slow = false;  // answers once slowServer is set, or after 5 s
 };
 std::map<char, FakeDisk> disks;
-// Network and removable drives are asked on threads of their own.
+// Every drive is asked on a thread of its own.
 std::mutex disksLock;
 std::map<char, int> spaceQuestions;
 HANDLE slowServer = CreateEventA(nullptr, TRUE, TRUE, nullptr);
@@ -82,10 +83,31 @@ public:
 };
 
 struct DriveTest : ItemTest {
-    DriveTest() { disks = exampleDisks(); }
+    DriveTest()
+    {
+        std::lock_guard<std::mutex> lock(disksLock);  // a thread of the last test may still ask
+        disks = exampleDisks();
+    }
+    // Built with the answers of its shown drives.
     std::unique_ptr<ObservedDrive> make()
     {
-        return std::make_unique<ObservedDrive>(host, settings, fakeDrives);
+        const int before = host.answers;
+        auto item = std::make_unique<ObservedDrive>(host, settings, fakeDrives);
+        takeAnswers(*item, before);
+        return item;
+    }
+    void refresh(Measure& item)
+    {
+        const int before = host.answers;
+        item.update();
+        takeAnswers(item, before);
+    }
+    // Waits for the answers of every shown drive asked since before, and hands
+    // them over as the window procedure does when their messages arrive.
+    void takeAnswers(Measure& item, int before)
+    {
+        pumpUntil([&] { return host.answers - before >= item.lineCount(false); }, 3000);
+        item.takeAnswers();
     }
     // Hands over the answers of drives asked off the UI thread, as the window
     // procedure does when their message arrives; true once the item shows value.
@@ -160,24 +182,24 @@ TEST_F(DriveTest, SwitchesWriteTheirKeyAndRefreshAtOnce)
 TEST_F(DriveTest, ALetterThatComesOrGoesAsksForANewLayout)
 {
     auto item = make();
-    EXPECT_EQ(relayouts(), 1) << "the first drive list";
+    EXPECT_EQ(relayouts(), 2) << "the first drive list, then its first texts";
     const struct {
         const char* what;
         void (*change)();
         int relayouts;
     } steps[] = {
-        {"same letters, other sizes", [] { disks['E'].available = 0; }, 1},
+        {"same letters, other sizes", [] { disks['E'].available = 0; }, 2},
         {"a hidden USB stick arrives",
          [] {
              disks['G'] = {DRIVE_REMOVABLE, kGiB, kGiB};
          },
-         2},
-        {"it leaves", [] { disks.erase('G'); }, 3},
-        {"no drives at all", [] { disks.clear(); }, 4},
+         3},
+        {"it leaves", [] { disks.erase('G'); }, 4},
+        {"no drives at all", [] { disks.clear(); }, 5},
     };
     for (const auto& step : steps) {
         step.change();
-        item->update();
+        refresh(*item);
         EXPECT_EQ(relayouts(), step.relayouts) << step.what;
     }
     EXPECT_EQ(item->lineCount(true), 0);
@@ -210,10 +232,10 @@ TEST_F(DriveTest, UsageAndSizeTexts)
         EXPECT_EQ(item->tooltipText(2), nullptr);
         // Marked for painting only when the text moves.
         item->clearChanged();
-        item->update();
+        refresh(*item);
         EXPECT_FALSE(item->hasChanged());
         disks['E'].readable = !c.readable;
-        item->update();
+        refresh(*item);
         EXPECT_TRUE(item->hasChanged());
     }
 }
@@ -245,6 +267,7 @@ struct DriveDrawingTest : DriveTest {
         settings.setGraphColour(kFill);
         settings.setSeparator("=");
         // C: 75% and E: 40% get lines; the CD-ROM between them does not.
+        std::lock_guard<std::mutex> lock(disksLock);
         disks = {{'C', {DRIVE_FIXED, 100 * kGiB, 25 * kGiB}},
                  {'D', {DRIVE_CDROM, kGiB, 0}},
                  {'E', {DRIVE_FIXED, 100 * kGiB, 60 * kGiB}}};
@@ -302,7 +325,9 @@ std::vector<std::string> split(const std::string& text, char separator)
 
 TEST_F(DriveTest, RealDrivesOfThisSystem)
 {
+    const int before = host.answers;
     ObservedDrive item(host, settings, DriveSources());
+    takeAnswers(item, before);
     std::string roots = shownRoots(item);
     std::printf("Drive item on this system: %s| %s\n", roots.c_str(), item.valueText().c_str());
     EXPECT_NE(roots.find("C:\\"), std::string::npos);
@@ -317,36 +342,66 @@ TEST_F(DriveTest, RealDrivesOfThisSystem)
     }
 }
 
-// Z: a network drive whose server takes 5 s to answer, on the real window.
+// E: a disk that must spin up and Z: a network drive whose server is slow,
+// each taking 5 s to answer, and a shell as slow to open one, on the real window.
 using SlowDriveTest = MainWindowTest;
+
+struct ShellCall {
+    std::string target;
+    bool inApartment = false;
+};
+std::mutex shellLock;
+std::vector<ShellCall> shellCalls;
+
+BOOL WINAPI slowShell(SHELLEXECUTEINFOA* info)
+{
+    WaitForSingleObject(slowServer, 5000);
+    using ApartmentQuery = HRESULT(WINAPI*)(APTTYPE*, APTTYPEQUALIFIER*);
+    auto query = EntryPoint<ApartmentQuery>(GetModuleHandleA("ole32.dll"), "CoGetApartmentType");
+    APTTYPE type = APTTYPE_MTA;
+    APTTYPEQUALIFIER qualifier = APTTYPEQUALIFIER_NONE;
+    bool singleThreaded = query != nullptr && SUCCEEDED(query(&type, &qualifier))
+                          && (type == APTTYPE_STA || type == APTTYPE_MAINSTA);
+    std::lock_guard<std::mutex> lock(shellLock);
+    shellCalls.push_back({info->lpFile, singleThreaded});
+    return TRUE;
+}
 
 TEST_F(SlowDriveTest, NeitherHoldsTheWindowNorLosesItsText)
 {
     disks = exampleDisks();
-    disks['Z'].slow = true;
+    disks['E'].slow = disks['Z'].slow = true;
     spaceQuestions.clear();
     ResetEvent(slowServer);
     settings.writeBool("Options", "ShowNetworkDrives", true);
+    app.launches.execute = slowShell;
     list.reset();
     app.measures = nullptr;
 
-    // Asked from another thread while the item is built, the window answers.
-    std::atomic<LRESULT> answer{-1};
-    std::thread asker([&] {
-        DWORD_PTR result = 0;
-        answer = SendMessageTimeoutA(app.mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result);
-    });
-    std::vector<std::unique_ptr<Measure>> items;
-    items.push_back(std::make_unique<Measure_Drive>(app, settings, fakeDrives));
-    list = std::make_unique<MeasureList>(std::move(items));
-    app.measures = list.get();
-    pumpUntil([&] { return answer != -1; }, 1000);
-    asker.join();
-    EXPECT_NE(answer.load(), 0) << "the window did not answer within 100 ms";
-
-    // Until its answer comes the drive keeps its last text, none at first.
+    // Asked from another thread while the UI thread works, the window answers.
+    auto answersDuring = [&](const std::function<void()>& work) {
+        std::atomic<LRESULT> answer{-1};
+        std::thread asker([&] {
+            DWORD_PTR result = 0;
+            answer = SendMessageTimeoutA(app.mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result);
+        });
+        work();
+        pumpUntil([&] { return answer != -1; }, 1000);
+        asker.join();
+        return answer != 0;
+    };
+    EXPECT_TRUE(answersDuring([&] {
+        std::vector<std::unique_ptr<Measure>> items;
+        items.push_back(std::make_unique<Measure_Drive>(app, settings, fakeDrives));
+        list = std::make_unique<MeasureList>(std::move(items));
+        app.measures = list.get();
+    })) << "the window did not answer within 100 ms while the drives were asked";
     Measure& drive = list->at(0);
-    EXPECT_EQ(drive.valueText(), "75%\n");
+    EXPECT_TRUE(answersDuring([&] { drive.activate(1); }))
+        << "the window did not answer within 100 ms while E: was opened";
+
+    // Until its answer comes each drive keeps its last text, none at first.
+    EXPECT_EQ(drive.valueText(), "");
     SetEvent(slowServer);
     EXPECT_TRUE(pumpUntil([&] { return drive.valueText() == "75%\n50%"; }, 3000));
     ResetEvent(slowServer);
@@ -359,8 +414,21 @@ TEST_F(SlowDriveTest, NeitherHoldsTheWindowNorLosesItsText)
     EXPECT_TRUE(pumpUntil([&] { return drive.valueText() == "75%\n80%"; }, 3000));
     EXPECT_STREQ(drive.tooltipText(2), "10 GBytes");
     // One space question per drive and update.
-    std::lock_guard<std::mutex> lock(disksLock);
-    EXPECT_EQ(spaceQuestions, (std::map<char, int>{{'E', 2}, {'Z', 2}}));
+    {
+        std::lock_guard<std::mutex> lock(disksLock);
+        EXPECT_EQ(spaceQuestions, (std::map<char, int>{{'E', 2}, {'Z', 2}}));
+    }
+    // The shell was asked once, in the apartment its execute call wants.
+    EXPECT_TRUE(pumpUntil(
+        [&] {
+            std::lock_guard<std::mutex> lock(shellLock);
+            return !shellCalls.empty();
+        },
+        3000));
+    std::lock_guard<std::mutex> lock(shellLock);
+    ASSERT_EQ(shellCalls.size(), 1u);
+    EXPECT_EQ(shellCalls[0].target, "E:\\");
+    EXPECT_TRUE(shellCalls[0].inApartment);
 }
 
 }  // namespace

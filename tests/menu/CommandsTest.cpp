@@ -29,9 +29,8 @@ CommandHooks loggingHooks()
         hookLog += "shortcut=" + std::to_string(on) + " ";
         return on && shortcutSaves;
     };
-    hooks.launch = [](HWND, const char* target) {
+    hooks.launch = [](AppState&, const char* target) {
         hookLog += std::string("launch=") + target + " ";
-        return false;
     };
     return hooks;
 }
@@ -243,6 +242,30 @@ TEST_F(CommandsTest, AutoGraphColorSamplesOnlyWhenTurnedOn)
     EXPECT_EQ(settings.graphColour, sampled);
     EXPECT_EQ(iniValue(path, "Graph", "RGBColour"), "7,7,7");
     EXPECT_FALSE(takePosted(WM_RELAYOUT));
+}
+
+// Showing an item, or removable drives, restarts that item's interval alone:
+// an item three ticks apart still updates on its third tick.
+TEST_F(CommandsTest, ShowingRestartsOnlyThatItemsInterval)
+{
+    for (int id : {4, static_cast<int>(IDM_SHOW_REMOVABLE_DRIVES)}) {
+        SCOPED_TRACE(id);
+        reset();
+        auto& steady = static_cast<FakeMeasure&>(items->at(0));
+        auto& shown = static_cast<FakeMeasure&>(items->at(3));
+        steady.setInterval(3000);
+        shown.setInterval(3000);
+        items->tick();
+        items->tick();
+        const int steadyBefore = steady.updates, shownBefore = shown.updates;
+
+        ExecuteMenuCommand(app, id, loggingHooks());
+        items->tick();
+        EXPECT_EQ(steady.updates, steadyBefore + 1);
+        items->tick();
+        items->tick();
+        EXPECT_EQ(shown.updates, shownBefore + (id == 4 ? 1 : 0));
+    }
 }
 
 TEST_F(CommandsTest, RunAtStartupIsOnOnlyWithTheShortcutSaved)

@@ -306,7 +306,10 @@ TEST_F(ContextMenuTest, EntriesPastTheIdRangeGetNoItem)
 
 TEST_F(ContextMenuTest, ThePopupRunsTheChosenCommandAndEscapeNothing)
 {
-    pumpMessages(0);  // the layouts the items asked for while they were built
+    // The layouts the items asked for while they were built, the drive's once
+    // its first answer came.
+    pumpUntil([&] { return !items->at(1).valueText().empty(); }, 3000);
+    pumpMessages(0);
     std::string before = readTextFile(path);
     std::string shown;
     std::thread escape = pressInPopup({VK_ESCAPE}, &shown);

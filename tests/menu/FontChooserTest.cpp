@@ -7,17 +7,21 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "menu/ColourChooser.h"
+#include "menu/Commands.h"
 #include "menu/FontChooser.h"
 #include "platform/Messages.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
+#include "support/Pixels.h"
 
 namespace {
 
@@ -45,6 +49,7 @@ struct Play {
     CHOOSEFONTA seen{};
     bool effectsEnabled = true, openDuring = false, nestedOpened = false;
     std::string afterApply;  // face and colour current right after Apply
+    int pointsAfterApply = 0;
 };
 Play* user;
 AppState* userApp;
@@ -99,6 +104,7 @@ BOOL WINAPI fakeFontDialog(LPCHOOSEFONTA choice)
         choice->lpfnHook(dialog, WM_COMMAND, MAKEWPARAM(psh3, BN_CLICKED), 0);
         user->afterApply = std::string(userApp->settings->font.lfFaceName) + " "
                            + std::to_string(userApp->settings->fontColour);
+        user->pointsAfterApply = userApp->settings->fontPointSize;
         choice->lpfnHook(dialog, WM_DESTROY, 0, 0);
         DestroyWindow(dialog);
     }
@@ -143,7 +149,9 @@ TEST_F(FontChooserTest, ColourAloneIsWrittenWithoutARelayout)
     EXPECT_FALSE(ChooseTextFont(app, fakeFontDialog));
     EXPECT_EQ(play.seen.Flags,
               static_cast<DWORD>(CF_SCREENFONTS | CF_ENABLEHOOK | CF_INITTOLOGFONTSTRUCT
-                                 | CF_EFFECTS | CF_APPLY));
+                                 | CF_EFFECTS | CF_APPLY | CF_LIMITSIZE));
+    EXPECT_EQ(play.seen.nSizeMin, 4);
+    EXPECT_EQ(play.seen.nSizeMax, 144);
     EXPECT_EQ(play.seen.hwndOwner, GetDesktopWindow());
     EXPECT_EQ(play.seen.rgbColors, colour);
     // Both choosers are held off while one is open.
@@ -181,6 +189,68 @@ TEST_F(FontChooserTest, PointSizeBecomesTheCellHeight)
         EXPECT_EQ(iniValue(path, "Font", "Point"), std::to_string(c.points));
         EXPECT_EQ(displayed().lfHeight, c.cellHeight);
         EXPECT_FALSE(displayed().lfUnderline || displayed().lfStrikeOut);
+    }
+}
+
+// What OK or Apply hand over is kept within 4 to 144 points, at any DPI,
+// in memory and in the file.
+TEST_F(FontChooserTest, SizesPastTheBoundsAreBroughtWithinThem)
+{
+    struct Case {
+        bool apply;
+        int dpi, dialogPoints, points;
+    };
+    for (const Case& c :
+         {Case{false, 96, 1, 4}, Case{false, 96, 1638, 144}, Case{false, 120, 3, 4},
+          Case{true, 144, 200, 144}, Case{true, 96, 2, 4}, Case{false, 120, 144, 144}}) {
+        SCOPED_TRACE(std::to_string(c.dialogPoints) + (c.apply ? " applied" : " chosen"));
+        settings.screenDpi = c.dpi;
+        settings.font = font("Courier New", -MulDiv(14, c.dpi, 72));
+        LOGFONTA chosen = font("Courier New", -MulDiv(c.dialogPoints, c.dpi, 72));
+        // Applied, then cancelled: what Apply made current is seen in between.
+        play.apply = c.apply;
+        play.applied = chosen;
+        play.ok = !c.apply;
+        play.pickFont = !c.apply;
+        play.picked = chosen;
+        ChooseTextFont(app, fakeFontDialog);
+        if (c.apply) {
+            EXPECT_EQ(play.pointsAfterApply, c.points);
+            continue;
+        }
+        EXPECT_EQ(settings.fontPointSize, c.points);
+        EXPECT_EQ(settings.font.lfHeight, -MulDiv(c.points, c.dpi, 72));
+        EXPECT_EQ(iniValue(path, "Font", "Point"), std::to_string(c.points));
+    }
+}
+
+// A new text colour alone calls for no re-layout, yet the next tick draws
+// every row in it, not only the rows whose values changed.
+TEST_F(FontChooserTest, ANewTextColourAloneReachesEveryRow)
+{
+    constexpr DWORD kYellow = 0xFFFF00, kRed = 0xFF0000;
+    ApplyFontColour(app, RGB(255, 255, 0));
+    RemakeDisplayFont(app);
+    Relayout(app);
+    send(WM_TIMER, IDT_REFRESH);
+
+    play.pickedColour = RGB(255, 0, 0);
+    CommandHooks hooks;
+    hooks.chooseFont = [](AppState& chooserApp) {
+        return ChooseTextFont(chooserApp, fakeFontDialog);
+    };
+    ExecuteMenuCommand(app, IDM_CHANGE_FONT, hooks);
+    item(0).setValue("9:05:08");
+    item(0).markChanged();
+    send(WM_TIMER, IDT_REFRESH);
+
+    const int width = renderer.pictureWidth;
+    std::vector<DWORD> shown = pixelsOf(renderer.memoryDC(), 0, 0, width, renderer.pictureHeight);
+    for (int row = 0; row < 3; ++row) {
+        auto begin = shown.begin() + row * renderer.lineHeight * width;
+        auto end = begin + renderer.lineHeight * width;
+        EXPECT_GT(std::count(begin, end, kRed), 0) << "row " << row;
+        EXPECT_EQ(std::count(begin, end, kYellow), 0) << "row " << row;
     }
 }
 

@@ -61,9 +61,8 @@ inline BOOL WINAPI halfFull(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER t
     available->QuadPart = free->QuadPart = 50 << 20;
     return TRUE;
 }
-inline bool noLaunch(HWND, const char*)
+inline void noLaunch(AppState&, const char*)
 {
-    return true;
 }
 
 // "First", "Drive", "Network", "Last", in that order (ids 1 to 4).

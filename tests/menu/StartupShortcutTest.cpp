@@ -14,45 +14,59 @@
 
 namespace {
 
-std::string startupFolder, commandLine, modulePath;
+std::wstring startupFolder, commandLine, modulePath;
 
-BOOL WINAPI fakeStartupFolder(HWND, LPSTR path, int folder, BOOL)
+// Test folders are plain ASCII, as the temporary folder is.
+std::wstring wide(const std::string& text)
 {
-    lstrcpynA(path, startupFolder.c_str(), MAX_PATH);
+    return std::wstring(text.begin(), text.end());
+}
+
+BOOL WINAPI fakeStartupFolder(HWND, LPWSTR path, int folder, BOOL)
+{
+    lstrcpynW(path, startupFolder.c_str(), MAX_PATH);
     return folder == CSIDL_STARTUP;
 }
 
-LPSTR WINAPI fakeCommandLine()
+LPWSTR WINAPI fakeCommandLine()
 {
     return &commandLine[0];
 }
 
-DWORD WINAPI fakeModulePath(HMODULE, LPSTR path, DWORD size)
+DWORD WINAPI fakeModulePath(HMODULE, LPWSTR path, DWORD size)
 {
-    lstrcpynA(path, modulePath.c_str(), static_cast<int>(size));
+    lstrcpynW(path, modulePath.c_str(), static_cast<int>(size));
     return static_cast<DWORD>(modulePath.size());
 }
 
-// "target|arguments" of a shortcut file.
-std::string readLink(const std::string& file)
+bool exists(const std::wstring& path)
 {
-    IShellLinkA* link = nullptr;
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// "target|arguments" of a shortcut file. The target as the shell finds it,
+// through the item list: one platform keeps the plain path only in the code
+// page, which cannot spell every name.
+std::wstring readLink(const std::wstring& file)
+{
+    IShellLinkW* link = nullptr;
     IPersistFile* persist = nullptr;
-    char target[MAX_PATH] = {}, arguments[1024] = {};
-    WCHAR wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    WCHAR target[MAX_PATH] = {}, arguments[1024] = {};
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    reinterpret_cast<void**>(&link)))) {
         if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
-                link->GetPath(target, sizeof target, nullptr, SLGP_RAWPATH);
-                link->GetArguments(arguments, sizeof arguments);
+            LPITEMIDLIST items = nullptr;
+            if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))
+                && SUCCEEDED(link->GetIDList(&items))) {
+                SHGetPathFromIDListW(items, target);
+                CoTaskMemFree(items);
+                link->GetArguments(arguments, ARRAYSIZE(arguments));
             }
             persist->Release();
         }
         link->Release();
     }
-    return std::string(target) + "|" + arguments;
+    return std::wstring(target) + L"|" + arguments;
 }
 
 int entriesIn(const std::string& folder)
@@ -74,9 +88,9 @@ protected:
         sources.startupFolder = fakeStartupFolder;
         sources.commandLine = fakeCommandLine;
         sources.modulePath = fakeModulePath;
-        startupFolder = dir.path();
-        char self[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, self, sizeof self);
+        startupFolder = wide(dir.path());
+        WCHAR self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
         program = modulePath = self;
         commandLine = program;
     }
@@ -89,54 +103,76 @@ protected:
     bool comReady = false;
     ShortcutSources sources;
     TempDir dir;
-    std::string shortcut = dir.file("Dashvane.lnk");
-    std::string program;
+    std::wstring shortcut = wide(dir.file("Dashvane.lnk"));
+    std::wstring program;
 };
 
 // The program's own full path goes to the target, whatever the command line
 // calls it; what follows its name there goes to the arguments.
 TEST_F(StartupShortcutTest, MadeForTheProgramAndRemoved)
 {
-    const std::string spaced = dir.path() + "\\Dash vane\\dash vane.exe";
-    CreateDirectoryA((dir.path() + "\\Dash vane").c_str(), nullptr);
-    writeTextFile(spaced, "");
-    const std::string quoted = "\"" + program + "\"";
-    const std::string name = program.substr(program.rfind('\\') + 1);
+    const std::wstring spaced = wide(dir.path()) + L"\\Dash vane\\dash vane.exe";
+    CreateDirectoryW((wide(dir.path()) + L"\\Dash vane").c_str(), nullptr);
+    CloseHandle(CreateFileW(spaced.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    const std::wstring quoted = L"\"" + program + L"\"";
+    const std::wstring name = program.substr(program.rfind(L'\\') + 1);
     struct Case {
-        std::string module, line, arguments;
+        std::wstring module, line, arguments;
     };
     for (const Case& c :
-         {Case{program, quoted + " ", ""}, Case{program, quoted + " -x \"a b\"", "-x \"a b\""},
-          Case{program, program + "  --gtest_filter=X  ", "--gtest_filter=X"},
-          Case{program, "\"" + program, ""},
-          Case{program, name + " -x", "-x"},      // from a console in its folder
-          Case{spaced, spaced + " -x", "-x"}}) {  // unquoted, with blanks
-        SCOPED_TRACE(c.line);
+         {Case{program, quoted + L" ", L""}, Case{program, quoted + L" -x \"a b\"", L"-x \"a b\""},
+          Case{program, program + L"  --gtest_filter=X  ", L"--gtest_filter=X"},
+          Case{program, L"\"" + program, L""},
+          Case{program, name + L" -x", L"-x"},      // from a console in its folder
+          Case{spaced, spaced + L" -x", L"-x"}}) {  // unquoted, with blanks
+        SCOPED_TRACE(std::string(c.line.begin(), c.line.end()));
         modulePath = c.module, commandLine = c.line;
         EXPECT_TRUE(UpdateStartupShortcut(true, sources));
-        std::string link = readLink(shortcut);
-        EXPECT_EQ(lstrcmpiA(link.c_str(), (c.module + "|" + c.arguments).c_str()), 0) << link;
+        std::wstring link = readLink(shortcut);
+        EXPECT_EQ(lstrcmpiW(link.c_str(), (c.module + L"|" + c.arguments).c_str()), 0);
         EXPECT_FALSE(UpdateStartupShortcut(false, sources));
-        EXPECT_FALSE(fileExists(shortcut));
+        EXPECT_FALSE(exists(shortcut));
     }
     // Arguments the program set at start replace the command line's.
-    SetStartupArguments("/ini \"C:\\Shared\\my settings.ini\"");
-    modulePath = program, commandLine = program + " /ini my.ini";
+    const std::wstring arguments = L"/ini \"C:\\\x0434\x0438\x043C\x0430\\my settings.ini\"";
+    SetStartupArguments(arguments);
+    modulePath = program, commandLine = program + L" /ini my.ini";
     EXPECT_TRUE(UpdateStartupShortcut(true, sources));
-    EXPECT_EQ(lstrcmpiA(readLink(shortcut).c_str(),
-                        (program + "|/ini \"C:\\Shared\\my settings.ini\"").c_str()),
-              0)
-        << readLink(shortcut);
-    SetStartupArguments("");
+    EXPECT_EQ(readLink(shortcut), program + L"|" + arguments);
+    SetStartupArguments(L"");
     EXPECT_FALSE(UpdateStartupShortcut(false, sources));
 
     // Someone else's shortcut of that name stays as it is.
-    writeTextFile(shortcut, "the user's own");
+    writeTextFile(dir.file("Dashvane.lnk"), "the user's own");
     EXPECT_TRUE(UpdateStartupShortcut(true, sources));
-    EXPECT_EQ(readTextFile(shortcut), "the user's own");
+    EXPECT_EQ(readTextFile(dir.file("Dashvane.lnk")), "the user's own");
     // A shortcut that cannot be saved is reported as none.
-    startupFolder = dir.path() + "\\missing";
+    startupFolder = wide(dir.path()) + L"\\missing";
     EXPECT_FALSE(UpdateStartupShortcut(true, sources));
+}
+
+// A profile folder and a program folder whose names the code page cannot
+// spell ("łukasz", "дима"): the shortcut is made there, points there, and is
+// removed again.
+TEST_F(StartupShortcutTest, FoldersTheCodePageCannotSpell)
+{
+    startupFolder = wide(dir.path()) + L"\\\x0142ukasz";
+    const std::wstring programFolder = wide(dir.path()) + L"\\\x0434\x0438\x043C\x0430";
+    modulePath = programFolder + L"\\dashvane.exe";
+    commandLine = L"\"" + modulePath + L"\" -x";
+    ASSERT_TRUE(CreateDirectoryW(startupFolder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(programFolder.c_str(), nullptr));
+    CloseHandle(CreateFileW(modulePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+
+    const std::wstring link = startupFolder + L"\\Dashvane.lnk";
+    EXPECT_TRUE(UpdateStartupShortcut(true, sources));
+    EXPECT_EQ(readLink(link), modulePath + L"|-x");
+    EXPECT_FALSE(UpdateStartupShortcut(false, sources));
+    EXPECT_FALSE(exists(link));
+    // The temporary folder's clean-up goes by narrow names.
+    DeleteFileW(modulePath.c_str());
+    RemoveDirectoryW(programFolder.c_str());
+    RemoveDirectoryW(startupFolder.c_str());
 }
 
 // Folder and name must fit MAX_PATH with the terminator; one byte more and
@@ -146,16 +182,18 @@ TEST_F(StartupShortcutTest, FolderTooLongForTheNameMakesNothing)
     const size_t name = std::string("\\Dashvane.lnk").size();
     for (size_t length : {MAX_PATH - 1 - name, MAX_PATH - name}) {
         SCOPED_TRACE(length);
-        startupFolder = dir.path() + "\\" + std::string(length - dir.path().size() - 1, 'f');
-        ASSERT_TRUE(CreateDirectoryA(startupFolder.c_str(), nullptr));
+        const std::string folder =
+            dir.path() + "\\" + std::string(length - dir.path().size() - 1, 'f');
+        startupFolder = wide(folder);
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
         UpdateStartupShortcut(true, sources);
         bool fits = length + name < MAX_PATH;
-        EXPECT_EQ(entriesIn(startupFolder), fits ? 1 : 0);
-        EXPECT_EQ(fileExists(startupFolder + "\\Dashvane.lnk"), fits);
+        EXPECT_EQ(entriesIn(folder), fits ? 1 : 0);
+        EXPECT_EQ(fileExists(folder + "\\Dashvane.lnk"), fits);
         EXPECT_EQ(entriesIn(dir.path()), 1);
         UpdateStartupShortcut(false, sources);
-        EXPECT_EQ(entriesIn(startupFolder), 0);
-        RemoveDirectoryA(startupFolder.c_str());
+        EXPECT_EQ(entriesIn(folder), 0);
+        RemoveDirectoryA(folder.c_str());
     }
 }
 
@@ -163,13 +201,13 @@ TEST_F(StartupShortcutTest, FolderTooLongForTheNameMakesNothing)
 
 TEST_F(StartupShortcutTest, TheUsersRealStartupFolder)
 {
-    char folder[MAX_PATH] = {};
-    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, folder, CSIDL_STARTUP, TRUE));
-    std::string link = std::string(folder) + "\\Dashvane.lnk";
-    DeleteFileA(link.c_str());
+    WCHAR folder[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, TRUE));
+    std::wstring link = std::wstring(folder) + L"\\Dashvane.lnk";
+    DeleteFileW(link.c_str());
 
     UpdateStartupShortcut(true);
-    EXPECT_TRUE(fileExists(link));
+    EXPECT_TRUE(exists(link));
     UpdateStartupShortcut(false);
-    EXPECT_FALSE(fileExists(link));
+    EXPECT_FALSE(exists(link));
 }

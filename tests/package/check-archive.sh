@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks a release archive as a Windows user would get it: exactly the program
 # and its README, the program built for the archive's machine and carrying
-# the project's version.
+# the project's version, linked only to libraries the system never looks for
+# beside it, and stating the oldest system it runs on.
 # Usage: check-archive.sh ARCHIVE MACHINE VERSION OBJDUMP WINDRES
 #   MACHINE as objdump names it: i386 or i386:x86-64
 set -euo pipefail
@@ -29,6 +30,23 @@ grep -qx "architecture: $machine, flags .*" <<<"$header" \
 if grep -q 'HAS_SYMS\|HAS_DEBUG' <<<"$header"; then
     fail "dashvane.exe is not stripped: $header"
 fi
+
+private="$("$objdump" -p "$exe")"
+# The system's known libraries on every version from Vista on: the loader
+# takes them from the system folder only. Any other library linked at start is
+# looked for in the exe's folder first, which is often Downloads.
+known=" advapi32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll ole32.dll"
+known+=" oleaut32.dll shell32.dll shlwapi.dll user32.dll ws2_32.dll "
+while read -r library; do
+    [[ "$known" == *" ${library,,} "* ]] \
+        || fail "dashvane.exe links $library, which is no known system library"
+done < <(sed -n 's/^\s*DLL Name: //p' <<<"$private")
+field() {
+    sed -n "s/^$1\s\+//p" <<<"$private"
+}
+[ "$(field MajorSubsystemVersion).$(field MinorSubsystemVersion)" = "6.0" ] \
+    || fail "subsystem version is $(field MajorSubsystemVersion).$(field MinorSubsystemVersion), not 6.0 (Vista)"
+grep -q "^\s*TERMINAL_SERVICE_AWARE\$" <<<"$private" || fail "dashvane.exe is not terminal-server aware"
 
 resources="$("$windres" -J coff -O rc -i "$exe")"
 commas="${version//./, }"

@@ -39,6 +39,11 @@ public:
         return tip.empty() ? nullptr : tip.c_str();
     }
     void setValue(const std::string& text) { value = text; }
+    void setInterval(int milliseconds)
+    {
+        refreshInterval = milliseconds;
+        resetTimer(false);
+    }
     void setGraph(bool graph, int percent) { hasGraph = graph, graphPercent = percent; }
     void setOwnSeparator(const std::string& text) { ownSeparator = text; }
     void rename(const char* text) { name_ = text; }
