@@ -3,3 +3,5 @@
 #pragma once
 
 constexpr const char* kErrorCaption = "dashvane - error";
+// For messages that name a path, which may hold characters the code page lacks.
+constexpr const wchar_t* kErrorCaptionW = L"dashvane - error";

@@ -3,6 +3,7 @@
 
 #include <clocale>
 
+#include "app/CommandLine.h"
 #include "app/ErrorMessage.h"
 #include "app/MainWindow.h"
 #include "app/SaveFailureNotice.h"
@@ -41,6 +42,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // An empty card reader or floppy drive must fail its query, not stop the
     // whole desktop with the system's "No disk" box.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // Before the mutex: a request to end the running overlay must not take
+    // it, and a wrong switch starts nothing.
+    CommandLine commandLine = ParseCommandLine(GetCommandLineW());
+    if (commandLine.action != StartAction::RunOverlay)
+        return CarryOut(commandLine);
     // Before anything is read or written: a refused start must leave the
     // running overlay's file alone. The window check also finds an overlay
     // of a build that takes no mutex.
@@ -58,8 +64,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // In this order: the settings file located and its options loaded, then
     // the user and domain names resolved once (seconds off the domain's
     // network). Every other part is handed them by RunOverlay.
+    std::string settingsPath;
+    if (!TakeSettingsFile(commandLine, settingsPath))
+        return kUnusableSettingsExitCode;
     SaveFailureNotice saveFailures;
-    Settings settings(std::string(), FolderSource(), Settings::Writes::Held, &saveFailures);
+    Settings settings(settingsPath, FolderSource(), Settings::Writes::Held, &saveFailures);
     AccountInfo accountInfo;
     return RunOverlay(instance, settings, accountInfo);
 }

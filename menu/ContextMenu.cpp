@@ -120,6 +120,12 @@ void ContextMenu::build(AppState& app)
     appendItem(options_, IDM_BOTTOM, "Bottom", checkFlag(settings.stackingMode == Bottom));
     appendSeparator(options_);
     appendItem(options_, IDM_RUN_AT_STARTUP, "Run At Startup", checkFlag(settings.runAtStartup));
+    // Tells why no change outlives the run; the file's state is fixed at start.
+    if (settings.readOnly) {
+        appendSeparator(options_);
+        appendItem(options_, IDM_SETTINGS_LOCKED, "Settings Locked by Administrator",
+                   MF_CHECKED | MF_GRAYED);
+    }
 
     appendItem(graphColour_, IDM_CHANGE_GRAPH_COLOUR, "Change Graph Color...",
                settings.autoBgColor ? MF_GRAYED : MF_ENABLED);

@@ -35,6 +35,9 @@ constexpr UINT IDM_CUSTOM = 440;
 
 constexpr UINT IDM_EXIT = 900;
 
+// The disabled note that the settings file is read-only: never chosen.
+constexpr UINT IDM_SETTINGS_LOCKED = 930;
+
 // Separators carry ids that no command uses and the menu never returns.
 constexpr UINT IDM_SEPARATOR = 910;
 constexpr UINT IDM_EXIT_SEPARATOR = 920;

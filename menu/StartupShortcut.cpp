@@ -79,7 +79,18 @@ bool createShortcut(const WCHAR* path, const LinkTarget& target)
     return SUCCEEDED(file->Save(path, TRUE));
 }
 
+std::wstring& startupArguments()
+{
+    static std::wstring arguments;
+    return arguments;
+}
+
 }  // namespace
+
+void SetStartupArguments(const std::wstring& arguments)
+{
+    startupArguments() = arguments;
+}
 
 ShortcutSources::ShortcutSources()
     : startupFolder(Loaded::SHGetSpecialFolderPathW),
@@ -111,5 +122,8 @@ bool UpdateStartupShortcut(bool enable, const ShortcutSources& sources)
     DWORD length = sources.modulePath(nullptr, program, ARRAYSIZE(program));
     if (length == 0 || length >= ARRAYSIZE(program))
         return false;
-    return createShortcut(path, linkTarget(sources.commandLine(), program));
+    LinkTarget target = linkTarget(sources.commandLine(), program);
+    if (!startupArguments().empty())
+        target.arguments = startupArguments();
+    return createShortcut(path, target);
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Where the shortcut goes and what it starts; replaceable so that tests use
 // a folder of their own. Wide throughout: the folder lies in the user's
 // profile, whose name the code page may not spell, and so may the program's.
@@ -16,6 +18,11 @@ struct ShortcutSources {
 
     ShortcutSources();
 };
+
+// Arguments for every shortcut made from now on, in place of what follows
+// the program's name on its command line: set once at start when that names
+// a file by a path that must not depend on the folder started in.
+void SetStartupArguments(const std::wstring& arguments);
 
 // Creates the shortcut (leaving an existing one alone) or removes it. Returns
 // whether a shortcut is in place afterwards.

@@ -49,6 +49,29 @@ LONG storedCoordinate(UINT value)
     return std::clamp(static_cast<LONG>(value), -kPositionLimit, kPositionLimit);
 }
 
+// Found by trying the open, not by the read-only attribute, which says
+// nothing of the file's permissions or of a share that refuses writes. A
+// file another program holds without write sharing does not count: it is
+// writable again once that program lets go of it.
+bool refusesWrites(const std::string& path)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (length <= 1)
+        return false;
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
+    HANDLE opened = CreateFileW(wide.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened != INVALID_HANDLE_VALUE) {
+        KernelHandle closed(opened);
+        return false;
+    }
+    DWORD error = GetLastError();
+    return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT
+           || error == ERROR_NETWORK_ACCESS_DENIED;
+}
+
 }  // namespace
 
 Settings::Settings(std::string filePath, const FolderSource& folders, Writes writes,
@@ -58,8 +81,10 @@ Settings::Settings(std::string filePath, const FolderSource& folders, Writes wri
     screenDpi = measureScreenDpi();
     if (path.empty())
         path = locateSettingsFile(folders);
-    if (!path.empty())
-        load();
+    if (path.empty())
+        return;
+    readOnly = refusesWrites(path);
+    load();
 }
 
 Settings::~Settings()
@@ -145,7 +170,7 @@ void Settings::writeString(const char* section, const char* key, const char* tex
 {
     if (path.empty())
         return;
-    if (holding_) {
+    if (holding_ || readOnly) {
         hold(section, key, text);
         return;
     }
@@ -179,7 +204,7 @@ Settings::HeldWrite* Settings::heldWrite(const char* section, const char* key)
 void Settings::releaseWrites()
 {
     holding_ = false;
-    if (held_.empty())
+    if (held_.empty() || readOnly)
         return;
     if (writeAllAsNewFile()) {
         held_.clear();

@@ -48,6 +48,11 @@ struct Settings {
     bool autoBgColor = false;
     bool locked = false;
     std::string path;
+    // The file was there at start but refused to be opened for writing (a
+    // file an administrator hands out read-only, a share that takes no
+    // writes): changes then apply for the run only, nothing is written to
+    // it and no failure is reported.
+    bool readOnly = false;
     StackingMode stackingMode = Bottom;
     ScreenPosition screenPosition = TopLeft;
     char readBuffer[kMaxSettingText + 1] = {};
@@ -55,8 +60,9 @@ struct Settings {
     // How writes reach the file: each at once, or held until releaseWrites.
     enum class Writes { AtOnce, Held };
 
-    // Locates the file (only when path is empty) and loads the options. The
-    // first write that fails is reported to saveFailures, when given.
+    // Locates the file (only when path is empty), finds out whether it can
+    // be written and loads the options. The first write that fails is
+    // reported to saveFailures, when given.
     explicit Settings(std::string filePath = std::string(),
                       const FolderSource& folders = FolderSource(), Writes writes = Writes::AtOnce,
                       SaveFailureReport* saveFailures = nullptr);
@@ -89,7 +95,7 @@ struct Settings {
     // single write rewrites and re-reads the whole file: into an absent or
     // empty file they go as one text.
     // A write that fails, now or later, stays held: reads keep seeing the
-    // change for the rest of the run.
+    // change for the rest of the run. A read-only file keeps every write held.
     void releaseWrites();
 
     // Replaces the pen or brush after the font or graph colour changed.

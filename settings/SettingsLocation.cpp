@@ -32,20 +32,6 @@ std::string exactNarrow(const WCHAR* path)
     return narrow;
 }
 
-// A folder the code page cannot spell is reached through its short (8.3)
-// name, which the narrow calls of the whole program can then use.
-std::string narrowFolder(const std::wstring& folder)
-{
-    std::string narrow = exactNarrow(folder.c_str());
-    if (!narrow.empty())
-        return narrow;
-    WCHAR shortPath[MAX_PATH] = {};
-    DWORD length = GetShortPathNameW(folder.c_str(), shortPath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return std::string();
-    return exactNarrow(shortPath);
-}
-
 std::string perUserFolder(const FolderSource& folders)
 {
     WCHAR buffer[MAX_PATH] = {};
@@ -60,7 +46,7 @@ std::string perUserFolder(const FolderSource& folders)
     folder += L"Dashvane";
     if (!folders.createDirectory(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return std::string();
-    return narrowFolder(folder);
+    return narrowPath(folder);
 }
 
 std::string windowsFolder(const FolderSource& folders)
@@ -73,6 +59,20 @@ std::string windowsFolder(const FolderSource& folders)
 }
 
 }  // namespace
+
+// A path the code page cannot spell is reached through its short (8.3)
+// name, which the narrow calls of the whole program can then use.
+std::string narrowPath(const std::wstring& path)
+{
+    std::string narrow = exactNarrow(path.c_str());
+    if (!narrow.empty())
+        return narrow;
+    WCHAR shortPath[MAX_PATH] = {};
+    DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    return exactNarrow(shortPath);
+}
 
 FolderSource::FolderSource()
     : getSpecialFolder(Loaded::SHGetSpecialFolderPathW),

@@ -21,3 +21,8 @@ struct FolderSource {
 // Full path of "Dashvane.ini" in a form the narrow calls open, or empty when
 // neither folder can be had.
 std::string locateSettingsFile(const FolderSource& folders);
+
+// The path in a form the narrow calls open: its own spelling when the code
+// page has every character, else its short (8.3) form, which exists only for
+// a file or folder that exists. Empty when neither will do.
+std::string narrowPath(const std::wstring& path);

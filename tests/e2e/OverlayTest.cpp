@@ -659,3 +659,270 @@ TEST(Overlay, ASettingsFileThatCannotBeWrittenGivesOneMessageAndKeepsTheChange)
     EXPECT_EQ(readTextFile(settingsFile), before);
     PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
 }
+
+namespace {
+
+std::string dashvaneExe()
+{
+    return programFolder() + "\\dashvane.exe";
+}
+
+// A folder of the host's /tmp, seen by the program as Z:\tmp\..., so that
+// host tools reach the same files; removed with everything in it.
+class HostFolder {
+public:
+    explicit HostFolder(const char* name)
+        : host_("/tmp/dashvane-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + name)
+    {
+        wine_ = "Z:" + host_;
+        std::replace(wine_.begin(), wine_.end(), '/', '\\');
+        CreateDirectoryA(wine_.c_str(), nullptr);
+    }
+    ~HostFolder() { runOnHost("chattr -R -i " + host_ + " 2>/dev/null; rm -rf " + host_); }
+    HostFolder(const HostFolder&) = delete;
+    HostFolder& operator=(const HostFolder&) = delete;
+
+    std::string file(const char* name) const { return wine_ + "\\" + name; }
+    std::string hostFile(const char* name) const { return host_ + "/" + name; }
+
+private:
+    std::string host_, wine_;
+};
+
+// A settings file beside the program turns every start into a portable one,
+// so it goes with the test, whatever the test's end.
+class FileBesideProgram {
+public:
+    FileBesideProgram() { writeTextFile(path, ""); }
+    ~FileBesideProgram() { DeleteFileA(path.c_str()); }
+    FileBesideProgram(const FileBesideProgram&) = delete;
+    FileBesideProgram& operator=(const FileBesideProgram&) = delete;
+
+    const std::string path = programFolder() + "\\Dashvane.ini";
+};
+
+bool writable(const std::string& path)
+{
+    HANDLE opened = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    KernelHandle closed(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+    return closed != nullptr;
+}
+
+}  // namespace
+
+// An empty Dashvane.ini beside the program takes the first start's defaults;
+// a file named with /ini, relative to the folder started in, wins over it.
+// Neither start writes to the profile.
+TEST(Overlay, SettingsBesideTheProgramOrNamedOnTheCommandLine)
+{
+    FileBesideProgram beside;
+    HostFolder started("started");
+    struct Row {
+        std::string arguments, settings;
+    } rows[] = {
+        {"", beside.path},
+        {"/ini \"sub folder\\my.ini\"", started.file("sub folder\\my.ini")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        DeleteFileA(userSettingsFile().c_str());
+        RunningProgram program(dashvaneExe(), row.arguments, started.file(""));
+        HWND window = program.waitForWindow(10000);
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(pumpUntil(
+            [&] {
+                return iniValue(row.settings, "Position", "X")
+                       == std::to_string(windowRect(window).left);
+            },
+            3000));
+        EXPECT_EQ(iniValue(row.settings, "Options", "Hotkey"), "CTRL,ALT,L");
+        EXPECT_EQ(iniValue(row.settings, "Options", "Right Align"), "Yes");
+        EXPECT_FALSE(fileExists(userSettingsFile()));
+    }
+    EXPECT_EQ(iniValue(beside.path, "Options", "Hotkey"), "CTRL,ALT,L");
+    EXPECT_EQ(readTextFile(beside.path).find("my.ini"), std::string::npos);
+}
+
+// Ends the overlay as its Exit does and says how it went in the exit code.
+TEST(Overlay, ExitSwitchEndsTheRunningOverlay)
+{
+    DeleteFileA(userSettingsFile().c_str());
+    RunningProgram overlay;
+    HWND window = overlay.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    // Moved by the menu: the key is in the file before the end is asked for.
+    ASSERT_TRUE(chooseFromMenu(overlay, window,
+                               {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,
+                                VK_RIGHT, VK_DOWN, VK_RETURN},
+                               true));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return iniValue(userSettingsFile(), "Options", "ScreenPosition") == "TL"; }, 3000));
+
+    DWORD started = GetTickCount();
+    DWORD exitCode = 99;
+    {
+        RunningProgram request(dashvaneExe(), "/exit");
+        ASSERT_TRUE(request.waitForExit(8000, exitCode));
+    }
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_LT(GetTickCount() - started, 5000u);
+    DWORD overlayCode = 99;
+    EXPECT_TRUE(overlay.waitForExit(0, overlayCode));
+    EXPECT_EQ(overlayCode, 0u);
+    EXPECT_EQ(iniValue(userSettingsFile(), "Options", "ScreenPosition"), "TL");
+
+    RunningProgram again(dashvaneExe(), "/exit");
+    exitCode = 99;
+    ASSERT_TRUE(again.waitForExit(3000, exitCode));
+    EXPECT_EQ(exitCode, 1u);
+}
+
+namespace {
+
+LRESULT CALLBACK ignoresClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return message == WM_CLOSE ? 0 : DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+// An overlay that does not end in time: the request gives up after 5 s.
+TEST(Overlay, ExitSwitchGivesUpOnAnOverlayThatDoesNotEnd)
+{
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = ignoresClose;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "DashvaneClass";
+    ASSERT_NE(RegisterClassA(&windowClass), 0);
+    HWND stuck = CreateWindowExA(WS_EX_TOOLWINDOW, "DashvaneClass", "DashvaneWindow", WS_POPUP, 0,
+                                 0, 10, 10, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(stuck, nullptr);
+    ShowWindow(stuck, SW_SHOWNOACTIVATE);
+
+    DWORD started = GetTickCount();
+    RunningProgram request(dashvaneExe(), "/exit");
+    DWORD exitCode = 99;
+    ASSERT_TRUE(request.waitForExit(10000, exitCode));
+    EXPECT_EQ(exitCode, 2u);
+    EXPECT_GE(GetTickCount() - started, 4900u);
+    EXPECT_TRUE(IsWindow(stuck));
+    DestroyWindow(stuck);
+}
+
+// Each ends with its one message and no overlay.
+TEST(Overlay, SwitchesThatEndAtOnceShowOneMessage)
+{
+    const struct {
+        std::string arguments;
+        const char* caption;
+        std::string shown;
+        DWORD exitCode;
+    } rows[] = {
+        {"/nonsense", "dashvane - error", "/nonsense", 87},
+        {"/?", "dashvane", "/ini <file>", 0},
+        {"/ini Q:\\nowhere\\my.ini", "dashvane - error", "Q:\\nowhere\\my.ini", 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        RunningProgram program(dashvaneExe(), row.arguments);
+        MessageBoxSeen seen;
+        ASSERT_TRUE(
+            pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, 10000));
+        EXPECT_EQ(seen.caption, row.caption);
+        EXPECT_NE(seen.text.find(row.shown), std::string::npos) << seen.text;
+        if (row.exitCode != 1) {
+            for (const char* listed : {"/ini <file>", "/exit", "/?"})
+                EXPECT_NE(seen.text.find(listed), std::string::npos) << listed;
+        }
+        EXPECT_EQ(FindWindowA("DashvaneClass", nullptr), nullptr);
+        PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
+        DWORD exitCode = 99;
+        ASSERT_TRUE(program.waitForExit(5000, exitCode));
+        EXPECT_EQ(exitCode, row.exitCode);
+    }
+}
+
+// A file that refuses writes from the start is used as it is: a change from
+// the menu shows, the file stays byte for byte, and nothing is said.
+TEST(Overlay, ASettingsFileThatCannotBeWrittenAtStartIsUsedAsItIs)
+{
+    HostFolder shared("shared");
+    const std::string settingsFile = shared.file("locked.ini");
+    const std::string text = "[Options]\r\nShow Graphs=No\r\nLocked=No\r\n";
+    writeTextFile(settingsFile, text);
+    // As root only the immutable flag refuses writes; as another user, the mode.
+    runOnHost("chattr +i " + shared.hostFile("locked.ini") + " 2>/dev/null || chmod 444 "
+              + shared.hostFile("locked.ini"));
+    if (writable(settingsFile))
+        GTEST_SKIP() << "neither chattr +i nor chmod 444 made the file refuse writes";
+
+    RunningProgram program(dashvaneExe(), "/ini " + settingsFile);
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    pumpMessages(1000);
+    int frameBox = graphPixels(window);
+    ASSERT_TRUE(chooseFromMenu(
+        program, window, {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, true));
+    EXPECT_TRUE(pumpUntil([&] { return graphPixels(window) > 10 * frameBox; }, 3000))
+        << graphPixels(window) << " / " << frameBox;
+    pumpMessages(1000);
+    EXPECT_EQ(findMessageBox(program.id()).box, nullptr);
+    EXPECT_EQ(readTextFile(settingsFile), text);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    DWORD exitCode = 99;
+    ASSERT_TRUE(program.waitForExit(5000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(readTextFile(settingsFile), text);
+}
+
+namespace {
+
+std::string linkArguments(const std::string& file)
+{
+    char arguments[1024] = {};
+    WCHAR wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return "<no link object>";
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+        if (SUCCEEDED(persist->Load(wide, STGM_READ)))
+            link->GetArguments(arguments, sizeof arguments);
+        persist->Release();
+    }
+    link->Release();
+    return arguments;
+}
+
+}  // namespace
+
+// Run At Startup of a copy started with /ini and a relative path starts the
+// next one at logon with the same file, wherever that start begins.
+TEST(Overlay, RunAtStartupKeepsTheSettingsFileNamedOnTheCommandLine)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    char folder[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, folder, CSIDL_STARTUP, TRUE));
+    const std::string shortcut = std::string(folder) + "\\Dashvane.lnk";
+    DeleteFileA(shortcut.c_str());
+    HostFolder started("logon");
+    {
+        RunningProgram program(dashvaneExe(), "/ini sub\\my.ini", started.file(""));
+        HWND window = program.waitForWindow(10000);
+        ASSERT_NE(window, nullptr);
+        // Up from Options' first entry wraps to its last, Run At Startup.
+        ASSERT_TRUE(
+            chooseFromMenu(program, window, {VK_UP, VK_UP, VK_RIGHT, VK_UP, VK_RETURN}, true));
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                return iniValue(started.file("sub\\my.ini"), "Options", "Run At Startup") == "Yes";
+            },
+            3000));
+    }
+    EXPECT_EQ(linkArguments(shortcut), "/ini \"" + started.file("sub\\my.ini") + "\"");
+    DeleteFileA(shortcut.c_str());
+    CoUninitialize();
+}

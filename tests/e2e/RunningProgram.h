@@ -108,14 +108,19 @@ inline MessageBoxSeen findMessageBox(DWORD processId)
 class RunningProgram {
 public:
     RunningProgram() : RunningProgram(programFolder() + "\\dashvane.exe") {}
-    // A copy of the program elsewhere, as a user who unzipped it there starts it.
-    explicit RunningProgram(const std::string& exe)
+    // A copy of the program elsewhere, as a user who unzipped it there starts
+    // it; with these arguments after its name, started in folder (by default
+    // the test's own current folder).
+    explicit RunningProgram(const std::string& exe, const std::string& arguments = std::string(),
+                            const std::string& folder = std::string())
     {
         std::string command = "\"" + exe + "\"";
+        if (!arguments.empty())
+            command += " " + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process_))
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.empty() ? nullptr : folder.c_str(), &startup, &process_))
             process_ = PROCESS_INFORMATION{};
     }
     ~RunningProgram()

@@ -216,6 +216,23 @@ TEST_F(ContextMenuTest, IniFileAppearsOnceAtTheEndOfOptionsOnlyWhileExtended)
     }
 }
 
+// Disabled and checked, after Run At Startup and before the Ctrl entry.
+TEST_F(ContextMenuTest, AReadOnlySettingsFileIsNotedAtTheEndOfOptions)
+{
+    const std::string note =
+        "  Run At Startup #280\n  -- #910\n  Settings Locked by Administrator #930 [x] (grey)\n";
+    EXPECT_EQ(shownTree().find("Settings Locked"), std::string::npos);
+    settings.readOnly = true;
+    ContextMenu fresh;
+    fresh.prepare(app, true);
+    EXPECT_NE(describe(fresh.root()).find(note + "  -- #910\n  Ini File... #290\n-- #920\n"),
+              std::string::npos)
+        << describe(fresh.root());
+    fresh.finish(true);
+    fresh.prepare(app, false);
+    EXPECT_NE(describe(fresh.root()).find(note + "-- #920\n"), std::string::npos);
+}
+
 TEST_F(ContextMenuTest, StackingAndAutoColourMarksFollowTheSettings)
 {
     const struct {

@@ -133,6 +133,15 @@ TEST_F(StartupShortcutTest, MadeForTheProgramAndRemoved)
         EXPECT_FALSE(UpdateStartupShortcut(false, sources));
         EXPECT_FALSE(exists(shortcut));
     }
+    // Arguments the program set at start replace the command line's.
+    const std::wstring arguments = L"/ini \"C:\\\x0434\x0438\x043C\x0430\\my settings.ini\"";
+    SetStartupArguments(arguments);
+    modulePath = program, commandLine = program + L" /ini my.ini";
+    EXPECT_TRUE(UpdateStartupShortcut(true, sources));
+    EXPECT_EQ(readLink(shortcut), program + L"|" + arguments);
+    SetStartupArguments(L"");
+    EXPECT_FALSE(UpdateStartupShortcut(false, sources));
+
     // Someone else's shortcut of that name stays as it is.
     writeTextFile(dir.file("Dashvane.lnk"), "the user's own");
     EXPECT_TRUE(UpdateStartupShortcut(true, sources));

@@ -258,6 +258,29 @@ TEST_F(SettingsStore, WritesExactTextAndSurvivesAFileItCannotWrite)
     EXPECT_EQ(reports.paths.size(), 1u);
 }
 
+// A file found read-only at start: changes hold for the run, and neither they
+// nor the end of the run write or report anything.
+TEST_F(SettingsStore, AReadOnlyFileIsNeverWrittenNorReported)
+{
+    const std::string text = "[Options]\r\nShow Graphs=maybe\r\n";
+    writeTextFile(path, text);
+    struct Reports : SaveFailureReport {
+        int count = 0;
+        void settingsNotSaved(const char*) override { ++count; }
+    } reports;
+    {
+        Settings settings(path, FolderSource(), Settings::Writes::Held, &reports);
+        settings.readOnly = true;
+        settings.releaseWrites();
+        settings.writeBool("Options", "Locked", true);
+        EXPECT_TRUE(settings.readBool("Options", "Locked", false));
+        EXPECT_FALSE(settings.readBool("Options", "Show Graphs", true));
+        EXPECT_EQ(readTextFile(path), text);
+    }
+    EXPECT_EQ(readTextFile(path), text);
+    EXPECT_EQ(reports.count, 0);
+}
+
 // The file watcher reloads the separator on its own thread while the window
 // keeps reading options on the main one.
 TEST_F(SettingsStore, ReloadSeparatorFromAnotherThread)
