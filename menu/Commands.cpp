@@ -36,6 +36,10 @@ void toggleItem(AppState& app, int position)
     if (position >= app.measures->count())
         return;
     Measure& item = app.measures->at(position);
+    // The last shown item stays: its entry is greyed, yet a command may come
+    // from elsewhere than the menu.
+    if (&item == app.measures->onlyShownItem())
+        return;
     item.setShown(!item.isShown(), app.exiting);
     if (item.isShown())
         StartTimers(app);

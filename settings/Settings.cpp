@@ -293,11 +293,11 @@ bool Settings::ReloadSeparator()
 void Settings::setFontColour(COLORREF colour)
 {
     fontColour = colour;
-    textPen.reset(CreatePen(PS_SOLID, 1, colour));
+    textPen.reset(CreatePen(PS_SOLID, 1, drawableColour(colour)));
 }
 
 void Settings::setGraphColour(COLORREF colour)
 {
     graphColour = colour;
-    graphBrush.reset(CreateSolidBrush(colour));
+    graphBrush.reset(CreateSolidBrush(drawableColour(colour)));
 }

@@ -628,3 +628,94 @@ TEST(Overlay, ASettingsFileThatCannotBeWrittenGivesOneMessageAndKeepsTheChange)
     EXPECT_EQ(readTextFile(settingsFile), before);
     PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
 }
+
+namespace {
+
+const char* const kItemKeys[] = {"Machine",   "Processor", "OS",      "User",     "Domain",
+                                 "IPAddress", "Network",   "RAM",     "RAM Used", "Mem Used",
+                                 "Uptime",    "Processes", "Battery", "Drive",    "Time",
+                                 "CPU",       "Version"};
+
+int pixelsOfColour(HWND window, DWORD colour)
+{
+    int count = 0;
+    for (DWORD pixel : screenPixels(windowRect(window)))
+        count += pixel == colour;
+    return count;
+}
+
+// Whether first lies above second in the top-level chain.
+bool above(HWND first, HWND second)
+{
+    for (HWND next = first; next != nullptr; next = GetWindow(next, GW_HWNDNEXT))
+        if (next == second)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+// A file that shows nothing shows the Version line, and the menu cannot hide
+// the last line shown.
+TEST(Overlay, TheOverlayCannotBeHiddenForGood)
+{
+    std::string settingsFile = userSettingsFile();
+    std::string text = "[DisplayItems]\r\n";
+    for (const char* key : kItemKeys)
+        text += std::string(key) + "=No\r\n";
+    writeUserSettings(text);
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Version"), "Yes");
+    EXPECT_TRUE(pumpUntil([&] { return yellowPixels(window) > 20; }, 3000));
+
+    // Down from the top walks the items; the greyed Version entry does nothing.
+    std::vector<WPARAM> keys(17, VK_DOWN);
+    keys.push_back(VK_RETURN);
+    keys.push_back(VK_ESCAPE);
+    ASSERT_TRUE(chooseFromMenu(program, window, keys, true));
+    pumpMessages(500);
+    EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Version"), "Yes");
+    EXPECT_GT(yellowPixels(window), 20);
+}
+
+// The dialog's "Fuchsia" is the window's transparent colour: text in it is
+// drawn one step off, and the file keeps what the user chose.
+TEST(Overlay, TextInTheKeyColourStaysVisible)
+{
+    writeUserSettings("[Font]\r\nRGBColour=255,0,255\r\n[Options]\r\nShow Graphs=No\r\n");
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(pumpUntil([&] { return pixelsOfColour(window, 0xFF00FE) > 20; }, 3000));
+    EXPECT_EQ(iniValue(userSettingsFile(), "Font", "RGBColour"), "255,0,255");
+}
+
+// A user who starts it again looks for it: the running overlay comes above
+// the window that covered it, before the refusal is shown.
+TEST(Overlay, ASecondStartBringsTheCoveredOverlayToTheTop)
+{
+    writeUserSettings("[Options]\r\nPosition=Bottom\r\n");
+    RunningProgram first;
+    HWND window = first.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    RECT rect = windowRect(window);
+    TestWindow cover;
+    SetWindowPos(cover.handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    // Its start-up restacking settles first: until then the overlay may
+    // still come up of its own accord.
+    pumpMessages(1500);
+    ASSERT_TRUE(above(cover.handle(), window));
+
+    RunningProgram second;
+    MessageBoxSeen seen;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; }, 10000));
+    EXPECT_EQ(seen.text, "Application already running.");
+    EXPECT_TRUE(pumpUntil([&] { return above(window, cover.handle()); }, 3000));
+    PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(second.waitForExit(5000, exitCode));
+}

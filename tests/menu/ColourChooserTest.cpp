@@ -83,6 +83,14 @@ TEST_F(ColourChooserTest, OkWithANewColourIsStoredAndPainted)
         EXPECT_EQ(brushPaints(), c.painted);
         EXPECT_FALSE(app.chooserOpen);
     }
+    // The dialog's "Fuchsia" is the window's transparent colour: stored as
+    // chosen, painted one step off.
+    play.ok = TRUE;
+    play.pick = RGB(255, 0, 255);
+    ChooseGraphColour(app, fakeColourDialog);
+    EXPECT_EQ(iniValue(path, "Graph", "RGBColour"), "255,0,255");
+    EXPECT_EQ(settings.graphColour, RGB(255, 0, 255));
+    EXPECT_EQ(brushPaints(), RGB(255, 0, 254));
 }
 
 TEST_F(ColourChooserTest, CustomColoursOutliveTheDialog)

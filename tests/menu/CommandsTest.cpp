@@ -199,6 +199,14 @@ TEST_F(CommandsTest, EachIdHasItsEffectAndNoOther)
     }
 }
 
+TEST_F(CommandsTest, TheLastShownItemCannotBeHidden)
+{
+    items->at(1).setShown(false, false);
+    items->at(2).setShown(false, false);
+    EXPECT_EQ(effectOf(1), "");
+    EXPECT_TRUE(items->at(0).isShown());
+}
+
 TEST_F(CommandsTest, TogglesFlipBackOnTheSecondChoice)
 {
     const struct {
