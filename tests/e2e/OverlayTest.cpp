@@ -153,7 +153,17 @@ TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
          {"Show Graphs", "Show Tooltips", "Locked", "Run At Startup", "Auto BG Color"})
         EXPECT_EQ(iniValue(settingsFile, "Options", key), "No") << key;
     EXPECT_EQ(iniValue(settingsFile, "Options", "Right Align"), "Yes");
-    EXPECT_EQ(iniValue(settingsFile, "Font", "Italic"), "No");
+    const struct {
+        const char *section, *key, *value;
+    } written[] = {{"Font", "Name", "Courier New"},
+                   {"Font", "Point", "14"},
+                   {"Font", "Weight", "0"},
+                   {"Font", "Italic", "No"},
+                   {"Font", "RGBColour", "255,255,0"},
+                   {"Graph", "RGBColour", "71,96,141"},
+                   {"Options", "Separator", "="}};
+    for (const auto& key : written)
+        EXPECT_EQ(iniValue(settingsFile, key.section, key.key), key.value) << key.key;
     EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Machine"), "Yes");
     EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Time"), "Yes");
 }

@@ -68,7 +68,7 @@ TEST_F(ColourChooserTest, OkWithANewColourIsStoredAndPainted)
         COLORREF painted;
     };
     for (const Case& c :
-         {Case{FALSE, RGB(255, 0, 0), "<missing>", start}, Case{TRUE, start, "<missing>", start},
+         {Case{FALSE, RGB(255, 0, 0), "71,96,141", start}, Case{TRUE, start, "71,96,141", start},
           Case{TRUE, RGB(255, 0, 0), "255,0,0", RGB(255, 0, 0)},
           Case{TRUE, RGB(1, 2, 250), "1,2,250", RGB(1, 2, 250)}}) {
         SCOPED_TRACE(c.stored);
