@@ -16,6 +16,7 @@
 CommandHooks::CommandHooks()
     : chooseFont([](AppState& app) { return ChooseTextFont(app); }),
       chooseColour([](AppState& app) { ChooseGraphColour(app); }),
+      chooseTextColour([](AppState& app) { return ChooseTextColour(app); }),
       updateStartupShortcut([](bool enable) { return UpdateStartupShortcut(enable); }),
       launch(LaunchTarget)
 {
@@ -112,6 +113,10 @@ void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
         return;
     case IDM_CHANGE_FONT:
         if (hooks.chooseFont(app))
+            Relayout(app);
+        return;
+    case IDM_CHANGE_TEXT_COLOUR:
+        if (hooks.chooseTextColour(app))
             Relayout(app);
         return;
     case IDM_CHANGE_GRAPH_COLOUR:

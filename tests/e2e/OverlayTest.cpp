@@ -729,3 +729,37 @@ TEST(Overlay, ASecondStartBringsTheCoveredOverlayToTheTop)
     DWORD exitCode = 1;
     EXPECT_TRUE(second.waitForExit(5000, exitCode));
 }
+
+// The text colour has an entry of its own; the colour dialog's red, green and
+// blue fields are typed into as a user would.
+TEST(Overlay, ChangeTextColorRecoloursTheText)
+{
+    std::string settingsFile = userSettingsFile();
+    DeleteFileA(settingsFile.c_str());
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    // From the bottom: Exit, Options, Graph Color, then Change Text Color.
+    RECT rect = windowRect(window);
+    PostMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(rect.right - rect.left - 5, 5));
+    HWND popup = nullptr;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (popup = findVisibleWindow(program.id(), "#32768")); }, 5000));
+    for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN})
+        PostMessageA(popup, WM_KEYDOWN, key, 0);
+    MessageBoxSeen dialog;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (dialog = findMessageBox(program.id())).box != nullptr; }, 5000));
+    const struct {
+        int field;
+        const char* value;
+    } typed[] = {{706, "0"}, {707, "128"}, {708, "0"}};
+    for (const auto& t : typed)
+        SendMessageA(GetDlgItem(dialog.box, t.field), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(t.value));
+    PostMessageA(dialog.box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(
+        pumpUntil([&] { return iniValue(settingsFile, "Font", "RGBColour") == "0,128,0"; }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return pixelsOfColour(window, 0x008000) > 20; }, 3000));
+    EXPECT_EQ(yellowPixels(window), 0);
+}

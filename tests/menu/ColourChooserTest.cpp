@@ -93,6 +93,26 @@ TEST_F(ColourChooserTest, OkWithANewColourIsStoredAndPainted)
     EXPECT_EQ(brushPaints(), RGB(255, 0, 254));
 }
 
+// The text colour from the menu: the same dialog, stored with the font.
+TEST_F(ColourChooserTest, TextColourIsStoredWithTheFontAndDrawsTheFrame)
+{
+    const COLORREF start = settings.fontColour;
+    play.ok = FALSE;
+    play.pick = RGB(0, 128, 0);
+    EXPECT_FALSE(ChooseTextColour(app, fakeColourDialog));
+    EXPECT_EQ(play.seen.rgbResult, start);
+    EXPECT_EQ(settings.fontColour, start);
+
+    play.ok = TRUE;
+    EXPECT_TRUE(ChooseTextColour(app, fakeColourDialog));
+    EXPECT_EQ(iniValue(path, "Font", "RGBColour"), "0,128,0");
+    EXPECT_EQ(settings.fontColour, RGB(0, 128, 0));
+    LOGPEN pen{};
+    GetObjectA(settings.textPen.get(), sizeof pen, &pen);
+    EXPECT_EQ(pen.lopnColor, RGB(0, 128, 0));
+    EXPECT_FALSE(ChooseTextColour(app, fakeColourDialog));
+}
+
 TEST_F(ColourChooserTest, CustomColoursOutliveTheDialog)
 {
     play.ok = FALSE;

@@ -25,6 +25,7 @@ CommandHooks loggingHooks()
     CommandHooks hooks;
     hooks.chooseFont = [](AppState&) { return hookLog += "font ", fontAnswer; };
     hooks.chooseColour = [](AppState&) { hookLog += "colour "; };
+    hooks.chooseTextColour = [](AppState&) { return hookLog += "text colour ", fontAnswer; };
     hooks.updateStartupShortcut = [](bool on) {
         hookLog += "shortcut=" + std::to_string(on) + " ";
         return on && shortcutSaves;
@@ -159,6 +160,8 @@ TEST_F(CommandsTest, EachIdHasItsEffectAndNoOther)
         {220, "Options/ShowRemovableDrives=Yes " + topLeft, false},
         {230, topLeft + "font ", true},
         {230, "font ", false},
+        {235, topLeft + "text colour ", true},
+        {235, "text colour ", false},
         {240, topLeft + "colour ", false},
         {260, "Options/Show Graphs=Yes showGraphs=1 ", false},
         {270, "Options/Right Align=Yes rightAlign=1 ", false},
