@@ -24,6 +24,35 @@ namespace {
 constexpr DWORD kWindowStyle = WS_POPUP | 0x80;
 constexpr DWORD kWindowExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW;
 constexpr UINT kResampleDelayMs = 500;
+// Long enough to find the window on a full screen.
+constexpr UINT kBriefRaiseMs = 5000;
+
+UINT showOverlayMessage()
+{
+    static const UINT message = RegisterWindowMessageA(kShowOverlayMessageName);
+    return message;
+}
+
+// A second start: raised as by the hotkey, and back in its own mode a few
+// seconds later. A raise the user made with the hotkey stays his.
+void onShowRequest(AppState& app, HWND window)
+{
+    if (!app.raised) {
+        ToggleRaised(app);
+        app.raisedBriefly = true;
+    }
+    if (app.raisedBriefly)
+        SetTimer(window, IDT_BRIEF_RAISE, kBriefRaiseMs, nullptr);
+}
+
+void onBriefRaiseEnd(AppState& app, HWND window)
+{
+    KillTimer(window, IDT_BRIEF_RAISE);
+    // A mode chosen from the menu meanwhile already ended the raise.
+    if (app.raisedBriefly && app.raised)
+        ToggleRaised(app);
+    app.raisedBriefly = false;
+}
 
 void restartResample(HWND window)
 {
@@ -114,6 +143,9 @@ void onTimer(AppState& app, HWND window, UINT_PTR id)
     case IDT_RESAMPLE:
         KillTimer(window, IDT_RESAMPLE);
         SampleBackground(app);
+        return;
+    case IDT_BRIEF_RAISE:
+        onBriefRaiseEnd(app, window);
         return;
     default:
         return;
@@ -300,6 +332,15 @@ void ApplyColourKey(HWND window)
         setAttributes(window, kColourKey, 0, LWA_COLORKEY);
 }
 
+bool ShowRunningOverlay()
+{
+    HWND running = FindWindowA(kWindowClassName, kWindowTitle);
+    if (running == nullptr)
+        return false;
+    PostMessageA(running, showOverlayMessage(), 0, 0);
+    return true;
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
@@ -316,6 +357,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return message == WM_NCPAINT ? 0 : DefWindowProcA(window, message, wParam, lParam);
     AppState& app = *appPointer;
     Settings& settings = *app.settings;
+    if (message == showOverlayMessage() && message != 0) {
+        onShowRequest(app, window);
+        return 0;
+    }
 
     switch (message) {
     case WM_CLOSE:
@@ -323,6 +368,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         EndProgram(app);
         return 0;
     case WM_HOTKEY:
+        app.raisedBriefly = false;
         ToggleRaised(app);
         return 0;
     case WM_MOVE:

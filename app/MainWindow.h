@@ -14,4 +14,7 @@ ATOM RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, AppState& app);
 // Makes magenta transparent; quietly skipped where the call does not exist.
 void ApplyColourKey(HWND window);
+// Asks the overlay already running in this session to show itself above
+// every window for a few seconds; false when no overlay window is there.
+bool ShowRunningOverlay();
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

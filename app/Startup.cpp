@@ -61,6 +61,7 @@ int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account, Win
 
     MeasureList measures(CreateItems(app, settings, account));
     app.measures = &measures;
+    measures.showVersionIfNoneShown(false);
 
     ApplyColourKey(window);
     StartTimers(app);

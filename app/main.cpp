@@ -49,9 +49,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return CarryOut(commandLine);
     // Before anything is read or written: a refused start must leave the
     // running overlay's file alone. The window check also finds an overlay
-    // of a build that takes no mutex.
+    // of a build that takes no mutex. The running one shows itself first, so
+    // the user sees where it is.
     SingleInstance instanceLock;
-    if (!instanceLock.isFirst() || FindWindowA(kWindowClassName, kWindowTitle) != nullptr) {
+    const bool windowFound = ShowRunningOverlay();
+    if (!instanceLock.isFirst() || windowFound) {
         MessageBoxA(nullptr, "Application already running.", kErrorCaption, MB_ICONWARNING);
         return 0;
     }

@@ -51,6 +51,8 @@ struct AppState : ItemHost {
     // and the mode it came from waits here for the next press.
     bool raised = false;
     StackingMode modeBeforeRaise = Bottom;
+    // The raise is a second start's, and ends by itself.
+    bool raisedBriefly = false;
 
     // Found by name at the first power-status event, then kept.
     Measure_Battery* battery = nullptr;

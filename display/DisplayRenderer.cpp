@@ -80,7 +80,7 @@ void DisplayRenderer::compose(MeasureList& list, HFONT font, Band band)
     HDC dc = memoryDC();
     SetBkColor(dc, kColourKey);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings.fontColour);
+    SetTextColor(dc, drawableColour(settings.fontColour));
     Selection selection(dc, font);
     // Every drawing below that would reach past the band is cut at its edges,
     // so the band ends up as the whole picture has it and nothing else moves.

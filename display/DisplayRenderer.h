@@ -10,9 +10,6 @@
 #include "platform/GdiGuards.h"
 #include "settings/Settings.h"
 
-// The window's transparent colour: the picture's background.
-constexpr COLORREF kColourKey = RGB(255, 0, 255);
-
 struct DisplayRenderer {
     int labelWidth = 0;
     int separatorWidth = 0;

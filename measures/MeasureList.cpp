@@ -166,17 +166,47 @@ const std::string& MeasureList::joinValues(int& allLines, int& shownLines)
     return values_;
 }
 
+const Measure* MeasureList::onlyShownItem() const
+{
+    const Measure* shown = nullptr;
+    for (const auto& item : items_) {
+        if (!item->isShown())
+            continue;
+        if (shown != nullptr)
+            return nullptr;
+        shown = item.get();
+    }
+    return shown;
+}
+
+bool MeasureList::showVersionIfNoneShown(bool exiting)
+{
+    for (const auto& item : items_)
+        if (item->isShown())
+            return false;
+    Measure* version = findByName("Version");
+    if (version == nullptr)
+        return false;
+    version->setShown(true, exiting);
+    return true;
+}
+
 void MeasureList::appendMenuItems(HMENU menu) const
 {
+    const Measure* only = onlyShownItem();
     for (size_t i = 0; i < items_.size(); ++i) {
-        UINT flags = MF_BYPOSITION | MF_STRING | (items_[i]->isShown() ? MF_CHECKED : MF_UNCHECKED);
+        UINT flags = MF_BYPOSITION | MF_STRING | (items_[i]->isShown() ? MF_CHECKED : MF_UNCHECKED)
+                     | (items_[i].get() == only ? MF_GRAYED : MF_ENABLED);
         InsertMenuA(menu, static_cast<UINT>(-1), flags, i + 1, items_[i]->name().c_str());
     }
 }
 
 void MeasureList::checkMenuItems(HMENU menu) const
 {
-    for (size_t i = 0; i < items_.size(); ++i)
-        CheckMenuItem(menu, static_cast<UINT>(i + 1),
-                      MF_BYCOMMAND | (items_[i]->isShown() ? MF_CHECKED : MF_UNCHECKED));
+    const Measure* only = onlyShownItem();
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const UINT id = static_cast<UINT>(i + 1);
+        CheckMenuItem(menu, id, MF_BYCOMMAND | (items_[i]->isShown() ? MF_CHECKED : MF_UNCHECKED));
+        EnableMenuItem(menu, id, MF_BYCOMMAND | (items_[i].get() == only ? MF_GRAYED : MF_ENABLED));
+    }
 }

@@ -45,7 +45,13 @@ public:
     const std::string& joinNames();
     // Adds every item's line count to allLines and the shown ones' to shownLines.
     const std::string& joinValues(int& allLines, int& shownLines);
-    // Menu command id of an item = its position + 1.
+    // The one shown item, or nullptr when none or several are shown.
+    const Measure* onlyShownItem() const;
+    // With nothing shown the window would be an invisible dot no one can
+    // right-click: the Version item is shown then. True when it was.
+    bool showVersionIfNoneShown(bool exiting);
+    // Menu command id of an item = its position + 1. The only shown item's
+    // entry is greyed: hiding it would leave nothing to click.
     void appendMenuItems(HMENU menu) const;
     void checkMenuItems(HMENU menu) const;
 

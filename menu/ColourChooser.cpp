@@ -1,4 +1,4 @@
-// "Change Graph Color...": the colour dialog for the bars behind the items.
+// "Change Text Color..." and "Change Graph Color...": the colour dialog.
 #include "menu/ColourChooser.h"
 
 #include "settings/Settings.h"
@@ -9,24 +9,42 @@ namespace {
 // does, so they are there again at the next opening; they are never stored.
 COLORREF customColours[16] = {};
 
+// True with a colour other than current chosen and OK pressed.
+bool chooseColour(AppState& app, ColourDialogFunction dialog, COLORREF current, COLORREF& chosen)
+{
+    if (app.chooserOpen)
+        return false;
+    app.chooserOpen = true;
+    CHOOSECOLORA choice{};
+    choice.lStructSize = sizeof choice;
+    choice.rgbResult = current;
+    choice.lpCustColors = customColours;
+    choice.Flags = CC_RGBINIT | CC_FULLOPEN;
+    const bool changed = dialog(&choice) && choice.rgbResult != current;
+    app.chooserOpen = false;
+    chosen = choice.rgbResult;
+    return changed;
+}
+
 }  // namespace
 
 void ChooseGraphColour(AppState& app, ColourDialogFunction dialog)
 {
-    if (app.chooserOpen)
-        return;
-    app.chooserOpen = true;
     Settings& settings = *app.settings;
-
-    CHOOSECOLORA choice{};
-    choice.lStructSize = sizeof choice;
-    choice.rgbResult = settings.graphColour;
-    choice.lpCustColors = customColours;
-    choice.Flags = CC_RGBINIT | CC_FULLOPEN;
-
-    if (dialog(&choice) && choice.rgbResult != settings.graphColour) {
-        settings.writeColour("Graph", "RGBColour", choice.rgbResult);
-        settings.setGraphColour(choice.rgbResult);
+    COLORREF chosen = 0;
+    if (chooseColour(app, dialog, settings.graphColour, chosen)) {
+        settings.writeColour("Graph", "RGBColour", chosen);
+        settings.setGraphColour(chosen);
     }
-    app.chooserOpen = false;
+}
+
+bool ChooseTextColour(AppState& app, ColourDialogFunction dialog)
+{
+    Settings& settings = *app.settings;
+    COLORREF chosen = 0;
+    if (!chooseColour(app, dialog, settings.fontColour, chosen))
+        return false;
+    settings.writeColour("Font", "RGBColour", chosen);
+    settings.setFontColour(chosen);
+    return true;
 }

@@ -1,4 +1,5 @@
-// "Change Graph Color...": the colour dialog for the bars.
+// "Change Text Color..." and "Change Graph Color...": the colour dialog for
+// the text and for the bars.
 #pragma once
 
 #include <windows.h>
@@ -12,3 +13,5 @@
 using ColourDialogFunction = BOOL(WINAPI*)(LPCHOOSECOLORA);
 
 void ChooseGraphColour(AppState& app, ColourDialogFunction dialog = SystemChooseColour);
+// The font dialog's colour, on its own; true when it changed.
+bool ChooseTextColour(AppState& app, ColourDialogFunction dialog = SystemChooseColour);

@@ -15,6 +15,7 @@
 CommandHooks::CommandHooks()
     : chooseFont([](AppState& app) { return ChooseTextFont(app); }),
       chooseColour([](AppState& app) { ChooseGraphColour(app); }),
+      chooseTextColour([](AppState& app) { return ChooseTextColour(app); }),
       updateStartupShortcut([](bool enable) { return UpdateStartupShortcut(enable); }),
       launch([](AppState& app, const char* target) { app.launch(target); })
 {
@@ -36,6 +37,10 @@ void toggleItem(AppState& app, int position)
         return;
     // A shown item starts its own interval; the others keep theirs.
     Measure& item = app.measures->at(position);
+    // The last shown item stays: its entry is greyed, yet a command may come
+    // from elsewhere than the menu.
+    if (&item == app.measures->onlyShownItem())
+        return;
     item.setShown(!item.isShown(), app.exiting);
     Relayout(app);
 }
@@ -103,6 +108,10 @@ void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
         return;
     case IDM_CHANGE_FONT:
         if (hooks.chooseFont(app))
+            Relayout(app);
+        return;
+    case IDM_CHANGE_TEXT_COLOUR:
+        if (hooks.chooseTextColour(app))
             Relayout(app);
         return;
     case IDM_CHANGE_GRAPH_COLOUR:

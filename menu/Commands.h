@@ -13,6 +13,8 @@ struct CommandHooks {
     // True when the display font or colour changed and the window must follow.
     bool (*chooseFont)(AppState& app);
     void (*chooseColour)(AppState& app);
+    // True when the text colour changed.
+    bool (*chooseTextColour)(AppState& app);
     // True when a shortcut is in place afterwards.
     bool (*updateStartupShortcut)(bool enable);
     void (*launch)(AppState& app, const char* target);

@@ -141,6 +141,7 @@ void ContextMenu::build(AppState& app)
     app.measures->appendMenuItems(root_);
     appendSeparator(root_);
     appendItem(root_, IDM_CHANGE_FONT, "Change Font...");
+    appendItem(root_, IDM_CHANGE_TEXT_COLOUR, "Change Text Color...");
     appendPopup(root_, graphColour_, "Graph Color");
     appendSeparator(root_);
     appendPopup(root_, options_, "Options");

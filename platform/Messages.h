@@ -15,9 +15,16 @@ constexpr UINT WM_UPDATEITEM = WM_USER + 4;
 // the item takes it over on the UI thread.
 constexpr UINT WM_ITEMANSWER = WM_USER + 5;
 
+// Registered by this name: a second start of the program posts it to the
+// running overlay's window, which then shows itself above every window for
+// a few seconds. Any build that knows the name understands it.
+constexpr const char* kShowOverlayMessageName = "DashvaneShowOverlay";
+
 // Window timers; item timers use the item's address as id, which never
 // collides with these small numbers.
 constexpr UINT_PTR IDT_REFRESH = 1;
 constexpr UINT_PTR IDT_TOOLTIP = 2;
 constexpr UINT_PTR IDT_FIRST_SAMPLE = 3;
 constexpr UINT_PTR IDT_RESAMPLE = 4;
+// Ends the raise a second start asked for.
+constexpr UINT_PTR IDT_BRIEF_RAISE = 5;

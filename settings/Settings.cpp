@@ -72,6 +72,19 @@ bool refusesWrites(const std::string& path)
            || error == ERROR_NETWORK_ACCESS_DENIED;
 }
 
+// readString, and a key the file lacks is written with its default, so a
+// user who opens the file sees everything there is to change.
+const char* readOrAdd(Settings& settings, const char* section, const char* key,
+                      const char* defaultText)
+{
+    // No line of a text file holds this character alone.
+    constexpr const char* kAbsent = "\x01";
+    if (std::strcmp(settings.readString(section, key, kAbsent), kAbsent) != 0)
+        return settings.readBuffer;
+    settings.writeString(section, key, defaultText);
+    return settings.readString(section, key, defaultText);
+}
+
 }  // namespace
 
 Settings::Settings(std::string filePath, const FolderSource& folders, Writes writes,
@@ -99,15 +112,17 @@ void Settings::load()
     showGraphs = readBool("Options", "Show Graphs", false);
     showTooltips = readBool("Options", "Show Tooltips", false);
 
-    lstrcpynA(font.lfFaceName, readString("Font", "Name", "Courier New"), LF_FACESIZE);
+    lstrcpynA(font.lfFaceName, readOrAdd(*this, "Font", "Name", "Courier New"), LF_FACESIZE);
+    readOrAdd(*this, "Font", "Point", "14");
+    readOrAdd(*this, "Font", "Weight", "0");
     fontPointSize = readClamped("Font", "Point", 14, kMinFontPoints, kMaxFontPoints);
     font.lfHeight = -MulDiv(fontPointSize, screenDpi, 72);
     font.lfWeight = readClamped("Font", "Weight", 0, 0, 1000);
     font.lfItalic = readBool("Font", "Italic", false) ? 1 : 0;
 
-    readString("Font", "RGBColour", "");
+    readOrAdd(*this, "Font", "RGBColour", "255,255,0");
     setFontColour(parseColour(readBuffer, 255, 255, 0));
-    readString("Graph", "RGBColour", "");
+    readOrAdd(*this, "Graph", "RGBColour", "71,96,141");
     setGraphColour(parseColour(readBuffer, 71, 96, 141));
 
     stackingMode = stackingModeFromText(readString("Options", "Position", "Bottom"));
@@ -117,7 +132,7 @@ void Settings::load()
     storedPlace = POINT{windowRect.left, windowRect.top};
 
     locked = readBool("Options", "Locked", false);
-    setSeparator(readString("Options", "Separator", "="));
+    setSeparator(readOrAdd(*this, "Options", "Separator", "="));
     rightAlign = readBool("Options", "Right Align", true);
     runAtStartup = readBool("Options", "Run At Startup", false);
     autoBgColor = readBool("Options", "Auto BG Color", false);
@@ -318,11 +333,11 @@ bool Settings::ReloadSeparator()
 void Settings::setFontColour(COLORREF colour)
 {
     fontColour = colour;
-    textPen.reset(CreatePen(PS_SOLID, 1, colour));
+    textPen.reset(CreatePen(PS_SOLID, 1, drawableColour(colour)));
 }
 
 void Settings::setGraphColour(COLORREF colour)
 {
     graphColour = colour;
-    graphBrush.reset(CreateSolidBrush(colour));
+    graphBrush.reset(CreateSolidBrush(drawableColour(colour)));
 }

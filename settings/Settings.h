@@ -12,6 +12,16 @@
 #include "settings/SaveFailureReport.h"
 #include "settings/SettingsLocation.h"
 
+// The window's transparent colour: the picture's background.
+constexpr COLORREF kColourKey = RGB(255, 0, 255);
+
+// The colour itself, or one step of blue off the key when it is the key, so
+// that what the user chose stays visible.
+constexpr COLORREF drawableColour(COLORREF colour)
+{
+    return colour == kColourKey ? RGB(255, 0, 254) : colour;
+}
+
 enum StackingMode { Bottom = 0, Normal = 1, AlwaysOnTop = 2, Desktop = 3 };
 
 enum ScreenPosition { TopLeft = 0, TopRight = 1, BottomLeft = 2, BottomRight = 3, Custom = 4 };
@@ -98,7 +108,8 @@ struct Settings {
     // change for the rest of the run. A read-only file keeps every write held.
     void releaseWrites();
 
-    // Replaces the pen or brush after the font or graph colour changed.
+    // Replaces the pen or brush after the font or graph colour changed; both
+    // draw in drawableColour, the fields keep the colour as chosen.
     void setFontColour(COLORREF colour);
     void setGraphColour(COLORREF colour);
 

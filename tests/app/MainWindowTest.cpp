@@ -230,6 +230,31 @@ TEST_F(MainWindowTest, HotkeyRaisesTheWindowAndTheNextPressReturnsIt)
     EXPECT_EQ(readTextFile(path), stored);
 }
 
+// A second start lifts the window the same way, and its timer puts it back;
+// a raise the user made with the hotkey outlives that timer.
+TEST_F(MainWindowTest, ASecondStartRaisesTheWindowForAWhileOnly)
+{
+    const UINT showRequest = RegisterWindowMessageA(kShowOverlayMessageName);
+    SetStackingMode(app.mainWindow, settings, Bottom);
+    ShowWindow(app.mainWindow, SW_SHOWNOACTIVATE);
+    auto topmost = [&] {
+        return (GetWindowLongPtrA(app.mainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+
+    send(showRequest);
+    EXPECT_TRUE(topmost());
+    send(WM_TIMER, IDT_BRIEF_RAISE);
+    EXPECT_FALSE(topmost());
+    EXPECT_EQ(settings.stackingMode, Bottom);
+
+    send(WM_HOTKEY);
+    send(showRequest);
+    send(WM_TIMER, IDT_BRIEF_RAISE);
+    EXPECT_TRUE(topmost());
+    send(WM_HOTKEY);
+    EXPECT_FALSE(topmost());
+}
+
 TEST_F(MainWindowTest, DoubleClickRunsTheActionOfTheItemUnderTheCursor)
 {
     SetWindowPos(app.mainWindow, nullptr, 200, 150, renderer.pictureWidth, renderer.pictureHeight,

@@ -156,7 +156,17 @@ TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
          {"Show Graphs", "Show Tooltips", "Locked", "Run At Startup", "Auto BG Color"})
         EXPECT_EQ(iniValue(settingsFile, "Options", key), "No") << key;
     EXPECT_EQ(iniValue(settingsFile, "Options", "Right Align"), "Yes");
-    EXPECT_EQ(iniValue(settingsFile, "Font", "Italic"), "No");
+    const struct {
+        const char *section, *key, *value;
+    } written[] = {{"Font", "Name", "Courier New"},
+                   {"Font", "Point", "14"},
+                   {"Font", "Weight", "0"},
+                   {"Font", "Italic", "No"},
+                   {"Font", "RGBColour", "255,255,0"},
+                   {"Graph", "RGBColour", "71,96,141"},
+                   {"Options", "Separator", "="}};
+    for (const auto& key : written)
+        EXPECT_EQ(iniValue(settingsFile, key.section, key.key), key.value) << key.key;
     EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Machine"), "Yes");
     EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Time"), "Yes");
 }
@@ -709,6 +719,28 @@ bool writable(const std::string& path)
     return closed != nullptr;
 }
 
+const char* const kItemKeys[] = {"Machine",   "Processor", "OS",      "User",     "Domain",
+                                 "IPAddress", "Network",   "RAM",     "RAM Used", "Mem Used",
+                                 "Uptime",    "Processes", "Battery", "Drive",    "Time",
+                                 "CPU",       "Version"};
+
+int pixelsOfColour(HWND window, DWORD colour)
+{
+    int count = 0;
+    for (DWORD pixel : screenPixels(windowRect(window)))
+        count += pixel == colour;
+    return count;
+}
+
+// Whether first lies above second in the top-level chain.
+bool above(HWND first, HWND second)
+{
+    for (HWND next = first; next != nullptr; next = GetWindow(next, GW_HWNDNEXT))
+        if (next == second)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 // An empty Dashvane.ini beside the program takes the first start's defaults;
@@ -925,4 +957,103 @@ TEST(Overlay, RunAtStartupKeepsTheSettingsFileNamedOnTheCommandLine)
     EXPECT_EQ(linkArguments(shortcut), "/ini \"" + started.file("sub\\my.ini") + "\"");
     DeleteFileA(shortcut.c_str());
     CoUninitialize();
+}
+
+// A file that shows nothing shows the Version line, and the menu cannot hide
+// the last line shown.
+TEST(Overlay, TheOverlayCannotBeHiddenForGood)
+{
+    std::string settingsFile = userSettingsFile();
+    std::string text = "[DisplayItems]\r\n";
+    for (const char* key : kItemKeys)
+        text += std::string(key) + "=No\r\n";
+    writeUserSettings(text);
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Version"), "Yes");
+    EXPECT_TRUE(pumpUntil([&] { return yellowPixels(window) > 20; }, 3000));
+
+    // Down from the top walks the items; the greyed Version entry does nothing.
+    std::vector<WPARAM> keys(17, VK_DOWN);
+    keys.push_back(VK_RETURN);
+    keys.push_back(VK_ESCAPE);
+    ASSERT_TRUE(chooseFromMenu(program, window, keys, true));
+    pumpMessages(500);
+    EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Version"), "Yes");
+    EXPECT_GT(yellowPixels(window), 20);
+}
+
+// The dialog's "Fuchsia" is the window's transparent colour: text in it is
+// drawn one step off, and the file keeps what the user chose.
+TEST(Overlay, TextInTheKeyColourStaysVisible)
+{
+    writeUserSettings("[Font]\r\nRGBColour=255,0,255\r\n[Options]\r\nShow Graphs=No\r\n");
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(pumpUntil([&] { return pixelsOfColour(window, 0xFF00FE) > 20; }, 3000));
+    EXPECT_EQ(iniValue(userSettingsFile(), "Font", "RGBColour"), "255,0,255");
+}
+
+// A user who starts it again looks for it: the running overlay comes above
+// the window that covered it, before the refusal is shown.
+TEST(Overlay, ASecondStartBringsTheCoveredOverlayToTheTop)
+{
+    writeUserSettings("[Options]\r\nPosition=Bottom\r\n");
+    RunningProgram first;
+    HWND window = first.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    RECT rect = windowRect(window);
+    TestWindow cover;
+    SetWindowPos(cover.handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    // Its start-up restacking settles first: until then the overlay may
+    // still come up of its own accord.
+    pumpMessages(1500);
+    ASSERT_TRUE(above(cover.handle(), window));
+
+    RunningProgram second;
+    MessageBoxSeen seen;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; }, 10000));
+    EXPECT_EQ(seen.text, "Application already running.");
+    EXPECT_TRUE(pumpUntil([&] { return above(window, cover.handle()); }, 3000));
+    PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
+    DWORD exitCode = 1;
+    EXPECT_TRUE(second.waitForExit(5000, exitCode));
+}
+
+// The text colour has an entry of its own; the colour dialog's red, green and
+// blue fields are typed into as a user would.
+TEST(Overlay, ChangeTextColorRecoloursTheText)
+{
+    std::string settingsFile = userSettingsFile();
+    DeleteFileA(settingsFile.c_str());
+    RunningProgram program;
+    HWND window = program.waitForWindow(10000);
+    ASSERT_NE(window, nullptr);
+    // From the bottom: Exit, Options, Graph Color, then Change Text Color.
+    RECT rect = windowRect(window);
+    PostMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(rect.right - rect.left - 5, 5));
+    HWND popup = nullptr;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (popup = findVisibleWindow(program.id(), "#32768")); }, 5000));
+    for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_UP, VK_RETURN})
+        PostMessageA(popup, WM_KEYDOWN, key, 0);
+    MessageBoxSeen dialog;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (dialog = findMessageBox(program.id())).box != nullptr; }, 5000));
+    const struct {
+        int field;
+        const char* value;
+    } typed[] = {{706, "0"}, {707, "128"}, {708, "0"}};
+    for (const auto& t : typed)
+        SendMessageA(GetDlgItem(dialog.box, t.field), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(t.value));
+    PostMessageA(dialog.box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(
+        pumpUntil([&] { return iniValue(settingsFile, "Font", "RGBColour") == "0,128,0"; }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return pixelsOfColour(window, 0x008000) > 20; }, 3000));
+    EXPECT_EQ(yellowPixels(window), 0);
 }

@@ -126,7 +126,30 @@ TEST_F(MeasureListTest, MenuEntriesFollowTheExistingOnesAndTrackShownFlags)
     items[1]->setShown(true, false);
     list->checkMenuItems(menu);
     expectEntries();
+
+    // The last shown item cannot be unchecked from the menu, and only it is greyed.
+    items[1]->setShown(false, false);
+    list->checkMenuItems(menu);
+    for (UINT i = 1; i <= 3; ++i)
+        EXPECT_EQ((GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED) != 0, i == 3) << i;
+    items[1]->setShown(true, false);
+    list->checkMenuItems(menu);
+    EXPECT_EQ(GetMenuState(menu, 3, MF_BYPOSITION) & MF_GRAYED, 0u);
     DestroyMenu(menu);
+}
+
+TEST_F(MeasureListTest, NothingShownShowsTheVersionItem)
+{
+    build({{"A", 1, false, false}, {"Version", 1, false, false}});
+    EXPECT_TRUE(list->showVersionIfNoneShown(false));
+    EXPECT_TRUE(items[1]->isShown());
+    EXPECT_FALSE(items[0]->isShown());
+    EXPECT_EQ(list->onlyShownItem(), items[1]);
+
+    items[1]->setShown(false, false);
+    items[0]->setShown(true, false);
+    EXPECT_FALSE(list->showVersionIfNoneShown(false));
+    EXPECT_FALSE(items[1]->isShown());
 }
 
 TEST_F(MeasureListTest, DestroyAllStopsEveryTimer)

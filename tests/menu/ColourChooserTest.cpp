@@ -68,7 +68,7 @@ TEST_F(ColourChooserTest, OkWithANewColourIsStoredAndPainted)
         COLORREF painted;
     };
     for (const Case& c :
-         {Case{FALSE, RGB(255, 0, 0), "<missing>", start}, Case{TRUE, start, "<missing>", start},
+         {Case{FALSE, RGB(255, 0, 0), "71,96,141", start}, Case{TRUE, start, "71,96,141", start},
           Case{TRUE, RGB(255, 0, 0), "255,0,0", RGB(255, 0, 0)},
           Case{TRUE, RGB(1, 2, 250), "1,2,250", RGB(1, 2, 250)}}) {
         SCOPED_TRACE(c.stored);
@@ -83,6 +83,34 @@ TEST_F(ColourChooserTest, OkWithANewColourIsStoredAndPainted)
         EXPECT_EQ(brushPaints(), c.painted);
         EXPECT_FALSE(app.chooserOpen);
     }
+    // The dialog's "Fuchsia" is the window's transparent colour: stored as
+    // chosen, painted one step off.
+    play.ok = TRUE;
+    play.pick = RGB(255, 0, 255);
+    ChooseGraphColour(app, fakeColourDialog);
+    EXPECT_EQ(iniValue(path, "Graph", "RGBColour"), "255,0,255");
+    EXPECT_EQ(settings.graphColour, RGB(255, 0, 255));
+    EXPECT_EQ(brushPaints(), RGB(255, 0, 254));
+}
+
+// The text colour from the menu: the same dialog, stored with the font.
+TEST_F(ColourChooserTest, TextColourIsStoredWithTheFontAndDrawsTheFrame)
+{
+    const COLORREF start = settings.fontColour;
+    play.ok = FALSE;
+    play.pick = RGB(0, 128, 0);
+    EXPECT_FALSE(ChooseTextColour(app, fakeColourDialog));
+    EXPECT_EQ(play.seen.rgbResult, start);
+    EXPECT_EQ(settings.fontColour, start);
+
+    play.ok = TRUE;
+    EXPECT_TRUE(ChooseTextColour(app, fakeColourDialog));
+    EXPECT_EQ(iniValue(path, "Font", "RGBColour"), "0,128,0");
+    EXPECT_EQ(settings.fontColour, RGB(0, 128, 0));
+    LOGPEN pen{};
+    GetObjectA(settings.textPen.get(), sizeof pen, &pen);
+    EXPECT_EQ(pen.lopnColor, RGB(0, 128, 0));
+    EXPECT_FALSE(ChooseTextColour(app, fakeColourDialog));
 }
 
 TEST_F(ColourChooserTest, CustomColoursOutliveTheDialog)

@@ -27,6 +27,7 @@ CommandHooks loggingHooks()
     CommandHooks hooks;
     hooks.chooseFont = [](AppState&) { return hookLog += "font ", fontAnswer; };
     hooks.chooseColour = [](AppState&) { hookLog += "colour "; };
+    hooks.chooseTextColour = [](AppState&) { return hookLog += "text colour ", fontAnswer; };
     hooks.updateStartupShortcut = [](bool on) {
         hookLog += "shortcut=" + std::to_string(on) + " ";
         return on && shortcutSaves;
@@ -161,6 +162,8 @@ TEST_F(CommandsTest, EachIdHasItsEffectAndNoOther)
         {220, "Options/ShowRemovableDrives=Yes " + topLeft, false},
         {230, topLeft + "font ", true},
         {230, "font ", false},
+        {235, topLeft + "text colour ", true},
+        {235, "text colour ", false},
         {240, topLeft + "colour ", false},
         {260, "Options/Show Graphs=Yes showGraphs=1 ", false},
         {270, "Options/Right Align=Yes rightAlign=1 ", false},
@@ -199,6 +202,14 @@ TEST_F(CommandsTest, EachIdHasItsEffectAndNoOther)
         fontAnswer = c.fontChanged;
         EXPECT_EQ(effectOf(c.id), c.effect) << c.id;
     }
+}
+
+TEST_F(CommandsTest, TheLastShownItemCannotBeHidden)
+{
+    items->at(1).setShown(false, false);
+    items->at(2).setShown(false, false);
+    EXPECT_EQ(effectOf(1), "");
+    EXPECT_TRUE(items->at(0).isShown());
 }
 
 TEST_F(CommandsTest, TogglesFlipBackOnTheSecondChoice)

@@ -138,6 +138,7 @@ TEST_F(ContextMenuTest, FirstShowingBuildsTheWholeTree)
               "Last #4\n"
               "-- #910\n"
               "Change Font... #230\n"
+              "Change Text Color... #235\n"
               "Graph Color >\n"
               "  Change Graph Color... #240\n"
               "  Auto Graph Color #250\n"

@@ -145,6 +145,8 @@ protected:
 TEST_F(FontChooserTest, ColourAloneIsWrittenWithoutARelayout)
 {
     const COLORREF colour = settings.fontColour;
+    // Written at the start; gone, it shows whether the chooser writes it.
+    WritePrivateProfileStringA("Font", "Name", nullptr, path.c_str());
     play.pickedColour = RGB(255, 0, 0);
     EXPECT_FALSE(ChooseTextFont(app, fakeFontDialog));
     EXPECT_EQ(play.seen.Flags,

@@ -309,6 +309,18 @@ TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyI
         };
         int points = bounded("Point", 14, 4, 144);
         int weight = bounded("Weight", 0, 0, 1000);
+        // A key the file lacks is added with its default.
+        const struct {
+            const char *section, *key, *text;
+        } added[] = {{"Font", "Name", "Courier New"},
+                     {"Font", "Point", "14"},
+                     {"Font", "Weight", "0"},
+                     {"Font", "RGBColour", "255,255,0"},
+                     {"Graph", "RGBColour", "71,96,141"},
+                     {"Options", "Separator", "="}};
+        for (const auto& key : added)
+            if (value(path, key.section, key.key, "\x01", kMaxSettingText + 1) == "\x01")
+                repaired[std::string(key.section) + "\n" + key.key] = key.text;
 
         Settings settings(path);
         // The later readers, as the start-up and the items run them.
@@ -374,7 +386,7 @@ TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyI
                 }
                 lines = kept;
             }
-            for (const char* written : {"OPTIONS", "FONT", "DISPLAYITEMS", "NETWORK"})
+            for (const char* written : {"OPTIONS", "FONT", "GRAPH", "DISPLAYITEMS", "NETWORK"})
                 if (sections.count(written) && sections[written].empty())
                     sections.erase(written);
             return sections;

@@ -17,14 +17,16 @@ protected:
     std::string path = folder.file("Dashvane.ini");
 };
 
-TEST_F(SettingsStore, FirstStartWritesOnlyTheYesNoKeysAndUsesDefaults)
+TEST_F(SettingsStore, FirstStartWritesEveryKeyItReadsAndUsesDefaults)
 {
     Settings settings(path);
     EXPECT_EQ(iniSection(path, "Options"),
-              "Show Graphs=No\nShow Tooltips=No\nLocked=No\n"
+              "Show Graphs=No\nShow Tooltips=No\nLocked=No\nSeparator==\n"
               "Right Align=Yes\nRun At Startup=No\nAuto BG Color=No\n");
-    EXPECT_EQ(iniSection(path, "Font"), "Italic=No\n");
-    EXPECT_EQ(iniSection(path, "Graph") + iniSection(path, "Position"), "");
+    EXPECT_EQ(iniSection(path, "Font"),
+              "Name=Courier New\nPoint=14\nWeight=0\nItalic=No\nRGBColour=255,255,0\n");
+    EXPECT_EQ(iniSection(path, "Graph"), "RGBColour=71,96,141\n");
+    EXPECT_EQ(iniSection(path, "Position"), "");
 
     EXPECT_FALSE(settings.showGraphs || settings.showTooltips || settings.locked
                  || settings.runAtStartup || settings.autoBgColor || settings.font.lfItalic);
@@ -38,6 +40,16 @@ TEST_F(SettingsStore, FirstStartWritesOnlyTheYesNoKeysAndUsesDefaults)
     EXPECT_EQ(settings.screenPosition, Custom);
     EXPECT_EQ(settings.windowRect.left, 10000);
     EXPECT_EQ(settings.separator(), "=");
+}
+
+// A key that is there, even empty, is the user's and stays as it is.
+TEST_F(SettingsStore, KeysPresentButEmptyAreNotFilledIn)
+{
+    writeTextFile(path, "[Options]\r\nSeparator=\r\n[Font]\r\nName=\r\n");
+    Settings settings(path);
+    EXPECT_EQ(settings.separator(), "");
+    EXPECT_EQ(iniValue(path, "Options", "Separator"), "");
+    EXPECT_EQ(iniValue(path, "Font", "Name"), "");
 }
 
 // Held writes end as the same file the single writes make, and a file that
@@ -105,11 +117,9 @@ TEST_F(SettingsStore, FontSizeAndWeightAreClampedAndWrittenBack)
         int points, weightValue;
         const char *pointAfter, *weightAfter;
     } rows[] = {
-        {"3000", "5000", 144, 1000, "144", "1000"},
-        {"0", "-5", 4, 0, "4", "0"},
-        {"-5", "1000", 4, 1000, "4", "1000"},
-        {"10", "0", 10, 0, "10", "0"},
-        {nullptr, nullptr, 14, 0, "<missing>", "<missing>"},
+        {"3000", "5000", 144, 1000, "144", "1000"}, {"0", "-5", 4, 0, "4", "0"},
+        {"-5", "1000", 4, 1000, "4", "1000"},       {"10", "0", 10, 0, "10", "0"},
+        {nullptr, nullptr, 14, 0, "14", "0"},
     };
     for (const Row& row : rows) {
         writeTextFile(path, "");
