@@ -195,6 +195,10 @@ TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
     GetWindowRect(window, &rect);
     EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN) - 10);
     EXPECT_EQ(rect.top, 0);
+    // Built for 32 bits, it runs as a 32-bit process on the 64-bit system.
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(program.handle(), &wow64));
+    EXPECT_EQ(wow64 != FALSE, sizeof(void*) == 4);
 
     EXPECT_EQ(iniValue(settingsFile, "Options", "Hotkey"), "CTRL,ALT,L");
     EXPECT_EQ(iniValue(settingsFile, "Position", "X"), std::to_string(rect.left));
@@ -337,7 +341,7 @@ TEST(Overlay, ControlDoubleClickCopiesEveryValue)
     const char* head[] = {
         "[^\\n]+",                        // machine
         "[0-9.]+ [MG]Hz",                 // processor
-        "Win[0-9A-Za-z.]+/(32|64)",       // OS
+        "Win[0-9A-Za-z.]+/64",            // OS: 64-bit Windows, for the 32-bit build too
         ".+",                             // user
         ".+",                             // domain or workgroup
         "([0-9]{1,3}\\.){3}[0-9]{1,3}|",  // IP address, or blank

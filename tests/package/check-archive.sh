@@ -30,6 +30,13 @@ if grep -q 'HAS_SYMS\|HAS_DEBUG' <<<"$header"; then
     fail "dashvane.exe is not stripped: $header"
 fi
 
+# Its README tells a user at once whether it suits their Windows.
+case "$machine" in
+    i386) windows="runs on 64-bit or 32-bit Windows" ;;
+    *) windows="runs on 64-bit Windows only" ;;
+esac
+grep -q "$windows" "$scratch/README.txt" || fail "README.txt does not say it $windows"
+
 resources="$("$windres" -J coff -O rc -i "$exe")"
 commas="${version//./, }"
 grep -q "^ FILEVERSION $commas\$" <<<"$resources" \
