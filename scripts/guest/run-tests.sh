@@ -42,7 +42,7 @@ cp "$here/job.sh" "$here/guest-env.sh" "$work/xchg/"
 cp "$build/dashvane_tests.exe" "$build/dashvane_e2e_tests.exe" "$work/xchg/bin/"
 # The end-to-end tests start the program beside them: the one a user unpacks.
 unzip -q -o "$archive" -d "$work/xchg/bin"
-make_exchange "$work/xchg" "$work/xchg.img" $(( $(du -sm "$work/xchg" | cut -f1) + 256 )) \
+make_exchange "$work/xchg" "$work/xchg.img" $(( $(du -sm "$work/xchg" | cut -f1) + 256 )) >/dev/null \
     || fail "cannot make the exchange disk"
 
 echo "guest: booting the guest (console: $work/console.log)"
@@ -61,9 +61,16 @@ failed=$(awk '$1 == "failed" { print $2 }' "$work/out/summary")
 while read -r program outcome test; do
     echo "guest: $outcome $test (${program%:})"
     if [ "$outcome" != flaky ]; then
+        # Its output in the last process that ran it.
         for log in "$work/out/${program%:}".*.log; do
-            grep -a -A 12 "^\[ RUN      \] $test" "$log" | tr -d '\r' | head -n 40 || true
+            tr -d '\r' <"$log" | awk -v test="$test" '
+                $0 == "[ RUN      ] " test { shown = ""; on = 1 }
+                on { shown = shown $0 "\n"; if (index($0, "] " test " (") || index($0, "] " test ", ")) on = 0 }
+                END { printf "%s", shown }' >"$work/shown" || true
+            [ -s "$work/shown" ] && cp "$work/shown" "$work/last-shown"
         done
+        head -n 30 "$work/last-shown" 2>/dev/null || true
+        rm -f "$work/shown" "$work/last-shown"
     fi
 done <"$work/out/failed"
 [ "${passed:-0}" -gt 0 ] || failed=$((failed + 1))

@@ -185,7 +185,7 @@ TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
     DeleteFileA(settingsFile.c_str());
     RunningProgram program;
     ASSERT_TRUE(program.started());
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
 
     LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
@@ -217,7 +217,7 @@ TEST(Overlay, RunsWithoutTheLibrariesItUsesOnlyNowAndThen)
 {
     RunningProgram program;
     ASSERT_TRUE(program.started());
-    ASSERT_NE(program.waitForWindow(10000), nullptr);
+    ASSERT_NE(program.waitForWindow(kStartMs), nullptr);
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, program.id());
     ASSERT_NE(snapshot, INVALID_HANDLE_VALUE);
     std::vector<std::string> loaded;
@@ -249,7 +249,7 @@ TEST(Overlay, AStoredPositionOffTheScreenIsPulledFullyOntoIt)
     for (const Row& row : rows) {
         writeUserSettings(std::string("[Position]\r\nX=") + row.x + "\r\nY=" + row.y + "\r\n");
         RunningProgram program;
-        HWND window = program.waitForWindow(10000);
+        HWND window = program.waitForWindow(kStartMs);
         ASSERT_NE(window, nullptr);
         RECT rect{};
         EXPECT_TRUE(pumpUntil(
@@ -281,7 +281,7 @@ TEST(Overlay, CarriesItsVersionResource)
 TEST(Overlay, SecondStartIsRefusedAndLeavesTheFirstAlone)
 {
     RunningProgram first;
-    HWND window = first.waitForWindow(10000);
+    HWND window = first.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
 
     RunningProgram second;
@@ -302,7 +302,7 @@ TEST(Overlay, SecondStartIsRefusedAndLeavesTheFirstAlone)
 TEST(Overlay, TheKeyColourNeverReachesTheScreenButTheTextDoes)
 {
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     pumpMessages(1200);  // a few repaints
 
@@ -322,7 +322,7 @@ TEST(Overlay, ControlDoubleClickCopiesEveryValue)
 {
     DeleteFileA(userSettingsFile().c_str());
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     emptyClipboard();
     RECT rect{};
@@ -389,7 +389,7 @@ TEST(Overlay, AnEditedSeparatorShowsOnScreenAtItsFullWidth)
     int edited = 0;
     {
         RunningProgram program;
-        HWND window = program.waitForWindow(10000);
+        HWND window = program.waitForWindow(kStartMs);
         ASSERT_NE(window, nullptr);
         pumpMessages(1000);
         int before = yellowPixels(window);
@@ -407,7 +407,7 @@ TEST(Overlay, AnEditedSeparatorShowsOnScreenAtItsFullWidth)
         edited = windowWidth(window);
     }
     RunningProgram fresh;
-    HWND window = fresh.waitForWindow(10000);
+    HWND window = fresh.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(windowWidth(window), edited);
 }
@@ -418,7 +418,7 @@ TEST(Overlay, AltF4EndsItAndTheNextStartShowsOneWindow)
 {
     {
         RunningProgram program;
-        HWND window = program.waitForWindow(10000);
+        HWND window = program.waitForWindow(kStartMs);
         ASSERT_NE(window, nullptr);
         // It starts without the keyboard; a click on the frame box gives it.
         drag(POINT{windowRect(window).right - 5, windowRect(window).top + 5}, 0, 0);
@@ -433,7 +433,7 @@ TEST(Overlay, AltF4EndsItAndTheNextStartShowsOneWindow)
         EXPECT_EQ(exitCode, 0u);
     }
     RunningProgram again;
-    ASSERT_NE(again.waitForWindow(10000), nullptr);
+    ASSERT_NE(again.waitForWindow(kStartMs), nullptr);
     HWND first = FindWindowA("DashvaneClass", nullptr);
     EXPECT_EQ(FindWindowExA(nullptr, first, "DashvaneClass", nullptr), nullptr);
 }
@@ -444,7 +444,7 @@ TEST(Overlay, ADragMovesTheWindowWithTheCursorAndStoresWhereItIs)
     std::string settingsFile = userSettingsFile();
     DeleteFileA(settingsFile.c_str());
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     RECT before{};
     GetWindowRect(window, &before);
@@ -511,7 +511,7 @@ TEST(Overlay, AnAmpersandInAValueIsShownAndCopied)
     for (int i = 0; i < 2; ++i) {
         MachineName machine(names[i]);
         RunningProgram program;
-        HWND window = program.waitForWindow(10000);
+        HWND window = program.waitForWindow(kStartMs);
         ASSERT_NE(window, nullptr);
         widths[i] = windowWidth(window);
 
@@ -575,7 +575,7 @@ TEST(Overlay, TheContextMenuChangesOptionsMovesTheWindowAndExits)
     std::string settingsFile = userSettingsFile();
     DeleteFileA(settingsFile.c_str());
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
 
     // Up from the top lands on "Exit", once more on "Options"; Right opens

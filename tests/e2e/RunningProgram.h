@@ -45,6 +45,10 @@ inline RECT windowRect(HWND window)
     return rect;
 }
 
+// How long a start may take until the window shows: well under a second on
+// a real machine, yet over ten under Wine in an emulated guest.
+constexpr DWORD kStartMs = 30000;
+
 class RunningProgram {
 public:
     RunningProgram()
