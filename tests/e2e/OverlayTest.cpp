@@ -287,7 +287,7 @@ TEST(Overlay, SecondStartIsRefusedAndLeavesTheFirstAlone)
     RunningProgram second;
     MessageBoxSeen seen;
     ASSERT_TRUE(
-        pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; }, 10000));
+        pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; }, kStartMs));
     EXPECT_EQ(seen.caption, "dashvane - error");
     EXPECT_EQ(seen.text, "Application already running.");
     PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
