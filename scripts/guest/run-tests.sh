@@ -40,6 +40,10 @@ rm -rf "$work"
 mkdir -p "$work/xchg/bin"
 cp "$here/job.sh" "$here/guest-env.sh" "$work/xchg/"
 cp "$build/dashvane_tests.exe" "$build/dashvane_e2e_tests.exe" "$work/xchg/bin/"
+# Libraries the end-to-end tests plant beside the program, if any.
+for library in "$build"/*.dll; do
+    [ -f "$library" ] && cp "$library" "$work/xchg/bin/"
+done
 # The end-to-end tests start the program beside them: the one a user unpacks.
 unzip -q -o "$archive" -d "$work/xchg/bin"
 make_exchange "$work/xchg" "$work/xchg.img" $(( $(du -sm "$work/xchg" | cut -f1) + 256 )) >/dev/null \
