@@ -4,9 +4,11 @@
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(DASHVANE_ARCHIVE_SYSTEM win64)
     set(DASHVANE_ARCHIVE_BITS 64)
+    set(DASHVANE_ARCHIVE_WINDOWS "It runs on 64-bit Windows only;\nfor 32-bit Windows take dashvane-${PROJECT_VERSION}-win32.zip.")
 else()
     set(DASHVANE_ARCHIVE_SYSTEM win32)
     set(DASHVANE_ARCHIVE_BITS 32)
+    set(DASHVANE_ARCHIVE_WINDOWS "It runs on 64-bit or 32-bit Windows alike.")
 endif()
 
 # Windows users read it in Notepad, which older systems show as one line

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds both targets and runs every test under wine64 on a virtual display.
-# Installs what is missing first; leaves nothing running when it ends.
+# Builds both targets, runs every test of the x86_64 build under wine64 on a
+# virtual display, then the i686 build's tests and shipped program in an
+# emulated guest (scripts/guest/run-tests.sh). Installs what is missing first;
+# leaves nothing running when it ends. Its last line is the i686 count.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -8,7 +10,8 @@ cd "$root"
 
 bash scripts/install-deps.sh
 
-# "package" builds everything, then the release archive the tests check.
+# "package" builds everything (both builds' tests included), then the
+# release archive the tests check.
 cmake --preset i686 >/dev/null
 cmake --build --preset i686 --target package
 cmake --preset x86_64 >/dev/null
@@ -32,9 +35,16 @@ wineserver -p
 wine64 cmd /c exit </dev/null >/dev/null 2>&1
 wine64 rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
 
-ctest --preset x86_64
+# Each part runs even when one before it failed, so one run shows them all.
+status=0
+ctest --preset x86_64 || status=1
+# The guest needs both cores.
+stop_wine_and_display
 # The code's folders depend on each other one way only; lists any include
 # that runs back up. After the tests, so it never hides a test result.
-bash scripts/check-layers.sh
-# Last, so a formatting slip never hides a test result; fails with the names.
-bash scripts/check-format.sh
+bash scripts/check-layers.sh || status=1
+# A formatting slip never hides a test result; fails with the names.
+bash scripts/check-format.sh || status=1
+# Last, so its count ends the output.
+bash scripts/guest/run-tests.sh build/i686 || status=1
+exit "$status"

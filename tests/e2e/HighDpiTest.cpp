@@ -38,7 +38,7 @@ TEST(HighDpi, TheSamePictureLargerAndSharp)
     std::string settingsFile = userSettingsFile();
     DeleteFileA(settingsFile.c_str());
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     pumpMessages(1500);  // placed, and a few repaints
     RECT atStart = windowRect(window);

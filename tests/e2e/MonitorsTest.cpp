@@ -73,7 +73,7 @@ void dragTo(LONG left, LONG top)
     // Normal stacking: every drag step moves the window at once.
     writeUserSettings("[Options]\r\nPosition=Normal\r\n[Position]\r\nX=100\r\nY=100\r\n");
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_TRUE(window != nullptr && placedAt(window, 100, 100));
     // A drag as the window receives it: a press, one step, the release.
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -96,7 +96,7 @@ TEST(Monitors, APlaceOnAMonitorSwitchedOffIsKeptAndRetakenWhenItIsBack)
                 both));
     dragTo(1500, 150);
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_TRUE(window != nullptr && placedAt(window, 1500, 150));
 
     ASSERT_TRUE(arrange("--output DUMMY1 --off", {kPrimary}));
@@ -123,6 +123,6 @@ TEST(Monitors, APositionOnAMonitorLeftOfThePrimaryIsKept)
                 {kPrimary, {-1024, 0, 0, 768}}));
     dragTo(-800, 150);
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     EXPECT_TRUE(window != nullptr && placedAt(window, -800, 150));
 }

@@ -117,7 +117,7 @@ TEST(NamedUser, RunAtStartupPutsTheShortcutInTheUsersOwnStartupFolder)
     };
     {
         RunningProgram running;
-        HWND window = running.waitForWindow(10000);
+        HWND window = running.waitForWindow(kStartMs);
         ASSERT_NE(window, nullptr);
         // "Options" is the entry above "Exit"; "Run At Startup" is its last.
         const std::vector<WPARAM> runAtStartup{VK_UP, VK_UP, VK_RIGHT, VK_UP, VK_RETURN};

@@ -139,7 +139,7 @@ TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
     DeleteFileA(settingsFile.c_str());
     RunningProgram program;
     ASSERT_TRUE(program.started());
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
 
     LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
@@ -149,6 +149,10 @@ TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
     GetWindowRect(window, &rect);
     EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN) - 10);
     EXPECT_EQ(rect.top, 0);
+    // Built for 32 bits, it runs as a 32-bit process on the 64-bit system.
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(program.handle(), &wow64));
+    EXPECT_EQ(wow64 != FALSE, sizeof(void*) == 4);
 
     EXPECT_EQ(iniValue(settingsFile, "Options", "Hotkey"), "CTRL,ALT,L");
     EXPECT_EQ(iniValue(settingsFile, "Position", "X"), std::to_string(rect.left));
@@ -177,7 +181,7 @@ TEST(Overlay, RunsWithoutTheLibrariesItUsesOnlyNowAndThen)
 {
     RunningProgram program;
     ASSERT_TRUE(program.started());
-    ASSERT_NE(program.waitForWindow(10000), nullptr);
+    ASSERT_NE(program.waitForWindow(kStartMs), nullptr);
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, program.id());
     ASSERT_NE(snapshot, INVALID_HANDLE_VALUE);
     std::vector<std::string> loaded;
@@ -210,7 +214,7 @@ TEST(Overlay, AStoredPositionOffTheScreenIsPulledFullyOntoIt)
     for (const Row& row : rows) {
         writeUserSettings(std::string("[Position]\r\nX=") + row.x + "\r\nY=" + row.y + "\r\n");
         RunningProgram program;
-        HWND window = program.waitForWindow(10000);
+        HWND window = program.waitForWindow(kStartMs);
         ASSERT_NE(window, nullptr);
         RECT rect{};
         EXPECT_TRUE(pumpUntil([&] { return row.placed(rect = windowRect(window)); }, 3000))
@@ -232,7 +236,7 @@ TEST(Overlay, AWindowOverTheOverlayLeavesTheGraphColourAlone)
     const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     auto wallpaper = std::make_unique<ColourPane>(ColourPane::Wallpaper, screen, RGB(20, 40, 160));
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(
         pumpUntil([&] { return iniValue(file, "Graph", "RGBColour") == "20,40,160"; }, 10000));
@@ -282,9 +286,9 @@ TEST(Overlay, SecondStartIsRefusedAndLeavesTheFirstAlone)
                     return true;
             return false;
         },
-        10000));
+        kStartMs));
     const RunningProgram& first = quick[1 - refused];
-    HWND window = first.waitForWindow(10000);
+    HWND window = first.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(visibleWindowCount(quick[refused].id(), "DashvaneClass"), 0);
     DWORD owner = 0;
@@ -305,7 +309,7 @@ TEST(Overlay, SecondStartIsRefusedAndLeavesTheFirstAlone)
 
     RunningProgram second;
     ASSERT_TRUE(
-        pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; }, 10000));
+        pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; }, kStartMs));
     EXPECT_EQ(seen.caption, "dashvane - error");
     EXPECT_EQ(seen.text, "Application already running.");
     PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
@@ -321,7 +325,7 @@ TEST(Overlay, SecondStartIsRefusedAndLeavesTheFirstAlone)
 TEST(Overlay, TheKeyColourNeverReachesTheScreenButTheTextDoes)
 {
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     pumpMessages(1200);  // a few repaints
 
@@ -341,7 +345,7 @@ TEST(Overlay, ControlDoubleClickCopiesEveryValue)
 {
     DeleteFileA(userSettingsFile().c_str());
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     emptyClipboard();
     RECT rect{};
@@ -360,7 +364,7 @@ TEST(Overlay, ControlDoubleClickCopiesEveryValue)
     const char* head[] = {
         "[^\\n]+",                        // machine
         "[0-9.]+ [MG]Hz",                 // processor
-        "Win[0-9A-Za-z.]+/(32|64)",       // OS
+        "Win[0-9A-Za-z.]+/64",            // OS: 64-bit Windows, for the 32-bit build too
         ".+",                             // user
         ".+",                             // domain or workgroup
         "([0-9]{1,3}\\.){3}[0-9]{1,3}|",  // IP address, or blank
@@ -408,7 +412,7 @@ TEST(Overlay, AnEditedSeparatorShowsOnScreenAtItsFullWidth)
     int edited = 0;
     {
         RunningProgram program;
-        HWND window = program.waitForWindow(10000);
+        HWND window = program.waitForWindow(kStartMs);
         ASSERT_NE(window, nullptr);
         pumpMessages(1000);
         int before = yellowPixels(window);
@@ -426,7 +430,7 @@ TEST(Overlay, AnEditedSeparatorShowsOnScreenAtItsFullWidth)
         edited = windowWidth(window);
     }
     RunningProgram fresh;
-    HWND window = fresh.waitForWindow(10000);
+    HWND window = fresh.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(windowWidth(window), edited);
 }
@@ -437,7 +441,7 @@ TEST(Overlay, AltF4EndsItAndTheNextStartShowsOneWindow)
 {
     {
         RunningProgram program;
-        HWND window = program.waitForWindow(10000);
+        HWND window = program.waitForWindow(kStartMs);
         ASSERT_NE(window, nullptr);
         // It starts without the keyboard; a click on the frame box gives it.
         drag(POINT{windowRect(window).right - 5, windowRect(window).top + 5}, 0, 0);
@@ -452,7 +456,7 @@ TEST(Overlay, AltF4EndsItAndTheNextStartShowsOneWindow)
         EXPECT_EQ(exitCode, 0u);
     }
     RunningProgram again;
-    ASSERT_NE(again.waitForWindow(10000), nullptr);
+    ASSERT_NE(again.waitForWindow(kStartMs), nullptr);
     HWND first = FindWindowA("DashvaneClass", nullptr);
     EXPECT_EQ(FindWindowExA(nullptr, first, "DashvaneClass", nullptr), nullptr);
 }
@@ -463,7 +467,7 @@ TEST(Overlay, ADragMovesTheWindowWithTheCursorAndStoresWhereItIs)
     std::string settingsFile = userSettingsFile();
     DeleteFileA(settingsFile.c_str());
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     RECT before{};
     GetWindowRect(window, &before);
@@ -530,7 +534,7 @@ TEST(Overlay, AnAmpersandInAValueIsShownAndCopied)
     for (int i = 0; i < 2; ++i) {
         MachineName machine(names[i]);
         RunningProgram program;
-        HWND window = program.waitForWindow(10000);
+        HWND window = program.waitForWindow(kStartMs);
         ASSERT_NE(window, nullptr);
         widths[i] = windowWidth(window);
 
@@ -594,7 +598,7 @@ TEST(Overlay, TheContextMenuChangesOptionsMovesTheWindowAndExits)
     std::string settingsFile = userSettingsFile();
     DeleteFileA(settingsFile.c_str());
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
 
     // Up from the top lands on "Exit", once more on "Options"; Right opens
@@ -642,7 +646,7 @@ TEST(Overlay, ASettingsFileThatCannotBeWrittenGivesOneMessageAndKeepsTheChange)
     std::string settingsFile = userSettingsFile();
     DeleteFileA(settingsFile.c_str());
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     pumpMessages(1000);
     int frameBox = graphPixels(window);
@@ -760,7 +764,7 @@ TEST(Overlay, SettingsBesideTheProgramOrNamedOnTheCommandLine)
         SCOPED_TRACE(row.arguments);
         DeleteFileA(userSettingsFile().c_str());
         RunningProgram program(dashvaneExe(), row.arguments, started.file(""));
-        HWND window = program.waitForWindow(10000);
+        HWND window = program.waitForWindow(kStartMs);
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(pumpUntil(
             [&] {
@@ -781,7 +785,7 @@ TEST(Overlay, ExitSwitchEndsTheRunningOverlay)
 {
     DeleteFileA(userSettingsFile().c_str());
     RunningProgram overlay;
-    HWND window = overlay.waitForWindow(10000);
+    HWND window = overlay.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     // Moved by the menu: the key is in the file before the end is asked for.
     ASSERT_TRUE(chooseFromMenu(overlay, window,
@@ -860,7 +864,7 @@ TEST(Overlay, SwitchesThatEndAtOnceShowOneMessage)
         RunningProgram program(dashvaneExe(), row.arguments);
         MessageBoxSeen seen;
         ASSERT_TRUE(
-            pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, 10000));
+            pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, kStartMs));
         EXPECT_EQ(seen.caption, row.caption);
         EXPECT_NE(seen.text.find(row.shown), std::string::npos) << seen.text;
         if (row.exitCode != 1) {
@@ -890,7 +894,7 @@ TEST(Overlay, ASettingsFileThatCannotBeWrittenAtStartIsUsedAsItIs)
         GTEST_SKIP() << "neither chattr +i nor chmod 444 made the file refuse writes";
 
     RunningProgram program(dashvaneExe(), "/ini " + settingsFile);
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     pumpMessages(1000);
     int frameBox = graphPixels(window);
@@ -943,7 +947,7 @@ TEST(Overlay, RunAtStartupKeepsTheSettingsFileNamedOnTheCommandLine)
     HostFolder started("logon");
     {
         RunningProgram program(dashvaneExe(), "/ini sub\\my.ini", started.file(""));
-        HWND window = program.waitForWindow(10000);
+        HWND window = program.waitForWindow(kStartMs);
         ASSERT_NE(window, nullptr);
         // Up from Options' first entry wraps to its last, Run At Startup.
         ASSERT_TRUE(
@@ -969,7 +973,7 @@ TEST(Overlay, TheOverlayCannotBeHiddenForGood)
         text += std::string(key) + "=No\r\n";
     writeUserSettings(text);
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(iniValue(settingsFile, "DisplayItems", "Version"), "Yes");
     EXPECT_TRUE(pumpUntil([&] { return yellowPixels(window) > 20; }, 3000));
@@ -990,7 +994,7 @@ TEST(Overlay, TextInTheKeyColourStaysVisible)
 {
     writeUserSettings("[Font]\r\nRGBColour=255,0,255\r\n[Options]\r\nShow Graphs=No\r\n");
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(pumpUntil([&] { return pixelsOfColour(window, 0xFF00FE) > 20; }, 3000));
     EXPECT_EQ(iniValue(userSettingsFile(), "Font", "RGBColour"), "255,0,255");
@@ -1002,7 +1006,7 @@ TEST(Overlay, ASecondStartBringsTheCoveredOverlayToTheTop)
 {
     writeUserSettings("[Options]\r\nPosition=Bottom\r\n");
     RunningProgram first;
-    HWND window = first.waitForWindow(10000);
+    HWND window = first.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     RECT rect = windowRect(window);
     TestWindow cover;
@@ -1016,7 +1020,7 @@ TEST(Overlay, ASecondStartBringsTheCoveredOverlayToTheTop)
     RunningProgram second;
     MessageBoxSeen seen;
     ASSERT_TRUE(
-        pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; }, 10000));
+        pumpUntil([&] { return (seen = findMessageBox(second.id())).box != nullptr; }, kStartMs));
     EXPECT_EQ(seen.text, "Application already running.");
     EXPECT_TRUE(pumpUntil([&] { return above(window, cover.handle()); }, 3000));
     PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
@@ -1031,7 +1035,7 @@ TEST(Overlay, ChangeTextColorRecoloursTheText)
     std::string settingsFile = userSettingsFile();
     DeleteFileA(settingsFile.c_str());
     RunningProgram program;
-    HWND window = program.waitForWindow(10000);
+    HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
     // From the bottom: Exit, Options, Graph Color, then Change Text Color.
     RECT rect = windowRect(window);

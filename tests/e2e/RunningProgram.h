@@ -105,6 +105,10 @@ inline MessageBoxSeen findMessageBox(DWORD processId)
     return seen;
 }
 
+// How long a start may take until the window shows: well under a second on
+// a real machine, yet over ten under Wine in an emulated guest.
+constexpr DWORD kStartMs = 30000;
+
 class RunningProgram {
 public:
     RunningProgram() : RunningProgram(programFolder() + "\\dashvane.exe") {}

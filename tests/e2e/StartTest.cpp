@@ -81,7 +81,7 @@ TEST(Start, LibrariesPlantedBesideTheProgramNeverRun)
     {
         RunningProgram program(folder.file("dashvane.exe"));
         ASSERT_TRUE(program.started());
-        EXPECT_NE(program.waitForWindow(10000), nullptr);
+        EXPECT_NE(program.waitForWindow(kStartMs), nullptr);
         // Every item has updated by then, from the libraries it holds.
         pumpUntil([] { return false; }, 2500);
         EXPECT_EQ(WaitForSingleObject(program.handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
@@ -108,12 +108,12 @@ TEST(Start, RunsFromWindowsVistaOnAndSaysSoOnOlderSystems)
         RunningProgram program(exe);
         ASSERT_TRUE(program.started());
         if (row.runs) {
-            EXPECT_NE(program.waitForWindow(10000), nullptr) << row.system;
+            EXPECT_NE(program.waitForWindow(kStartMs), nullptr) << row.system;
             continue;
         }
         MessageBoxSeen seen;
         ASSERT_TRUE(
-            pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, 10000))
+            pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, kStartMs))
             << row.system;
         EXPECT_EQ(seen.caption, "dashvane - error");
         EXPECT_EQ(seen.text, "This application does not run on Win9X.\n\n\t  Sorry!");

@@ -360,11 +360,22 @@ TEST_F(CpuTest, ActivateStartsTheTaskManager)
     timesNow = {500, 1000, 0};
     Measure_CPU cpu(host, settings, kPrimary);
     EXPECT_EQ(host.launched.size(), 0u);  // nothing starts by itself
-    char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, MAX_PATH);
+    // The 64-bit system's own task manager, also from a 32-bit build: its
+    // system folder there is the 32-bit one, which may have none.
+    char folder[MAX_PATH] = {};
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    std::string expected;
+    if (wow64) {
+        GetWindowsDirectoryA(folder, MAX_PATH);
+        expected = std::string(folder) + "\\Sysnative\\taskmgr.exe";
+    } else {
+        GetSystemDirectoryA(folder, MAX_PATH);
+        expected = std::string(folder) + "\\taskmgr.exe";
+    }
     for (int line : {1, 2}) {
         cpu.activate(line);
-        EXPECT_EQ(host.launched.back(), std::string(system) + "\\taskmgr.exe") << line;
+        EXPECT_EQ(host.launched.back(), expected) << line;
     }
     EXPECT_EQ(host.launched.size(), 2u);
 }

@@ -383,10 +383,11 @@ TEST_F(SlowDriveTest, NeitherHoldsTheWindowNorLosesItsText)
         std::atomic<LRESULT> answer{-1};
         std::thread asker([&] {
             DWORD_PTR result = 0;
-            answer = SendMessageTimeoutA(app.mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 100, &result);
+            answer = SendMessageTimeoutA(app.mainWindow, WM_NULL, 0, 0, SMTO_NORMAL,
+                                        slowMachineMs(100), &result);
         });
         work();
-        pumpUntil([&] { return answer != -1; }, 1000);
+        pumpUntil([&] { return answer != -1; }, slowMachineMs(1000));
         asker.join();
         return answer != 0;
     };

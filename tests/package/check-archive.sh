@@ -48,6 +48,13 @@ field() {
     || fail "subsystem version is $(field MajorSubsystemVersion).$(field MinorSubsystemVersion), not 6.0 (Vista)"
 grep -q "^\s*TERMINAL_SERVICE_AWARE\$" <<<"$private" || fail "dashvane.exe is not terminal-server aware"
 
+# Its README tells a user at once whether it suits their Windows.
+case "$machine" in
+    i386) windows="runs on 64-bit or 32-bit Windows" ;;
+    *) windows="runs on 64-bit Windows only" ;;
+esac
+grep -q "$windows" "$scratch/README.txt" || fail "README.txt does not say it $windows"
+
 resources="$("$windres" -J coff -O rc -i "$exe")"
 commas="${version//./, }"
 grep -q "^ FILEVERSION $commas\$" <<<"$resources" \

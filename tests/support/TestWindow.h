@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -63,6 +64,17 @@ inline void pumpMessages(DWORD milliseconds)
             break;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
     }
+}
+
+// A time limit stretched for a machine that runs the tests many times slower
+// than a real one (the emulated guest sets DASHVANE_TEST_SLOWDOWN).
+inline DWORD slowMachineMs(DWORD milliseconds)
+{
+    char factor[16] = {};
+    if (GetEnvironmentVariableA("DASHVANE_TEST_SLOWDOWN", factor, sizeof factor) == 0)
+        return milliseconds;
+    int times = std::atoi(factor);
+    return times > 1 ? milliseconds * static_cast<DWORD>(times) : milliseconds;
 }
 
 // Pumps until done() holds or the time is up; returns done().
