@@ -863,8 +863,8 @@ TEST(Overlay, SwitchesThatEndAtOnceShowOneMessage)
         SCOPED_TRACE(row.arguments);
         RunningProgram program(dashvaneExe(), row.arguments);
         MessageBoxSeen seen;
-        ASSERT_TRUE(
-            pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, kStartMs));
+        ASSERT_TRUE(pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; },
+                              kStartMs));
         EXPECT_EQ(seen.caption, row.caption);
         EXPECT_NE(seen.text.find(row.shown), std::string::npos) << seen.text;
         if (row.exitCode != 1) {
