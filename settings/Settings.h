@@ -63,12 +63,18 @@ struct Settings {
     // writes): changes then apply for the run only, nothing is written to
     // it and no failure is reported.
     bool readOnly = false;
+    // Set while values just read from the file are applied: a write would
+    // only put back what the file says, under the user's editor. A change
+    // held from earlier for such a key is dropped, as the file now decides.
+    bool writesMuted = false;
     StackingMode stackingMode = Bottom;
     ScreenPosition screenPosition = TopLeft;
     char readBuffer[kMaxSettingText + 1] = {};
 
-    // How writes reach the file: each at once, or held until releaseWrites.
-    enum class Writes { AtOnce, Held };
+    // How writes reach the file: each at once, held until releaseWrites, or
+    // never (a second read of a file that a user may be editing: what it
+    // lacks is taken as the default without being written).
+    enum class Writes { AtOnce, Held, Never };
 
     // Locates the file (only when path is empty), finds out whether it can
     // be written and loads the options. The first write that fails is
@@ -127,6 +133,7 @@ private:
     void reportUnsaved();
 
     bool holding_ = false;
+    bool neverWrites_ = false;
     std::vector<HeldWrite> held_;
     SaveFailureReport* saveFailures_ = nullptr;
     bool unsavedReported_ = false;

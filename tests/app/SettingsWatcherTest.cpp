@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/MessageLoop.h"
 #include "app/SettingsWatcher.h"
-#include "platform/Messages.h"
 #include "settings/Settings.h"
 #include "support/IniFile.h"
 #include "support/TempDir.h"
-#include "support/TestWindow.h"
 
 TEST(SettingsWatcher, WatchesTheDriveAndDirectoryOfTheFile)
 {
@@ -34,9 +33,16 @@ TEST(SettingsWatcher, WatchesTheDriveAndDirectoryOfTheFile)
     }
 }
 
+// A file as every start leaves it, with the given graph setting.
+std::string completeFile(const char* showGraphs)
+{
+    return std::string("[Options]\r\nSeparator==\r\nShow Graphs=") + showGraphs
+           + "\r\n[Font]\r\nName=Courier New\r\n[Graph]\r\nRGBColour=71,96,141\r\n";
+}
+
 class LiveWatcher : public ::testing::Test {
 protected:
-    LiveWatcher() { writeTextFile(path, "[Options]\r\nSeparator==\r\n"); }
+    LiveWatcher() { writeTextFile(path, completeFile("No")); }
 
     // Runs the program's loop until done() holds or the time is up.
     template <typename Done>
@@ -48,38 +54,65 @@ protected:
             RunMessageLoopOnce(watcher, 10, exitCode);
         return done();
     }
-    // Messages that reached the window within the time.
-    size_t relayoutsWithin(DWORD milliseconds)
+    size_t readsWithin(DWORD milliseconds)
     {
         serveUntil([] { return false; }, milliseconds);
-        size_t count = 0;
-        for (UINT message : window.privateMessages())
-            count += message == WM_RELAYOUTANDPLACE;
-        return count;
+        return graphsRead.size();
     }
 
     TempDir dir;
     std::string path = dir.file("Dashvane.ini");
-    Settings settings{path};
-    TestWindow window;
-    SettingsWatcher watcher{settings, window.handle()};
+    // What each read handed over said of "Show Graphs".
+    std::vector<bool> graphsRead;
+    SettingsWatcher watcher{path,
+                            [this](Settings& fresh) { graphsRead.push_back(fresh.showGraphs); }};
 };
 
-TEST_F(LiveWatcher, AnEditedSeparatorArrivesAndNothingElseDoes)
+TEST_F(LiveWatcher, AChangedFileIsReadOnceAndLeftAsTheUserWroteIt)
 {
     ASSERT_NE(watcher.changeHandle(), nullptr);
-    writeTextFile(path, "[Options]\r\nSeparator=->\r\n");
-    EXPECT_TRUE(serveUntil([&] { return settings.separator() == "->"; }, 1000));
-    EXPECT_EQ(relayoutsWithin(200), 1u);
+    // Keys the file lacks are taken as defaults, not written under the editor.
+    std::string edited =
+        "[Options]\r\nShow Graphs=Yes\r\n[Font]\r\nPoint=900\r\n[Graph]\r\nX=1\r\n";
+    writeTextFile(path, edited);
+    EXPECT_TRUE(serveUntil([&] { return !graphsRead.empty(); }, 1000));
+    EXPECT_EQ(readsWithin(300), 1u);
+    EXPECT_TRUE(graphsRead.back());
+    EXPECT_EQ(readTextFile(path), edited);
 
-    // Saved again unchanged, an unrelated file, another key: no new layout.
-    writeTextFile(path, "[Options]\r\nSeparator=->\r\nShow Graphs=Yes\r\n");
+    // Another file in the folder, or the same file untouched, reads nothing.
     writeTextFile(dir.file("notes.txt"), "unrelated");
-    EXPECT_EQ(relayoutsWithin(500), 1u);
-    EXPECT_FALSE(settings.showGraphs);
+    EXPECT_EQ(readsWithin(400), 1u);
+}
 
-    writeTextFile(path, "[Options]\r\nSeparator=" + std::string(60, '-') + "\r\n");
-    EXPECT_TRUE(serveUntil([&] { return settings.separator() == std::string(49, '-'); }, 1000));
+TEST_F(LiveWatcher, AFileSavedInTwoStepsIsReadOnlyWhole)
+{
+    // Emptied first, then written a moment later, as some editors save: the
+    // empty file is no read at all, the whole one is.
+    writeTextFile(path, "");
+    serveUntil([] { return false; }, 50);
+    writeTextFile(path, completeFile("Yes"));
+    EXPECT_TRUE(serveUntil([&] { return !graphsRead.empty(); }, 2000));
+    ASSERT_FALSE(graphsRead.empty());
+    for (bool graphs : graphsRead)
+        EXPECT_TRUE(graphs) << "no read saw the file half written";
+
+    // A file that never becomes whole is given up on, and the loop sleeps again.
+    writeTextFile(path, "[Options]\r\nShow Graphs=No\r\n");
+    size_t before = readsWithin(2600);
+    EXPECT_EQ(watcher.waitLimit(), INFINITE);
+    EXPECT_TRUE(graphsRead.size() == before && graphsRead.back());
+}
+
+TEST(SettingsFile, IsCompleteOnlyWhenItOpensWithItsSections)
+{
+    TempDir dir;
+    std::string path = dir.file("Dashvane.ini");
+    EXPECT_FALSE(settingsFileComplete(path.c_str()));
+    writeTextFile(path, "[Options]\r\nShow Graphs=Yes\r\n[Font]\r\nName=Arial\r\n");
+    EXPECT_FALSE(settingsFileComplete(path.c_str()));
+    writeTextFile(path, completeFile("Yes"));
+    EXPECT_TRUE(settingsFileComplete(path.c_str()));
 }
 
 TEST_F(LiveWatcher, TheLoopEndsWithTheQuitCode)
