@@ -325,21 +325,6 @@ void Settings::setSeparator(const std::string& text)
     separator_ = text;
 }
 
-bool Settings::ReloadSeparator()
-{
-    if (path.empty())
-        return false;
-    // Read into a buffer of our own, never the shared read buffer: the
-    // caller need not be the thread that reads the other options.
-    char text[kMaxSettingText + 1] = {};
-    GetPrivateProfileStringA("Options", "Separator", "=", text, sizeof text, path.c_str());
-    std::lock_guard<std::mutex> hold(separatorLock_);
-    if (separator_ == text)
-        return false;
-    separator_ = text;
-    return true;
-}
-
 void Settings::setFontColour(COLORREF colour)
 {
     fontColour = colour;

@@ -98,13 +98,10 @@ struct Settings {
     // As "r,g,b", the form parseColour reads.
     void writeColour(const char* section, const char* key, COLORREF colour);
 
-    // The separator is the one option the file watcher replaces; it is
-    // reached only through these, under a lock, so the watch may run on any thread.
+    // The separator is reached only through these, under a lock, so that any
+    // thread may read or replace it.
     std::string separator() const;
     void setSeparator(const std::string& text);
-    // Re-reads "Options"/"Separator"; true when it changed, and then stores
-    // it. Safe to call from any thread.
-    bool ReloadSeparator();
 
     // Writes what was held (reads saw it already) and writes at once from
     // then on. A start with no file writes some thirty defaults, and each
