@@ -63,8 +63,11 @@ void takeLook(Settings& running, Settings& fresh, Changes& changes)
 void takePlace(AppState& app, Settings& fresh, Changes& changes)
 {
     Settings& running = *app.settings;
-    if (running.stackingMode != fresh.stackingMode) {
-        // A mode from the file ends a raise by the hotkey, as one from the menu does.
+    // While the hotkey has the window raised, the mode that runs is the one
+    // it came from: the program's own writes meanwhile must not end the raise.
+    StackingMode mode = app.raised ? app.modeBeforeRaise : running.stackingMode;
+    if (mode != fresh.stackingMode) {
+        // A new mode from the file ends a raise, as one from the menu does.
         app.raised = false;
         SetStackingMode(app.mainWindow, running, fresh.stackingMode);
     }
