@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "app/LiveSettings.h"
 #include "app/MessageLoop.h"
 #include "app/SettingsWatcher.h"
 #include "settings/Settings.h"
 #include "support/IniFile.h"
+#include "support/MainWindowFixture.h"
 #include "support/TempDir.h"
 
 TEST(SettingsWatcher, WatchesTheDriveAndDirectoryOfTheFile)
@@ -119,4 +121,36 @@ TEST_F(LiveWatcher, TheLoopEndsWithTheQuitCode)
 {
     PostQuitMessage(3);
     EXPECT_EQ(RunMessageLoop(watcher), 3);
+}
+
+using LiveApply = MainWindowTest;
+
+// The program's own writes come back as a changed file: reading them again
+// undoes nothing and writes nothing; a hand edit beside them is taken over.
+TEST_F(LiveApply, OwnWritesReadBackChangeNothingAndHandEditsApply)
+{
+    HotkeyBinding hotkey{app.mainWindow, 9, "CTRL,ALT,L"};
+    item(1).setShown(false, false);
+    settings.showGraphs = true;
+    settings.writeBool("Options", "Show Graphs", true);
+    const std::string written = readTextFile(path);
+    {
+        Settings fresh(path, FolderSource(), Settings::Writes::Never);
+        ApplyFreshSettings(app, fresh, hotkey);
+    }
+    EXPECT_FALSE(item(1).isShown());
+    EXPECT_TRUE(settings.showGraphs);
+    EXPECT_EQ(readTextFile(path), written);
+
+    WritePrivateProfileStringA("DisplayItems", "Second", "Yes", path.c_str());
+    WritePrivateProfileStringA("Font", "RGBColour", "1,2,3", path.c_str());
+    const std::string edited = readTextFile(path);
+    {
+        Settings fresh(path, FolderSource(), Settings::Writes::Never);
+        ApplyFreshSettings(app, fresh, hotkey);
+    }
+    EXPECT_TRUE(item(1).isShown());
+    EXPECT_EQ(settings.fontColour, RGB(1, 2, 3));
+    EXPECT_TRUE(settings.showGraphs);
+    EXPECT_EQ(readTextFile(path), edited) << "nothing is written back under the editor";
 }
