@@ -384,7 +384,7 @@ TEST_F(SlowDriveTest, NeitherHoldsTheWindowNorLosesItsText)
         std::thread asker([&] {
             DWORD_PTR result = 0;
             answer = SendMessageTimeoutA(app.mainWindow, WM_NULL, 0, 0, SMTO_NORMAL,
-                                        slowMachineMs(100), &result);
+                                         slowMachineMs(100), &result);
         });
         work();
         pumpUntil([&] { return answer != -1; }, slowMachineMs(1000));
