@@ -92,3 +92,13 @@ void RegisterHotkeyFromString(char* text, HWND window, int id)
     HotkeyChord chord = parseHotkey(text);
     RegisterHotKey(window, id, chord.modifiers, chord.key);
 }
+
+void RebindHotkey(HotkeyBinding& binding, const char* text)
+{
+    if (_stricmp(binding.text.c_str(), text) == 0)
+        return;
+    UnregisterHotKey(binding.window, binding.id);
+    binding.text = text;
+    std::string parsed = binding.text;
+    RegisterHotkeyFromString(&parsed[0], binding.window, binding.id);
+}

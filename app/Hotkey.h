@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct HotkeyChord {
     UINT modifiers;
     UINT key;  // 0 when the key part is missing or unknown
@@ -16,3 +18,13 @@ HotkeyChord parseHotkey(char* text);
 UINT KeyNameToVirtualKey(const char* name);
 // Registers the chord for window; a failure (the chord is taken) is silent.
 void RegisterHotkeyFromString(char* text, HWND window, int id);
+
+// The chord the window holds now, as the file gave it.
+struct HotkeyBinding {
+    HWND window = nullptr;
+    int id = 0;
+    std::string text;
+};
+// Registers the chord text names in place of the one bound now; the same
+// chord in other letter case keeps the registration as it is.
+void RebindHotkey(HotkeyBinding& binding, const char* text);

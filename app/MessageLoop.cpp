@@ -1,15 +1,19 @@
 // Waiting on the window's messages and the settings folder together.
 #include "app/MessageLoop.h"
 
+#include <algorithm>
+
 bool RunMessageLoopOnce(SettingsWatcher& watcher, DWORD timeout, int& exitCode)
 {
     HANDLE change = watcher.changeHandle();
     DWORD handles = change != nullptr ? 1 : 0;
     // MWMO_INPUTAVAILABLE: messages already seen by an earlier peek still wake it.
-    DWORD woke =
-        MsgWaitForMultipleObjectsEx(handles, &change, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    DWORD woke = MsgWaitForMultipleObjectsEx(handles, &change,
+                                             std::min(timeout, watcher.waitLimit()), QS_ALLINPUT,
+                                             MWMO_INPUTAVAILABLE);
     if (handles == 1 && woke == WAIT_OBJECT_0)
         watcher.onFolderChanged();
+    watcher.onTimePassed();
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {

@@ -3,14 +3,25 @@
 
 #include <cstring>
 
-#include "platform/Messages.h"
+#include "platform/KernelHandle.h"
 #include "settings/Settings.h"
 
-SettingsWatcher::SettingsWatcher(Settings& settings, HWND window)
-    : settings_(settings), window_(window)
+namespace {
+
+// An editor's second step follows its first within milliseconds; a file
+// still incomplete after all the tries is left to its next change, and
+// meanwhile every option keeps what runs.
+constexpr DWORD kRetryMs = 200;
+constexpr int kRetries = 10;
+
+}  // namespace
+
+SettingsWatcher::SettingsWatcher(const std::string& path, Apply apply)
+    : path_(path), apply_(std::move(apply))
 {
+    stampMoved();
     char folder[MAX_PATH] = {};
-    if (!watchedFolder(settings.path.c_str(), folder, sizeof folder))
+    if (!watchedFolder(path.c_str(), folder, sizeof folder))
         return;
     HANDLE change = FindFirstChangeNotificationA(folder, FALSE, FILE_NOTIFY_CHANGE_LAST_WRITE);
     if (change != INVALID_HANDLE_VALUE)
@@ -29,14 +40,79 @@ void SettingsWatcher::stopWatching()
     change_ = nullptr;
 }
 
+bool SettingsWatcher::stampMoved()
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data))
+        return true;
+    Stamp now;
+    now.size = (ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    now.written = data.ftLastWriteTime;
+    bool moved = !stamped_ || now.size != stamp_.size
+                 || CompareFileTime(&now.written, &stamp_.written) != 0;
+    stamp_ = now;
+    stamped_ = true;
+    return moved;
+}
+
 void SettingsWatcher::onFolderChanged()
 {
     if (change_ == nullptr)
         return;
-    if (settings_.ReloadSeparator())
-        PostMessageA(window_, WM_RELAYOUTANDPLACE, 0, 0);
+    // Other files in the folder, and a save that changed nothing, wake the
+    // watch too.
+    if (stampMoved()) {
+        retriesLeft_ = kRetries;
+        readWhenComplete();
+    }
     if (!FindNextChangeNotification(change_))
         stopWatching();
+}
+
+void SettingsWatcher::readWhenComplete()
+{
+    if (!settingsFileComplete(path_.c_str())) {
+        if (retriesLeft_-- > 0)
+            retryAt_ = GetTickCount64() + kRetryMs;
+        else
+            retryAt_ = 0;
+        return;
+    }
+    retryAt_ = 0;
+    // The size and time as read: the program's own writes that follow move
+    // them again, and their read then finds nothing that differs.
+    stampMoved();
+    Settings fresh(path_, FolderSource(), Settings::Writes::Never);
+    apply_(fresh);
+}
+
+DWORD SettingsWatcher::waitLimit() const
+{
+    if (retryAt_ == 0)
+        return INFINITE;
+    ULONGLONG now = GetTickCount64();
+    return now >= retryAt_ ? 0 : static_cast<DWORD>(retryAt_ - now);
+}
+
+void SettingsWatcher::onTimePassed()
+{
+    if (retryAt_ != 0 && GetTickCount64() >= retryAt_)
+        readWhenComplete();
+}
+
+bool settingsFileComplete(const char* path)
+{
+    HANDLE opened = CreateFileA(path, GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return false;
+    KernelHandle file(opened);
+    char keys[64] = {};
+    for (const char* section : {"Options", "Font", "Graph"})
+        if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, path) == 0)
+            return false;
+    return true;
 }
 
 bool watchedFolder(const char* path, char* folder, size_t size)

@@ -5,6 +5,7 @@
 
 #include "app/Hotkey.h"
 #include "app/Items.h"
+#include "app/LiveSettings.h"
 #include "app/MessageLoop.h"
 #include "app/SettingsWatcher.h"
 #include "display/DisplayRenderer.h"
@@ -28,11 +29,12 @@ ATOM createHotkeyAtom()
     return GlobalAddAtomA(name);
 }
 
-void registerHotkey(Settings& settings, HWND window, ATOM atom)
+void registerHotkey(Settings& settings, HotkeyBinding& binding)
 {
     char text[kMaxSettingText + 1] = {};
     lstrcpynA(text, settings.readString("Options", "Hotkey", "CTRL,ALT,L"), sizeof text);
-    RegisterHotkeyFromString(text, window, atom);
+    binding.text = text;
+    RegisterHotkeyFromString(text, binding.window, binding.id);
     settings.writeString("Options", "Hotkey", text);
 }
 
@@ -71,7 +73,8 @@ int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account, Win
     // The window was created 1 × 1: give it the laid-out size and place now,
     // without a second layout, even when no item asks for one while built.
     MoveToStoredRect(window, settings, false);
-    registerHotkey(settings, window, hotkeyAtom);
+    HotkeyBinding hotkey{window, hotkeyAtom, std::string()};
+    registerHotkey(settings, hotkey);
     // Before the window shows: a user who sees it may already open the file.
     settings.releaseWrites();
     // Shown without taking the keyboard from the program the user is in; a
@@ -83,8 +86,9 @@ int RunOverlay(HINSTANCE instance, Settings& settings, AccountInfo& account, Win
     // the items queued while they were made.
     UpdateWindow(window);
 
-    // Without a watch only the live separator update is lost.
-    SettingsWatcher watcher(settings, window);
+    // Without a watch only the changes made by hand wait for the next start.
+    SettingsWatcher watcher(settings.path,
+                            [&](Settings& fresh) { ApplyFreshSettings(app, fresh, hotkey); });
     RunMessageLoop(watcher);
 
     measures.destroyAll();

@@ -71,11 +71,16 @@ void Measure::setShown(bool show, bool exiting)
     if (show == shown)
         return;
     shown = show;
-    settings.writeBool("DisplayItems", displayKey(name_), show);
+    settings.writeBool("DisplayItems", shownKey(), show);
     if (show)
         resetTimer(exiting);
     else
         stopTimer();
+}
+
+const char* Measure::shownKey() const
+{
+    return displayKey(name_);
 }
 
 int Measure::lineCount(bool includeHidden) const

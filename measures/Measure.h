@@ -51,6 +51,8 @@ public:
     void clearChanged() { changed = false; }
     bool hasVisibleGraph() const { return shown && hasGraph; }
     const std::string& name() const { return name_; }
+    // The "DisplayItems" key that holds the shown flag.
+    const char* shownKey() const;
 
 protected:
     void stopTimer() { ticksToUpdate_ = 0; }

@@ -89,7 +89,10 @@ const char* readOrAdd(Settings& settings, const char* section, const char* key,
 
 Settings::Settings(std::string filePath, const FolderSource& folders, Writes writes,
                    SaveFailureReport* saveFailures)
-    : path(std::move(filePath)), holding_(writes == Writes::Held), saveFailures_(saveFailures)
+    : path(std::move(filePath)),
+      holding_(writes != Writes::AtOnce),
+      neverWrites_(writes == Writes::Never),
+      saveFailures_(saveFailures)
 {
     screenDpi = measureScreenDpi();
     if (path.empty())
@@ -185,6 +188,11 @@ void Settings::writeString(const char* section, const char* key, const char* tex
 {
     if (path.empty())
         return;
+    if (writesMuted) {
+        if (const HeldWrite* held = heldWrite(section, key))
+            held_.erase(held_.begin() + (held - held_.data()));
+        return;
+    }
     if (holding_ || readOnly) {
         hold(section, key, text);
         return;
@@ -218,6 +226,8 @@ Settings::HeldWrite* Settings::heldWrite(const char* section, const char* key)
 
 void Settings::releaseWrites()
 {
+    if (neverWrites_)
+        return;
     holding_ = false;
     if (held_.empty() || readOnly)
         return;
@@ -313,21 +323,6 @@ void Settings::setSeparator(const std::string& text)
 {
     std::lock_guard<std::mutex> hold(separatorLock_);
     separator_ = text;
-}
-
-bool Settings::ReloadSeparator()
-{
-    if (path.empty())
-        return false;
-    // Read into a buffer of our own, never the shared read buffer: the
-    // caller need not be the thread that reads the other options.
-    char text[kMaxSettingText + 1] = {};
-    GetPrivateProfileStringA("Options", "Separator", "=", text, sizeof text, path.c_str());
-    std::lock_guard<std::mutex> hold(separatorLock_);
-    if (separator_ == text)
-        return false;
-    separator_ = text;
-    return true;
 }
 
 void Settings::setFontColour(COLORREF colour)

@@ -63,12 +63,18 @@ struct Settings {
     // writes): changes then apply for the run only, nothing is written to
     // it and no failure is reported.
     bool readOnly = false;
+    // Set while values just read from the file are applied: a write would
+    // only put back what the file says, under the user's editor. A change
+    // held from earlier for such a key is dropped, as the file now decides.
+    bool writesMuted = false;
     StackingMode stackingMode = Bottom;
     ScreenPosition screenPosition = TopLeft;
     char readBuffer[kMaxSettingText + 1] = {};
 
-    // How writes reach the file: each at once, or held until releaseWrites.
-    enum class Writes { AtOnce, Held };
+    // How writes reach the file: each at once, held until releaseWrites, or
+    // never (a second read of a file that a user may be editing: what it
+    // lacks is taken as the default without being written).
+    enum class Writes { AtOnce, Held, Never };
 
     // Locates the file (only when path is empty), finds out whether it can
     // be written and loads the options. The first write that fails is
@@ -92,13 +98,10 @@ struct Settings {
     // As "r,g,b", the form parseColour reads.
     void writeColour(const char* section, const char* key, COLORREF colour);
 
-    // The separator is the one option the file watcher replaces; it is
-    // reached only through these, under a lock, so the watch may run on any thread.
+    // The separator is reached only through these, under a lock, so that any
+    // thread may read or replace it.
     std::string separator() const;
     void setSeparator(const std::string& text);
-    // Re-reads "Options"/"Separator"; true when it changed, and then stores
-    // it. Safe to call from any thread.
-    bool ReloadSeparator();
 
     // Writes what was held (reads saw it already) and writes at once from
     // then on. A start with no file writes some thirty defaults, and each
@@ -127,6 +130,7 @@ private:
     void reportUnsaved();
 
     bool holding_ = false;
+    bool neverWrites_ = false;
     std::vector<HeldWrite> held_;
     SaveFailureReport* saveFailures_ = nullptr;
     bool unsavedReported_ = false;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/Hotkey.h"
+#include "support/TestWindow.h"
 
 TEST(Hotkey, TextToChord)
 {
@@ -54,4 +55,21 @@ TEST(Hotkey, KeyNames)
     };
     for (const Case& c : cases)
         EXPECT_EQ(KeyNameToVirtualKey(c.name), c.code) << c.name;
+}
+
+TEST(Hotkey, ARebindFreesTheOldChordAndTakesTheNew)
+{
+    TestWindow overlay;
+    TestWindow other;
+    HotkeyBinding binding{overlay.handle(), 7, std::string()};
+    RebindHotkey(binding, "ctrl,alt,F9");
+    RebindHotkey(binding, "CTRL,ALT,F10");
+    RebindHotkey(binding, "Ctrl,Alt,f10");
+
+    EXPECT_TRUE(RegisterHotKey(other.handle(), 1, MOD_CONTROL | MOD_ALT, VK_F9))
+        << "the old chord is free again";
+    EXPECT_FALSE(RegisterHotKey(other.handle(), 2, MOD_CONTROL | MOD_ALT, VK_F10))
+        << "the new chord is held, across a change of letter case only";
+    UnregisterHotKey(other.handle(), 1);
+    EXPECT_TRUE(UnregisterHotKey(overlay.handle(), 7));
 }

@@ -1029,6 +1029,36 @@ TEST(Overlay, ASecondStartBringsTheCoveredOverlayToTheTop)
     EXPECT_TRUE(second.waitForExit(5000, exitCode));
 }
 
+// Options edited by hand while the overlay runs show at once: here the mode
+// that lifts it above a covering window, the text and bar colours and the bars.
+TEST(Overlay, AnEditedSettingsFileShowsWithoutARestart)
+{
+    auto file = [](const char* mode, const char* text, const char* graphs, const char* bars) {
+        return std::string("[Options]\r\nPosition=") + mode + "\r\nShow Graphs=" + graphs
+               + "\r\n[Font]\r\nRGBColour=" + text + "\r\n[Graph]\r\nRGBColour=" + bars + "\r\n";
+    };
+    writeUserSettings(file("Bottom", "255,255,0", "No", "0,0,255"));
+    RunningProgram program;
+    HWND window = program.waitForWindow(kStartMs);
+    ASSERT_NE(window, nullptr);
+    RECT rect = windowRect(window);
+    TestWindow cover;
+    SetWindowPos(cover.handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    pumpMessages(1500);
+    ASSERT_TRUE(above(cover.handle(), window));
+
+    writeUserSettings(file("AlwaysOnTop", "0,255,0", "Yes", "0,0,255"));
+    EXPECT_TRUE(pumpUntil([&] { return above(window, cover.handle()); }, 2000));
+    EXPECT_TRUE(pumpUntil(
+        [&] {
+            return pixelsOfColour(window, 0x00FF00) > 20 && pixelsOfColour(window, 0x0000FF) > 20;
+        },
+        2000));
+    EXPECT_EQ(pixelsOfColour(window, 0xFFFF00), 0);
+    EXPECT_TRUE(IsWindow(window)) << "the same window, not a restart";
+}
+
 // The text colour has an entry of its own; the colour dialog's red, green and
 // blue fields are typed into as a user would.
 TEST(Overlay, ChangeTextColorRecoloursTheText)

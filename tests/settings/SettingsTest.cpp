@@ -1,10 +1,8 @@
 // The settings store against real INI files in a temporary folder.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <climits>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "settings/Settings.h"
@@ -289,44 +287,4 @@ TEST_F(SettingsStore, AReadOnlyFileIsNeverWrittenNorReported)
     }
     EXPECT_EQ(readTextFile(path), text);
     EXPECT_EQ(reports.count, 0);
-}
-
-// The file watcher reloads the separator on its own thread while the window
-// keeps reading options on the main one.
-TEST_F(SettingsStore, ReloadSeparatorFromAnotherThread)
-{
-    const std::string texts[2] = {"<>", std::string(45, '~')};
-    WritePrivateProfileStringA("Options", "Separator", texts[0].c_str(), path.c_str());
-    Settings settings(path);
-    EXPECT_FALSE(settings.ReloadSeparator()) << "unchanged text re-lays nothing";
-
-    std::atomic<bool> done{false};
-    int reloads = 0, changes = 0;
-    std::thread watcher([&] {
-        ULONGLONG end = GetTickCount64() + 500;
-        for (int i = 1; i <= 300 && GetTickCount64() < end; ++i) {
-            WritePrivateProfileStringA("Options", "Separator", texts[i % 2].c_str(), path.c_str());
-            changes += settings.ReloadSeparator() ? 1 : 0;
-            reloads = i;
-        }
-        done = true;
-    });
-    std::string torn;
-    while (!done && torn.empty()) {
-        // A read stays valid until this thread's next read, however long it is held.
-        const char* name = settings.readString("Font", "Name", "Courier New");
-        for (int i = 0; i < 2000 && torn.empty(); ++i) {
-            std::string shown = settings.separator();
-            if (shown != texts[0] && shown != texts[1])
-                torn = shown;
-        }
-        if (torn.empty() && std::strcmp(name, "Courier New") != 0)
-            torn = name;
-    }
-    watcher.join();
-    changes += settings.ReloadSeparator() ? 1 : 0;
-    EXPECT_EQ(torn, "");
-    // Every reload on the thread saw the text change; the last one here did not.
-    EXPECT_EQ(changes, reloads);
-    EXPECT_EQ(settings.separator(), texts[reloads % 2]);
 }
