@@ -86,7 +86,7 @@ TEST_F(ItemDrawingTest, BarCoversItsShareOfTheValueColumnOnTheFirstRow)
         item.setGraph(c.graph, c.percent);
         settings.showGraphs = c.showGraphs, settings.rightAlign = c.rightAlign;
         Canvas canvas(font);
-        ItemDrawing drawing(canvas.dc, settings, {c.right, kHeight, lineHeight, c.start, 0, 0});
+        ItemDrawing drawing(canvas.dc, settings, {c.right, kHeight, lineHeight, c.start, 0, 0, 0});
         item.drawItem(drawing, top);
 
         // The outline's columns are left and end - 1, also when the fill is empty.
@@ -119,7 +119,8 @@ TEST_F(ItemDrawingTest, TextsLandInTheirColumnsLineByLine)
         item.setValue(c.value);
         settings.rightAlign = c.rightAlign;
         Canvas drawn(font), expected(font);
-        ItemDrawing drawing(drawn.dc, settings, {right, kHeight, 0, 0, labelWidth, separatorWidth});
+        ItemDrawing drawing(drawn.dc, settings,
+                            {right, kHeight, 0, 0, labelWidth, separatorWidth, 0});
         int height = item.drawItem(drawing, top);
 
         // The reference: each text on its own, the value one measured line at a time.

@@ -294,7 +294,7 @@ TEST_F(DriveDrawingTest, OneBarPerShownDriveAtItsRow)
         auto item = make();
         Canvas canvas(font);
         ItemDrawing drawing(canvas.dc, settings,
-                            {kWidth, kHeight, lineHeight, start, labelWidth, separatorWidth});
+                            {kWidth, kHeight, lineHeight, start, labelWidth, separatorWidth, 0});
         item->drawItem(drawing, top);
         for (int row = 0; row < 3; ++row) {
             const int y = top + row * lineHeight + lineHeight / 2;
@@ -384,7 +384,7 @@ TEST_F(SlowDriveTest, NeitherHoldsTheWindowNorLosesItsText)
         std::thread asker([&] {
             DWORD_PTR result = 0;
             answer = SendMessageTimeoutA(app.mainWindow, WM_NULL, 0, 0, SMTO_NORMAL,
-                                        slowMachineMs(100), &result);
+                                         slowMachineMs(100), &result);
         });
         work();
         pumpUntil([&] { return answer != -1; }, slowMachineMs(1000));
