@@ -156,8 +156,8 @@ TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
 
     EXPECT_EQ(iniValue(settingsFile, "Options", "Hotkey"), "CTRL,ALT,L");
     EXPECT_EQ(iniValue(settingsFile, "Position", "X"), std::to_string(rect.left));
-    for (const char* key :
-         {"Show Graphs", "Show Tooltips", "Locked", "Run At Startup", "Auto BG Color"})
+    for (const char* key : {"Show Graphs", "Show Tooltips", "Locked", "Run At Startup",
+                            "Auto BG Color", "Text Outline"})
         EXPECT_EQ(iniValue(settingsFile, "Options", key), "No") << key;
     EXPECT_EQ(iniValue(settingsFile, "Options", "Right Align"), "Yes");
     const struct {
@@ -863,8 +863,8 @@ TEST(Overlay, SwitchesThatEndAtOnceShowOneMessage)
         SCOPED_TRACE(row.arguments);
         RunningProgram program(dashvaneExe(), row.arguments);
         MessageBoxSeen seen;
-        ASSERT_TRUE(
-            pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, kStartMs));
+        ASSERT_TRUE(pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; },
+                              kStartMs));
         EXPECT_EQ(seen.caption, row.caption);
         EXPECT_NE(seen.text.find(row.shown), std::string::npos) << seen.text;
         if (row.exitCode != 1) {
@@ -1060,4 +1060,53 @@ TEST(Overlay, ChangeTextColorRecoloursTheText)
         pumpUntil([&] { return iniValue(settingsFile, "Font", "RGBColour") == "0,128,0"; }, 5000));
     EXPECT_TRUE(pumpUntil([&] { return pixelsOfColour(window, 0x008000) > 20; }, 3000));
     EXPECT_EQ(yellowPixels(window), 0);
+}
+
+// On a white wallpaper the yellow text is ringed in black, and nothing but
+// the text, its outline, the frame box and the wallpaper through the key
+// shows: no blended fringe. The check runs after a few seconds of values
+// changing, so rows repainted alone are held to it too.
+TEST(Overlay, TextOutlineRingsTheTextWithoutFringeColours)
+{
+    writeUserSettings(
+        "[Options]\r\nText Outline=Yes\r\nShow Graphs=No\r\nRight Align=No\r\n"
+        "[Position]\r\nX=200\r\nY=150\r\n");
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    ColourPane wallpaper(ColourPane::Wallpaper, screen, RGB(255, 255, 255));
+    RunningProgram program;
+    HWND window = program.waitForWindow(kStartMs);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return pixelsOfColour(window, 0x000000) > 20; }, 3000));
+    pumpMessages(2500);
+
+    constexpr DWORD kWhite = 0xFFFFFF, kYellow = 0xFFFF00, kBlack = 0x000000, kFill = 0x47608D;
+    const RECT rect = windowRect(window);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const std::vector<DWORD> pixels = screenPixels(rect);
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(width) * static_cast<size_t>(height));
+    int yellow = 0;
+    int strays = 0;
+    int bare = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const DWORD pixel = pixels[static_cast<size_t>(y * width + x)];
+            strays += pixel != kWhite && pixel != kYellow && pixel != kBlack && pixel != kFill;
+            if (pixel != kYellow)
+                continue;
+            ++yellow;
+            // The frame box at the right end is drawn in the text colour, unringed.
+            if (x >= width - 30)
+                continue;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    bare += nx < 0 || ny < 0 || nx >= width || ny >= height
+                            || pixels[static_cast<size_t>(ny * width + nx)] == kWhite;
+                }
+        }
+    }
+    EXPECT_GT(yellow, 100);
+    EXPECT_EQ(strays, 0);
+    EXPECT_EQ(bare, 0);
 }
