@@ -610,7 +610,7 @@ TEST(Overlay, TheContextMenuChangesOptionsMovesTheWindowAndExits)
 
     ASSERT_TRUE(chooseFromMenu(program, window,
                                {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,
-                                VK_RIGHT, VK_DOWN, VK_RETURN}));
+                                VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}));
     RECT rect{};
     EXPECT_TRUE(pumpUntil(
         [&] { return GetWindowRect(window, &rect) && rect.left == 10 && rect.top == 10; }, 3000))
@@ -790,7 +790,7 @@ TEST(Overlay, ExitSwitchEndsTheRunningOverlay)
     // Moved by the menu: the key is in the file before the end is asked for.
     ASSERT_TRUE(chooseFromMenu(overlay, window,
                                {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,
-                                VK_RIGHT, VK_DOWN, VK_RETURN},
+                                VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN},
                                true));
     ASSERT_TRUE(pumpUntil(
         [&] { return iniValue(userSettingsFile(), "Options", "ScreenPosition") == "TL"; }, 3000));
