@@ -157,3 +157,17 @@ TEST(BarExtent, LengthIsTheTruncatedShareAndRightAlignShiftsIt)
 }
 
 }  // namespace
+
+TEST(OutlineColour, BlackAroundLightTextWhiteAroundDark)
+{
+    const struct {
+        COLORREF text, outline;
+    } cases[] = {
+        {RGB(255, 255, 0), RGB(0, 0, 0)},         {RGB(255, 255, 255), RGB(0, 0, 0)},
+        {RGB(0, 255, 0), RGB(0, 0, 0)},           {RGB(128, 128, 128), RGB(0, 0, 0)},
+        {RGB(127, 127, 127), RGB(255, 255, 255)}, {RGB(0, 0, 255), RGB(255, 255, 255)},
+        {RGB(255, 0, 0), RGB(255, 255, 255)},     {RGB(0, 0, 0), RGB(255, 255, 255)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(outlineColourFor(c.text), c.outline) << std::hex << c.text;
+}
