@@ -112,8 +112,8 @@ TEST(Start, RunsFromWindowsVistaOnAndSaysSoOnOlderSystems)
             continue;
         }
         MessageBoxSeen seen;
-        ASSERT_TRUE(
-            pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; }, kStartMs))
+        ASSERT_TRUE(pumpUntil([&] { return (seen = findMessageBox(program.id())).box != nullptr; },
+                              kStartMs))
             << row.system;
         EXPECT_EQ(seen.caption, "dashvane - error");
         EXPECT_EQ(seen.text, "This application does not run on Win9X.\n\n\t  Sorry!");
