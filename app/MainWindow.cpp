@@ -222,8 +222,9 @@ void onDoubleClick(AppState& app, HWND window, WPARAM wParam)
     POINT cursor{};
     GetCursorPos(&cursor);
     int line = 0;
-    Measure* item =
-        app.measures->hitTest(window, cursor.x, cursor.y, line, app.renderer->lineHeight);
+    // The rows start below the text outline's margin.
+    Measure* item = app.measures->hitTest(window, cursor.x, cursor.y - app.renderer->outlineMargin,
+                                          line, app.renderer->lineHeight);
     if (item != nullptr)
         item->activate(line);
 }

@@ -182,8 +182,9 @@ void FillTooltipText(AppState& app, NMTTDISPINFOA& request)
     POINT cursor{};
     GetCursorPos(&cursor);
     int line = -1;
-    Measure* item =
-        app.measures->hitTest(app.mainWindow, cursor.x, cursor.y, line, app.renderer->lineHeight);
+    Measure* item = app.measures->hitTest(app.mainWindow, cursor.x,
+                                          cursor.y - app.renderer->outlineMargin, line,
+                                          app.renderer->lineHeight);
     if (item != nullptr)
         request.lpszText = const_cast<char*>(item->tooltipText(line));
 }

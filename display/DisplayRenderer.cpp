@@ -1,6 +1,8 @@
 // Layout of the three columns and the off-screen paint step.
 #include "display/DisplayRenderer.h"
 
+#include <algorithm>
+
 #include "display/ItemDrawing.h"
 #include "display/TextDrawing.h"
 #include "platform/GdiGuards.h"
@@ -31,8 +33,10 @@ void DisplayRenderer::layout(MeasureList& list, HFONT font)
         lineHeight = lineHeightFor(rect.bottom, allLines);
 
         // The extra line height holds the frame box beside the values.
-        pictureWidth = labelWidth + lineHeight + separatorWidth + valueWidth - scaled(4);
-        pictureHeight = lineHeight * shownLines + 1;
+        outlineMargin = settings.textOutline ? scaled(1) : 0;
+        pictureWidth =
+            labelWidth + lineHeight + separatorWidth + valueWidth - scaled(4) + 2 * outlineMargin;
+        pictureHeight = lineHeight * shownLines + 1 + 2 * outlineMargin;
     }
 
     settings.windowRect.right = settings.windowRect.left + pictureWidth;
@@ -62,7 +66,10 @@ void DisplayRenderer::paintChanged(HDC target, MeasureList& list, HFONT font, bo
     }
     if (memoryDC() == nullptr || exiting)
         return;
-    for (Band band : list.changedBands(lineHeight, pictureHeight)) {
+    for (Band rows : list.changedBands(lineHeight, contentHeight())) {
+        // The rows sit outlineMargin down in the picture, and their outlines
+        // reach that far past them on both sides.
+        Band band{rows.top, std::min(rows.bottom + 2 * outlineMargin, pictureHeight)};
         if (band.bottom <= band.top)
             continue;
         compose(list, font, band);
@@ -89,18 +96,22 @@ void DisplayRenderer::compose(MeasureList& list, HFONT font, Band band)
     RECT rows{0, band.top, pictureWidth, band.bottom};
     FillRect(dc, &rows, colourKeyBrush_.get());
 
+    // Items draw as if the margin were not there; the clip stays where it was set.
+    SetViewportOrgEx(dc, outlineMargin, outlineMargin, nullptr);
+    const int width = contentWidth();
     ItemDrawing drawing(dc, settings,
-                        ItemColumns{pictureWidth, pictureHeight, lineHeight, valueColumnStart,
-                                    labelWidth, separatorWidth});
+                        ItemColumns{width, contentHeight(), lineHeight, valueColumnStart,
+                                    labelWidth, separatorWidth, outlineMargin});
     // The frame box marks the window when no bar does.
     if (!(settings.showGraphs && list.anyVisibleGraph())) {
         int inset = scaled(5);
-        int left = settings.rightAlign ? valueColumnStart : pictureWidth - lineHeight + inset;
-        int right = settings.rightAlign ? valueColumnStart + lineHeight - inset : pictureWidth;
+        int left = settings.rightAlign ? valueColumnStart : width - lineHeight + inset;
+        int right = settings.rightAlign ? valueColumnStart + lineHeight - inset : width;
         drawing.drawBar(scaled(3), left, lineHeight - scaled(3), right);
     }
 
-    list.drawAll(drawing, band);
+    list.drawAll(drawing, Band{band.top - 2 * outlineMargin, band.bottom});
+    SetViewportOrgEx(dc, 0, 0, nullptr);
 }
 
 void RequestRedraw(HWND window, const DisplayRenderer& renderer)

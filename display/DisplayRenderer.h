@@ -16,8 +16,12 @@ struct DisplayRenderer {
     // Left edge of the bars and, right-aligned, of the frame box: 2 pixels
     // (at 96 DPI) left of where the values begin.
     int valueColumnStart = 0;
+    // The picture: the columns and rows, with the text outline's width of
+    // room on every side when Text Outline is on.
     int pictureWidth = 0;
     int pictureHeight = 0;
+    // That room: the outline's width at the picture's DPI, or 0.
+    int outlineMargin = 0;
     int lineHeight = 0;
     // The DPI the picture is drawn for: the font's and every fixed size's.
     int dpi = kBaseDpi;
@@ -51,8 +55,11 @@ struct DisplayRenderer {
     HDC memoryDC() const { return picture_.dc(); }
 
 private:
-    // Draws the rows of band in the bitmap exactly as a whole picture has them.
+    // Draws the rows of band (picture coordinates) in the bitmap exactly as
+    // a whole picture has them.
     void compose(MeasureList& list, HFONT font, Band band);
+    int contentWidth() const { return pictureWidth - 2 * outlineMargin; }
+    int contentHeight() const { return pictureHeight - 2 * outlineMargin; }
 
     // Every row, the unchanged ones too, is drawn in the text colour and its
     // pen and over bars of the graph colour.

@@ -12,9 +12,24 @@ BarExtent barExtent(int valueColumnStart, int right, int percent, bool rightAlig
     return BarExtent{valueColumnStart + shift, barEnd + shift};
 }
 
-ItemDrawing::ItemDrawing(HDC dc, const Settings& settings, const ItemColumns& columns)
-    : dc_(dc), settings_(settings), columns_(columns)
+COLORREF outlineColourFor(COLORREF textColour)
 {
+    const unsigned brightness =
+        299u * GetRValue(textColour) + 587u * GetGValue(textColour) + 114u * GetBValue(textColour);
+    return drawableColour(brightness >= 128u * 1000u ? RGB(0, 0, 0) : RGB(255, 255, 255));
+}
+
+ItemDrawing::ItemDrawing(HDC dc, const Settings& settings, const ItemColumns& columns)
+    : dc_(dc),
+      settings_(settings),
+      columns_(columns),
+      outlineColour_(outlineColourFor(drawableColour(settings.fontColour)))
+{
+}
+
+int ItemDrawing::drawText(const char* text, RECT& rect, UINT flags)
+{
+    return drawOutlinedText(dc_, text, rect, flags, columns_.outlineWidth, outlineColour_);
 }
 
 void ItemDrawing::drawPercentBar(int top, int percent)
@@ -30,10 +45,10 @@ void ItemDrawing::drawPercentBar(int top, int percent)
 int ItemDrawing::drawColumns(int top, const char* label, const char* separator, const char* value)
 {
     RECT rect{0, top, columns_.right, columns_.bottom};
-    drawDisplayText(dc_, label, rect, kDrawFlags);
+    drawText(label, rect, kDrawFlags);
 
     rect.left = columns_.labelWidth;
-    drawDisplayText(dc_, separator, rect, kDrawFlags);
+    drawText(separator, rect, kDrawFlags);
 
     rect.left = columns_.labelWidth + columns_.separatorWidth;
     UINT flags = kDrawFlags;
@@ -41,7 +56,7 @@ int ItemDrawing::drawColumns(int top, const char* label, const char* separator, 
         rect.right = columns_.right - 1;
         flags = kDrawRightFlags;
     }
-    return drawDisplayText(dc_, value, rect, flags);
+    return drawText(value, rect, flags);
 }
 
 void ItemDrawing::drawBar(int top, int left, int bottom, int right)

@@ -16,6 +16,10 @@ struct BarExtent {
 // rightwards, or with Right Align ending at the right edge.
 BarExtent barExtent(int valueColumnStart, int right, int percent, bool rightAlign);
 
+// The outline around text of this colour: black around light text, white
+// around dark text (by perceived brightness), never the colour key.
+COLORREF outlineColourFor(COLORREF textColour);
+
 // Where an item's parts go: the picture's right and bottom edges, the row
 // height, and the columns (labels start at x 0).
 struct ItemColumns {
@@ -25,6 +29,8 @@ struct ItemColumns {
     int valueColumnStart;
     int labelWidth;
     int separatorWidth;
+    // Width of the rim around every text; 0 draws none.
+    int outlineWidth;
 };
 
 // Draws on a context that already has the display font, the font colour and a
@@ -42,7 +48,10 @@ public:
     void drawBar(int top, int left, int bottom, int right);
 
 private:
+    int drawText(const char* text, RECT& rect, UINT flags);
+
     HDC dc_;
     const Settings& settings_;
     ItemColumns columns_;
+    COLORREF outlineColour_;
 };

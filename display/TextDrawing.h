@@ -12,3 +12,10 @@ constexpr UINT kMeasureFlags = kDrawFlags | DT_CALCRECT;
 
 // DrawTextExA with tab length 10 and no margins; returns the text height.
 int drawDisplayText(HDC dc, const char* text, RECT& rect, UINT flags);
+
+// As drawDisplayText, with the text first drawn in outlineColour at every
+// offset up to outlineWidth pixels around it, so a rim of that colour
+// surrounds each glyph. Plain drawDisplayText when outlineWidth is 0. The
+// context's text colour is kept.
+int drawOutlinedText(HDC dc, const char* text, RECT& rect, UINT flags, int outlineWidth,
+                     COLORREF outlineColour);

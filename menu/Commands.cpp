@@ -129,6 +129,11 @@ void runCommand(AppState& app, UINT id, const CommandHooks& hooks)
         flip(settings, settings.rightAlign, "Right Align");
         app.renderer->markWhole();
         return;
+    case IDM_TEXT_OUTLINE:
+        // The outline widens the window on every side.
+        flip(settings, settings.textOutline, "Text Outline");
+        Relayout(app);
+        return;
     case IDM_RUN_AT_STARTUP:
         runAtStartup(app, hooks);
         return;

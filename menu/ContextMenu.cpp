@@ -99,6 +99,7 @@ void ContextMenu::build(AppState& app)
     appendSeparator(options_);
     appendItem(options_, IDM_SHOW_GRAPHS, "Show Graphs", checkFlag(settings.showGraphs));
     appendItem(options_, IDM_RIGHT_ALIGN, "Right Align", checkFlag(settings.rightAlign));
+    appendItem(options_, IDM_TEXT_OUTLINE, "Text Outline", checkFlag(settings.textOutline));
     appendSeparator(options_);
     appendPopup(options_, position_, "Position");
 
@@ -187,6 +188,7 @@ void ContextMenu::update(AppState& app)
     check(options_, IDM_SHOW_REMOVABLE_DRIVES, drive_ != nullptr && drive_->showRemovableDrives());
     check(options_, IDM_SHOW_GRAPHS, settings.showGraphs);
     check(options_, IDM_RIGHT_ALIGN, settings.rightAlign);
+    check(options_, IDM_TEXT_OUTLINE, settings.textOutline);
     check(options_, IDM_RUN_AT_STARTUP, settings.runAtStartup);
 
     check(position_, IDM_TOP_LEFT, settings.screenPosition == TopLeft);

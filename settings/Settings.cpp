@@ -137,6 +137,7 @@ void Settings::load()
     locked = readBool("Options", "Locked", false);
     setSeparator(readOrAdd(*this, "Options", "Separator", "="));
     rightAlign = readBool("Options", "Right Align", true);
+    textOutline = readBool("Options", "Text Outline", false);
     runAtStartup = readBool("Options", "Run At Startup", false);
     autoBgColor = readBool("Options", "Auto BG Color", false);
 }

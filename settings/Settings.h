@@ -54,6 +54,8 @@ struct Settings {
     // window sits elsewhere only while that place lies off the monitors.
     POINT storedPlace{};
     bool rightAlign = false;
+    // Every text drawn with a rim of the contrasting colour, for light wallpapers.
+    bool textOutline = false;
     bool runAtStartup = false;
     bool autoBgColor = false;
     bool locked = false;

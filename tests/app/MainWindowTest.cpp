@@ -441,6 +441,12 @@ TEST_F(PictureTest, PartialRepaintsLeaveThePictureOfOneFullRepaint)
              bar(1, 64);
          },
          -1},
+        // Outlined text reaches a few pixels into the rows beside it, so the
+        // rows next to a change are redrawn too.
+        {"text outline switched on", [&] { ExecuteMenuCommand(app, IDM_TEXT_OUTLINE); }, -1},
+        {"the first line alone, outlined", [&] { value(0, "9:05:11"); }, 3},
+        {"the last line alone, outlined", [&] { value(4, "up"); }, 1},
+        {"a bar shrinks, outlined", [&] { bar(0, 10); }, 3},
     };
     tick();  // the first picture, whole
     for (const auto& step : steps) {

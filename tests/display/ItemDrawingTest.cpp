@@ -86,7 +86,7 @@ TEST_F(ItemDrawingTest, BarCoversItsShareOfTheValueColumnOnTheFirstRow)
         item.setGraph(c.graph, c.percent);
         settings.showGraphs = c.showGraphs, settings.rightAlign = c.rightAlign;
         Canvas canvas(font);
-        ItemDrawing drawing(canvas.dc, settings, {c.right, kHeight, lineHeight, c.start, 0, 0});
+        ItemDrawing drawing(canvas.dc, settings, {c.right, kHeight, lineHeight, c.start, 0, 0, 0});
         item.drawItem(drawing, top);
 
         // The outline's columns are left and end - 1, also when the fill is empty.
@@ -119,7 +119,8 @@ TEST_F(ItemDrawingTest, TextsLandInTheirColumnsLineByLine)
         item.setValue(c.value);
         settings.rightAlign = c.rightAlign;
         Canvas drawn(font), expected(font);
-        ItemDrawing drawing(drawn.dc, settings, {right, kHeight, 0, 0, labelWidth, separatorWidth});
+        ItemDrawing drawing(drawn.dc, settings,
+                            {right, kHeight, 0, 0, labelWidth, separatorWidth, 0});
         int height = item.drawItem(drawing, top);
 
         // The reference: each text on its own, the value one measured line at a time.
@@ -156,3 +157,17 @@ TEST(BarExtent, LengthIsTheTruncatedShareAndRightAlignShiftsIt)
 }
 
 }  // namespace
+
+TEST(OutlineColour, BlackAroundLightTextWhiteAroundDark)
+{
+    const struct {
+        COLORREF text, outline;
+    } cases[] = {
+        {RGB(255, 255, 0), RGB(0, 0, 0)},         {RGB(255, 255, 255), RGB(0, 0, 0)},
+        {RGB(0, 255, 0), RGB(0, 0, 0)},           {RGB(128, 128, 128), RGB(0, 0, 0)},
+        {RGB(127, 127, 127), RGB(255, 255, 255)}, {RGB(0, 0, 255), RGB(255, 255, 255)},
+        {RGB(255, 0, 0), RGB(255, 255, 255)},     {RGB(0, 0, 0), RGB(255, 255, 255)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(outlineColourFor(c.text), c.outline) << std::hex << c.text;
+}

@@ -156,8 +156,8 @@ TEST(Overlay, FirstStartShowsTheWindowTopRightAndWritesItsSettings)
 
     EXPECT_EQ(iniValue(settingsFile, "Options", "Hotkey"), "CTRL,ALT,L");
     EXPECT_EQ(iniValue(settingsFile, "Position", "X"), std::to_string(rect.left));
-    for (const char* key :
-         {"Show Graphs", "Show Tooltips", "Locked", "Run At Startup", "Auto BG Color"})
+    for (const char* key : {"Show Graphs", "Show Tooltips", "Locked", "Run At Startup",
+                            "Auto BG Color", "Text Outline"})
         EXPECT_EQ(iniValue(settingsFile, "Options", key), "No") << key;
     EXPECT_EQ(iniValue(settingsFile, "Options", "Right Align"), "Yes");
     const struct {
@@ -610,7 +610,7 @@ TEST(Overlay, TheContextMenuChangesOptionsMovesTheWindowAndExits)
 
     ASSERT_TRUE(chooseFromMenu(program, window,
                                {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,
-                                VK_RIGHT, VK_DOWN, VK_RETURN}));
+                                VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}));
     RECT rect{};
     EXPECT_TRUE(pumpUntil(
         [&] { return GetWindowRect(window, &rect) && rect.left == 10 && rect.top == 10; }, 3000))
@@ -790,7 +790,7 @@ TEST(Overlay, ExitSwitchEndsTheRunningOverlay)
     // Moved by the menu: the key is in the file before the end is asked for.
     ASSERT_TRUE(chooseFromMenu(overlay, window,
                                {VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,
-                                VK_RIGHT, VK_DOWN, VK_RETURN},
+                                VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN},
                                true));
     ASSERT_TRUE(pumpUntil(
         [&] { return iniValue(userSettingsFile(), "Options", "ScreenPosition") == "TL"; }, 3000));
@@ -1091,4 +1091,53 @@ TEST(Overlay, ChangeTextColorRecoloursTheText)
         pumpUntil([&] { return iniValue(settingsFile, "Font", "RGBColour") == "0,128,0"; }, 5000));
     EXPECT_TRUE(pumpUntil([&] { return pixelsOfColour(window, 0x008000) > 20; }, 3000));
     EXPECT_EQ(yellowPixels(window), 0);
+}
+
+// On a white wallpaper the yellow text is ringed in black, and nothing but
+// the text, its outline, the frame box and the wallpaper through the key
+// shows: no blended fringe. The check runs after a few seconds of values
+// changing, so rows repainted alone are held to it too.
+TEST(Overlay, TextOutlineRingsTheTextWithoutFringeColours)
+{
+    writeUserSettings(
+        "[Options]\r\nText Outline=Yes\r\nShow Graphs=No\r\nRight Align=No\r\n"
+        "[Position]\r\nX=200\r\nY=150\r\n");
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    ColourPane wallpaper(ColourPane::Wallpaper, screen, RGB(255, 255, 255));
+    RunningProgram program;
+    HWND window = program.waitForWindow(kStartMs);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(pumpUntil([&] { return pixelsOfColour(window, 0x000000) > 20; }, 3000));
+    pumpMessages(2500);
+
+    constexpr DWORD kWhite = 0xFFFFFF, kYellow = 0xFFFF00, kBlack = 0x000000, kFill = 0x47608D;
+    const RECT rect = windowRect(window);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const std::vector<DWORD> pixels = screenPixels(rect);
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(width) * static_cast<size_t>(height));
+    int yellow = 0;
+    int strays = 0;
+    int bare = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const DWORD pixel = pixels[static_cast<size_t>(y * width + x)];
+            strays += pixel != kWhite && pixel != kYellow && pixel != kBlack && pixel != kFill;
+            if (pixel != kYellow)
+                continue;
+            ++yellow;
+            // The frame box at the right end is drawn in the text colour, unringed.
+            if (x >= width - 30)
+                continue;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    bare += nx < 0 || ny < 0 || nx >= width || ny >= height
+                            || pixels[static_cast<size_t>(ny * width + nx)] == kWhite;
+                }
+        }
+    }
+    EXPECT_GT(yellow, 100);
+    EXPECT_EQ(strays, 0);
+    EXPECT_EQ(bare, 0);
 }

@@ -294,7 +294,7 @@ TEST_F(DriveDrawingTest, OneBarPerShownDriveAtItsRow)
         auto item = make();
         Canvas canvas(font);
         ItemDrawing drawing(canvas.dc, settings,
-                            {kWidth, kHeight, lineHeight, start, labelWidth, separatorWidth});
+                            {kWidth, kHeight, lineHeight, start, labelWidth, separatorWidth, 0});
         item->drawItem(drawing, top);
         for (int row = 0; row < 3; ++row) {
             const int y = top + row * lineHeight + lineHeight / 2;

@@ -203,7 +203,7 @@ TEST_F(NetworkTest, DrawsTwoLineLabelsAndSeparatorBesideTheRates)
             SetBkMode(canvas->dc, TRANSPARENT), SetTextColor(canvas->dc, RGB(255, 255, 255));
         }
         ItemDrawing drawing(drawn.dc, settings,
-                            {right, bottom, 12, 60, labelWidth, separatorWidth});
+                            {right, bottom, 12, 60, labelWidth, separatorWidth, 0});
         const int height = item.drawItem(drawing, top);
 
         auto text = [&](const char* what, int left, int edge, UINT flags) {

@@ -222,7 +222,7 @@ TEST_F(CommandsTest, TogglesFlipBackOnTheSecondChoice)
         {1, "DisplayItems", "First"},          {200, "Options", "Locked"},
         {210, "Options", "ShowNetworkDrives"}, {220, "Options", "ShowRemovableDrives"},
         {260, "Options", "Show Graphs"},       {270, "Options", "Right Align"},
-        {280, "Options", "Run At Startup"},
+        {275, "Options", "Text Outline"},      {280, "Options", "Run At Startup"},
     };
     for (const auto& c : cases) {
         reset();

@@ -154,6 +154,7 @@ TEST_F(ContextMenuTest, FirstShowingBuildsTheWholeTree)
               "  -- #910\n"
               "  Show Graphs #260\n"
               "  Right Align #270 [x]\n"
+              "  Text Outline #275\n"
               "  -- #910\n"
               "  Position >\n"
               "    Locked #200\n"
@@ -183,6 +184,7 @@ TEST_F(ContextMenuTest, LaterShowingsChangeOnlyTheMarks)
     network().selectEntry(1);
     settings.showGraphs = settings.runAtStartup = settings.autoBgColor = settings.locked = true;
     settings.rightAlign = false;
+    settings.textOutline = true;
     settings.stackingMode = AlwaysOnTop;
     settings.screenPosition = Custom;
 
@@ -197,6 +199,7 @@ TEST_F(ContextMenuTest, LaterShowingsChangeOnlyTheMarks)
               "Show Network Drives #210 [x]\n"
               "If1 #351 [x]\n"
               "Show Graphs #260 [x]\n"
+              "Text Outline #275 [x]\n"
               "Locked #200 [x]\n"
               "Custom #440 [x]\n"
               "Always On Top #300 [x]\n"

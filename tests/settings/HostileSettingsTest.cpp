@@ -37,6 +37,7 @@ const YesNoKey kAlwaysRead[] = {
     {"Font", "Italic", false},
     {"Options", "Locked", false},
     {"Options", "Right Align", true},
+    {"Options", "Text Outline", false},
     {"Options", "Run At Startup", false},
     {"Options", "Auto BG Color", false},
     {"Options", "ShowNetworkDrives", false},

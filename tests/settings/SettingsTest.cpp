@@ -20,7 +20,7 @@ TEST_F(SettingsStore, FirstStartWritesEveryKeyItReadsAndUsesDefaults)
     Settings settings(path);
     EXPECT_EQ(iniSection(path, "Options"),
               "Show Graphs=No\nShow Tooltips=No\nLocked=No\nSeparator==\n"
-              "Right Align=Yes\nRun At Startup=No\nAuto BG Color=No\n");
+              "Right Align=Yes\nText Outline=No\nRun At Startup=No\nAuto BG Color=No\n");
     EXPECT_EQ(iniSection(path, "Font"),
               "Name=Courier New\nPoint=14\nWeight=0\nItalic=No\nRGBColour=255,255,0\n");
     EXPECT_EQ(iniSection(path, "Graph"), "RGBColour=71,96,141\n");
