@@ -58,6 +58,8 @@ void takeLook(Settings& running, Settings& fresh, Changes& changes)
     }
     changes.picture |= take(running.showGraphs, fresh.showGraphs);
     changes.picture |= take(running.rightAlign, fresh.rightAlign);
+    // The outline widens the picture on every side.
+    changes.layout |= take(running.textOutline, fresh.textOutline);
 }
 
 void takePlace(AppState& app, Settings& fresh, Changes& changes)
