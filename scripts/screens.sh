@@ -46,15 +46,7 @@ start_xorg() {
 }
 
 start() {
-    # What starts here outlives this script, and ctest may have left another
-    # test's output pipe open in it: that must not stay open with them.
-    local fd
-    for fd in $(ls /proc/$$/fd); do
-        case "$fd" in
-            0 | 1 | 2 | 255) ;;
-            *) eval "exec $fd>&-" 2>/dev/null || true ;;
-        esac
-    done
+    close_inherited_files
     if [ "$screen" = monitors ]; then
         start_xorg
     fi
@@ -67,10 +59,7 @@ start() {
         wineserver -w
         touch "$WINEPREFIX/.dashvane-144dpi"
     fi
-    # As scripts/test.sh does for the main prefix; nothing keeps ctest's output open.
-    wineserver -p </dev/null >/dev/null 2>&1
-    wine64 cmd /c exit </dev/null >/dev/null 2>&1
-    wine64 rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+    start_server_for_ctest
     printf 'export DISPLAY=%s\nexport WINEPREFIX=%s\n' "$DISPLAY" "$WINEPREFIX" >"$env_file"
 }
 

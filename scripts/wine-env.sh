@@ -58,6 +58,27 @@ prepare_prefix() {
     touch "$WINEPREFIX/.dashvane-ready"
 }
 
+# For a fixture script that ctest runs: what it starts outlives it, and ctest
+# may have left another test's output pipe open in it, which must not stay
+# open with them. Closes every file but the standard three (and bash's own).
+close_inherited_files() {
+    local fd
+    for fd in $(ls /proc/$$/fd); do
+        case "$fd" in
+            0 | 1 | 2 | 255) ;;
+            *) eval "exec $fd>&-" 2>/dev/null || true ;;
+        esac
+    done
+}
+
+# The prefix's server and Wine's helper processes, started as scripts/test.sh
+# starts them for the main prefix, so that nothing keeps ctest's output open.
+start_server_for_ctest() {
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine64 cmd /c exit </dev/null >/dev/null 2>&1
+    wine64 rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+}
+
 # Ends the prefix's wineserver (and with it every Wine process of the prefix)
 # and the Xvfb that start_xvfb started, if any.
 stop_wine_and_display() {

@@ -24,20 +24,9 @@ export USER="$name"
 export LC_ALL=C.UTF-8
 
 start() {
-    # What starts here outlives this script, and ctest may have left another
-    # test's output pipe open in it: that must not stay open with them.
-    local fd
-    for fd in $(ls /proc/$$/fd); do
-        case "$fd" in
-            0 | 1 | 2 | 255) ;;
-            *) eval "exec $fd>&-" 2>/dev/null || true ;;
-        esac
-    done
+    close_inherited_files
     prepare_prefix
-    # As scripts/test.sh does for the main prefix; nothing keeps ctest's output open.
-    wineserver -p </dev/null >/dev/null 2>&1
-    wine64 cmd /c exit </dev/null >/dev/null 2>&1
-    wine64 rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+    start_server_for_ctest
     printf "export DISPLAY=%s\nexport WINEPREFIX=%s\nexport USER='%s'\nexport LC_ALL=C.UTF-8\n" \
         "$DISPLAY" "$WINEPREFIX" "$name" >"$env_file"
 }

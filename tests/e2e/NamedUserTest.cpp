@@ -51,45 +51,6 @@ std::wstring linkTarget(const std::wstring& file)
     return target;
 }
 
-struct MenuSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK findMenuOf(HWND window, LPARAM data)
-{
-    auto* search = reinterpret_cast<MenuSearch*>(data);
-    char className[16] = {};
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameA(window, className, sizeof className);
-    if (owner != search->processId || lstrcmpA(className, "#32768") != 0
-        || !IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND popupMenuOf(DWORD processId)
-{
-    MenuSearch search{processId, nullptr};
-    EnumWindows(findMenuOf, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Opens the overlay's menu with a right-click sent to it and walks it with keys.
-bool chooseFromMenu(const RunningProgram& program, HWND window, const std::vector<WPARAM>& keys)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    PostMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(rect.right - rect.left - 5, 5));
-    HWND popup = nullptr;
-    if (!pumpUntil([&] { return (popup = popupMenuOf(program.id())) != nullptr; }, 5000))
-        return false;
-    for (WPARAM key : keys)
-        PostMessageA(popup, WM_KEYDOWN, key, 0);
-    return pumpUntil([&] { return popupMenuOf(program.id()) == nullptr; }, 5000);
-}
 
 }  // namespace
 

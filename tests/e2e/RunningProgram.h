@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "support/TestWindow.h"
 
@@ -179,3 +180,40 @@ public:
 private:
     PROCESS_INFORMATION process_{};
 };
+
+inline void rightClick(int x, int y)
+{
+    SetCursorPos(x, y);
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+// The open popup menu of a process.
+inline HWND findPopupMenu(DWORD processId)
+{
+    return findVisibleWindow(processId, "#32768");
+}
+
+// Right-clicks the overlay and walks its menu with keys, as a user would.
+// Only the first click is real input: it lands on the frame box, and once the
+// bars replace the box the point may be a transparent pixel that lets the
+// click through, so later clicks are sent to the window itself.
+inline bool chooseFromMenu(const RunningProgram& program, HWND window, std::vector<WPARAM> keys,
+                           bool realClick = false)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    if (realClick)
+        rightClick(rect.right - 5, rect.top + 5);
+    else
+        PostMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(rect.right - rect.left - 5, 5));
+    HWND popup = nullptr;
+    if (!pumpUntil([&] { return (popup = findPopupMenu(program.id())) != nullptr; }, 5000))
+        return false;
+    for (WPARAM key : keys)
+        PostMessageA(popup, WM_KEYDOWN, key, 0);
+    return pumpUntil([&] { return findPopupMenu(program.id()) == nullptr; }, 5000);
+}
