@@ -180,12 +180,12 @@ int EndRunningOverlay(DWORD waitMs)
         DWORD spent = GetTickCount() - start;
         return spent < waitMs ? waitMs - spent : 0;
     };
-    HWND window = FindWindowA(kWindowClassName, kWindowTitle);
+    HWND window = FindWindowW(kWindowClassName, kWindowTitle);
     if (window == nullptr && !overlayMutexExists())
         return kNoOverlayRunning;
     // A starting overlay holds the mutex before its window exists, and its
     // window takes a close request as Exit only once it shows.
-    while ((window = FindWindowA(kWindowClassName, kWindowTitle)) == nullptr
+    while ((window = FindWindowW(kWindowClassName, kWindowTitle)) == nullptr
            || !IsWindowVisible(window)) {
         if (window == nullptr && !overlayMutexExists())
             return kOverlayEnded;
@@ -197,7 +197,7 @@ int EndRunningOverlay(DWORD waitMs)
     GetWindowThreadProcessId(window, &processId);
     KernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
     // The window procedure ends the program on this as its Exit does.
-    PostMessageA(window, WM_CLOSE, 0, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
     if (process != nullptr)
         return WaitForSingleObject(process.get(), timeLeft()) == WAIT_OBJECT_0
                    ? kOverlayEnded

@@ -29,7 +29,7 @@ constexpr UINT kBriefRaiseMs = 5000;
 
 UINT showOverlayMessage()
 {
-    static const UINT message = RegisterWindowMessageA(kShowOverlayMessageName);
+    static const UINT message = RegisterWindowMessageW(kShowOverlayMessageName);
     return message;
 }
 
@@ -76,7 +76,7 @@ LRESULT pushOrDefault(AppState& app, HWND window, UINT message, WPARAM wParam, L
         PushToBottom(window);
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void onMove(AppState& app, HWND window, LPARAM lParam)
@@ -92,7 +92,7 @@ void onMove(AppState& app, HWND window, LPARAM lParam)
 LRESULT onActivate(AppState& app, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (app.chooserOpen)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     KeepAtBottom(window, *app.settings);
     return 0;
 }
@@ -252,7 +252,7 @@ void onPowerBroadcast(AppState& app, HWND window, WPARAM event)
     case PBT_APMRESUMEAUTOMATIC:
         TraceLine("PBT - Resume");
         app.suspended = false;
-        PostMessageA(window, WM_RELAYOUT, 0, 0);
+        PostMessageW(window, WM_RELAYOUT, 0, 0);
         return;
     default:
         // Every other event is a change of the power status.
@@ -304,14 +304,14 @@ void onRelayoutAndPlace(AppState& app)
 
 ATOM RegisterMainWindowClass(HINSTANCE instance)
 {
-    WNDCLASSEXA windowClass{};
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kWindowClassName;
-    return RegisterClassExA(&windowClass);
+    return RegisterClassExW(&windowClass);
 }
 
 HWND CreateMainWindow(HINSTANCE instance, AppState& app)
@@ -319,7 +319,7 @@ HWND CreateMainWindow(HINSTANCE instance, AppState& app)
     const RECT& rect = app.settings->windowRect;
     // The state travels as creation data so that every message, from the
     // first, finds it.
-    app.mainWindow = CreateWindowExA(kWindowExStyle, kWindowClassName, kWindowTitle, kWindowStyle,
+    app.mainWindow = CreateWindowExW(kWindowExStyle, kWindowClassName, kWindowTitle, kWindowStyle,
                                      rect.left, rect.top, 1, 1, nullptr, nullptr, instance, &app);
     return app.mainWindow;
 }
@@ -335,27 +335,27 @@ void ApplyColourKey(HWND window)
 
 bool ShowRunningOverlay()
 {
-    HWND running = FindWindowA(kWindowClassName, kWindowTitle);
+    HWND running = FindWindowW(kWindowClassName, kWindowTitle);
     if (running == nullptr)
         return false;
-    PostMessageA(running, showOverlayMessage(), 0, 0);
+    PostMessageW(running, showOverlayMessage(), 0, 0);
     return true;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA,
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     // Whatever destroys the window, the program must not outlive it unseen.
     if (message == WM_DESTROY)
         PostQuitMessage(0);
-    auto* appPointer = reinterpret_cast<AppState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* appPointer = reinterpret_cast<AppState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     // Until the items exist there is nothing of ours to do.
     if (appPointer == nullptr || appPointer->measures == nullptr)
-        return message == WM_NCPAINT ? 0 : DefWindowProcA(window, message, wParam, lParam);
+        return message == WM_NCPAINT ? 0 : DefWindowProcW(window, message, wParam, lParam);
     AppState& app = *appPointer;
     Settings& settings = *app.settings;
     if (message == showOverlayMessage() && message != 0) {
@@ -387,7 +387,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_WINDOWPOSCHANGING:
         if (RedirectToBottom(window, *reinterpret_cast<WINDOWPOS*>(lParam), settings))
             return 0;
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_DISPLAYCHANGE:
         RefreshPlace(app);
         if (settings.autoBgColor)
@@ -400,11 +400,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         onTimer(app, window, wParam);
         return 0;
     case WM_NOTIFY:
-        if (reinterpret_cast<NMHDR*>(lParam)->code == TTN_GETDISPINFOA) {
-            FillTooltipText(app, *reinterpret_cast<NMTTDISPINFOA*>(lParam));
+        if (reinterpret_cast<NMHDR*>(lParam)->code == TTN_GETDISPINFOW) {
+            FillTooltipText(app, *reinterpret_cast<NMTTDISPINFOW*>(lParam));
             return 0;
         }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_MOUSEMOVE:
         if (settings.locked)
             ShowTooltipStep(app);
@@ -413,21 +413,21 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_LBUTTONDOWN:
         onLeftButtonDown(app, window, lParam);
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_LBUTTONUP:
         onLeftButtonUp(app, window);
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_LBUTTONDBLCLK:
         onDoubleClick(app, window, wParam);
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
         return pushOrDefault(app, window, message, wParam, lParam);
     case WM_RBUTTONUP:
-        PostMessageA(window, WM_SHOWMENU, wParam & MK_CONTROL, 0);
-        return DefWindowProcA(window, message, wParam, lParam);
+        PostMessageW(window, WM_SHOWMENU, wParam & MK_CONTROL, 0);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_POWERBROADCAST:
         onPowerBroadcast(app, window, wParam);
         return 0;
@@ -437,7 +437,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_RELAYOUT:
         if (app.exiting)
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
         Relayout(app);
         return 0;
     case WM_SHOWMENU:
@@ -458,6 +458,6 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             item->takeAnswers();
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }

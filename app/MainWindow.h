@@ -5,8 +5,8 @@
 
 #include "display/AppState.h"
 
-constexpr const char* kWindowClassName = "DashvaneClass";
-constexpr const char* kWindowTitle = "DashvaneWindow";
+constexpr const wchar_t* kWindowClassName = L"DashvaneClass";
+constexpr const wchar_t* kWindowTitle = L"DashvaneWindow";
 
 ATOM RegisterMainWindowClass(HINSTANCE instance);
 // Creates the 1 × 1 layered tool window at the stored position and binds it

@@ -15,13 +15,13 @@ bool RunMessageLoopOnce(SettingsWatcher& watcher, DWORD timeout, int& exitCode)
         watcher.onFolderChanged();
     watcher.onTimePassed();
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             exitCode = static_cast<int>(message.wParam);
             return false;
         }
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return true;
 }

@@ -4,26 +4,28 @@
 #include <shlwapi.h>
 
 #include <cstddef>
+#include <string>
 
 #include "display/DisplayRenderer.h"
 #include "measures/MeasureList.h"
 #include "platform/Messages.h"
+#include "platform/Utf8.h"
 #include "platform/SystemLibrary.h"
 #include "settings/Settings.h"
 
 namespace {
 
 #ifndef _WIN64
-static_assert(sizeof(TOOLINFOA) == 48 && offsetof(TOOLINFOA, lpReserved) == 44,
+static_assert(sizeof(TOOLINFOW) == 48 && offsetof(TOOLINFOW, lpReserved) == 44,
               "the two tool record sizes of the 32-bit program");
 #endif
 
 constexpr UINT kTooltipTickMs = 125;
 constexpr int kCursorOffset = 15;
 
-TOOLINFOA toolRecord(HWND window)
+TOOLINFOW toolRecord(HWND window)
 {
-    TOOLINFOA tool{};
+    TOOLINFOW tool{};
     tool.cbSize = ToolInfoSize();
     tool.hwnd = window;
     tool.uId = reinterpret_cast<UINT_PTR>(window);
@@ -32,13 +34,13 @@ TOOLINFOA toolRecord(HWND window)
 
 void activate(HWND tooltip, HWND window, bool on)
 {
-    TOOLINFOA tool = toolRecord(window);
-    SendMessageA(tooltip, TTM_TRACKACTIVATE, on ? TRUE : FALSE, reinterpret_cast<LPARAM>(&tool));
+    TOOLINFOW tool = toolRecord(window);
+    SendMessageW(tooltip, TTM_TRACKACTIVATE, on ? TRUE : FALSE, reinterpret_cast<LPARAM>(&tool));
 }
 
 void trackCursor(HWND tooltip, POINT cursor)
 {
-    SendMessageA(tooltip, TTM_TRACKPOSITION, 0,
+    SendMessageW(tooltip, TTM_TRACKPOSITION, 0,
                  MAKELPARAM(static_cast<WORD>(cursor.x + kCursorOffset),
                             static_cast<WORD>(cursor.y + kCursorOffset)));
 }
@@ -95,7 +97,7 @@ UINT ToolInfoSize()
     static UINT cached = 0;
     if (cached != 0)
         return cached;
-    cached = TTTOOLINFOA_V2_SIZE;
+    cached = TTTOOLINFOW_V2_SIZE;
     auto getVersion = EntryPoint<DLLGETVERSIONPROC>(commonControls(), "DllGetVersion");
     if (getVersion == nullptr)
         return cached;
@@ -103,7 +105,7 @@ UINT ToolInfoSize()
     version.cbSize = sizeof version;
     getVersion(&version);
     if (((version.dwMajorVersion & 0xFF) << 8) + (version.dwMinorVersion & 0xFF) >= 0x600)
-        cached = sizeof(TOOLINFOA);
+        cached = sizeof(TOOLINFOW);
     return cached;
 }
 
@@ -112,17 +114,17 @@ HWND CreateTooltip(HWND owner, HINSTANCE instance)
     if (!registerTooltipClass())
         return nullptr;
     // Tip texts are shown as written, "&" included.
-    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT,
+    HWND tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, L"", WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                    instance, nullptr);
     if (tooltip == nullptr)
         return nullptr;
-    TOOLINFOA tool = toolRecord(owner);
+    TOOLINFOW tool = toolRecord(owner);
     tool.uFlags = TTF_IDISHWND | TTF_TRACK | TTF_ABSOLUTE;
     tool.hinst = instance;
-    tool.lpszText = LPSTR_TEXTCALLBACKA;
-    if (SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) == 0) {
-        MessageBoxA(owner, "Couldn't create the ToolTip control.", "Error", MB_OK);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    if (SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) == 0) {
+        MessageBoxW(owner, L"Couldn't create the ToolTip control.", L"Error", MB_OK);
         return nullptr;
     }
     activate(tooltip, owner, false);
@@ -136,7 +138,7 @@ void ShowTooltipStep(AppState& app)
     if (app.tooltip == nullptr && !app.tooltipTried) {
         app.tooltipTried = true;
         auto instance =
-            reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(app.mainWindow, GWLP_HINSTANCE));
+            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(app.mainWindow, GWLP_HINSTANCE));
         app.tooltip = CreateTooltip(app.mainWindow, instance);
     }
     if (app.tooltip == nullptr)
@@ -177,7 +179,7 @@ void HideTooltip(AppState& app)
     KillTimer(app.mainWindow, IDT_TOOLTIP);
 }
 
-void FillTooltipText(AppState& app, NMTTDISPINFOA& request)
+void FillTooltipText(AppState& app, NMTTDISPINFOW& request)
 {
     POINT cursor{};
     GetCursorPos(&cursor);
@@ -185,6 +187,12 @@ void FillTooltipText(AppState& app, NMTTDISPINFOA& request)
     Measure* item = app.measures->hitTest(app.mainWindow, cursor.x,
                                           cursor.y - app.renderer->outlineMargin, line,
                                           app.renderer->lineHeight);
-    if (item != nullptr)
-        request.lpszText = const_cast<char*>(item->tooltipText(line));
+    // The control copies the text when it shows it; until the next request
+    // is soon enough for it to live.
+    static std::wstring text;
+    const char* itemText = item != nullptr ? item->tooltipText(line) : nullptr;
+    if (itemText == nullptr)
+        return;
+    text = toWide(itemText);
+    request.lpszText = &text[0];
 }

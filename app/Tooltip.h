@@ -22,5 +22,5 @@ void ShowTooltipStep(AppState& app);
 // part of the window, else follows the cursor.
 void TooltipTick(AppState& app);
 void HideTooltip(AppState& app);
-// TTN_GETDISPINFOA: the text of the line under the cursor.
-void FillTooltipText(AppState& app, NMTTDISPINFOA& request);
+// TTN_GETDISPINFOW: the text of the line under the cursor.
+void FillTooltipText(AppState& app, NMTTDISPINFOW& request);

@@ -13,19 +13,19 @@
 
 void AppState::requestRelayout()
 {
-    PostMessageA(mainWindow, WM_RELAYOUT, 0, 0);
+    PostMessageW(mainWindow, WM_RELAYOUT, 0, 0);
 }
 
 // The window procedure looks the item up in its list, so a stale pointer
 // finds none.
 void AppState::updateOnUiThread(const Measure* item)
 {
-    PostMessageA(mainWindow, WM_UPDATEITEM, reinterpret_cast<WPARAM>(item), 0);
+    PostMessageW(mainWindow, WM_UPDATEITEM, reinterpret_cast<WPARAM>(item), 0);
 }
 
 void AppState::answersReady(const Measure* item)
 {
-    PostMessageA(mainWindow, WM_ITEMANSWER, reinterpret_cast<WPARAM>(item), 0);
+    PostMessageW(mainWindow, WM_ITEMANSWER, reinterpret_cast<WPARAM>(item), 0);
 }
 
 void AppState::launch(const char* target)

@@ -28,7 +28,7 @@ HWND placeAfterFor(StackingMode mode)
 bool averageColour(HDC dc, HBITMAP bitmap, COLORREF& colour)
 {
     BITMAP figures{};
-    if (GetObjectA(bitmap, sizeof figures, &figures) == 0 || figures.bmWidth <= 0
+    if (GetObjectW(bitmap, sizeof figures, &figures) == 0 || figures.bmWidth <= 0
         || figures.bmHeight <= 0)
         return false;
 
@@ -119,7 +119,7 @@ bool SampleBackgroundColour(DisplayRenderer& renderer, HWND window, MeasureList&
         return false;
 
     settings.setGraphColour(colour);
-    PostMessageA(window, WM_RELAYOUT, 0, 0);
+    PostMessageW(window, WM_RELAYOUT, 0, 0);
     settings.writeColour("Graph", "RGBColour", colour);
     return true;
 }

@@ -13,7 +13,7 @@ DisplayRenderer::DisplayRenderer(Settings& settingsStore) : settings(settingsSto
 
 void DisplayRenderer::layout(MeasureList& list, HFONT font)
 {
-    CreatedDC measuring(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    CreatedDC measuring(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
     {
         Selection selection(measuring.get(), font);
         RECT rect{0, 0, 0, 0};

@@ -14,7 +14,7 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data)
 {
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(monitor, &info))
+    if (!GetMonitorInfoW(monitor, &info))
         return TRUE;
     auto& monitors = *reinterpret_cast<std::vector<Monitor>*>(data);
     Monitor entry{info.rcMonitor, info.rcWork};
@@ -53,7 +53,7 @@ std::vector<Monitor> ConnectedMonitors()
     if (monitors.empty()) {
         RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         RECT work = screen;
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         monitors.push_back(Monitor{screen, work});
     }
     return monitors;

@@ -4,7 +4,7 @@
 
 #include <dwmapi.h>
 
-#include <cstring>
+#include <cwchar>
 
 #include "platform/SystemLibrary.h"
 
@@ -24,14 +24,14 @@ Below windowBelow(HWND window)
         next = GetWindow(next, GW_HWNDNEXT);
     if (next == nullptr)
         return Below::Nothing;
-    char name[260] = {};
-    if (GetClassNameA(next, name, sizeof name) == 0)
+    WCHAR name[260] = {};
+    if (GetClassNameW(next, name, ARRAYSIZE(name)) == 0)
         return Below::Other;
-    if (std::strcmp(name, "WorkerW") == 0)
+    if (std::wcscmp(name, L"WorkerW") == 0)
         return Below::WorkerW;
-    if (std::strcmp(name, "Progman") == 0)
+    if (std::wcscmp(name, L"Progman") == 0)
         return Below::Progman;
-    if (std::strcmp(name, "MSCTFIME UI") == 0)
+    if (std::wcscmp(name, L"MSCTFIME UI") == 0)
         return Below::TextInput;
     return Below::Other;
 }

@@ -7,6 +7,7 @@
 #include "measures/Measure_Network.h"
 #include "measures/MeasureList.h"
 #include "menu/MenuIds.h"
+#include "platform/Utf8.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -23,18 +24,18 @@ UINT checkFlag(bool on)
 
 void appendItem(HMENU menu, UINT id, const char* text, UINT state = 0)
 {
-    InsertMenuA(menu, kAtEnd, MF_BYPOSITION | MF_STRING | state, id, text);
+    InsertMenuW(menu, kAtEnd, MF_BYPOSITION | MF_STRING | state, id, toWide(text).c_str());
 }
 
 void appendSeparator(HMENU menu, UINT id = IDM_SEPARATOR)
 {
-    InsertMenuA(menu, kAtEnd, MF_BYPOSITION | MF_SEPARATOR, id, nullptr);
+    InsertMenuW(menu, kAtEnd, MF_BYPOSITION | MF_SEPARATOR, id, nullptr);
 }
 
 void appendPopup(HMENU menu, HMENU popup, const char* text)
 {
-    InsertMenuA(menu, kAtEnd, MF_BYPOSITION | MF_POPUP | MF_STRING,
-                reinterpret_cast<UINT_PTR>(popup), text);
+    InsertMenuW(menu, kAtEnd, MF_BYPOSITION | MF_POPUP | MF_STRING,
+                reinterpret_cast<UINT_PTR>(popup), toWide(text).c_str());
 }
 
 void check(HMENU menu, UINT id, bool on)

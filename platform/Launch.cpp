@@ -3,20 +3,23 @@
 
 #include <memory>
 
+#include "platform/Utf8.h"
+
 namespace {
 
-std::string folderOf(UINT(WINAPI* ask)(LPSTR, UINT))
+std::string folderOf(UINT(WINAPI* ask)(LPWSTR, UINT))
 {
-    char folder[MAX_PATH] = {};
-    UINT length = ask(folder, sizeof folder);
-    return length == 0 || length >= sizeof folder ? std::string() : std::string(folder, length);
+    WCHAR folder[MAX_PATH] = {};
+    UINT length = ask(folder, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::string()
+                                             : toUtf8(std::wstring_view(folder, length));
 }
 
 // What a launch thread needs, its own to free: the window's objects may be
 // gone before it ends.
 struct LaunchJob {
     ShellExecuteFunction execute;
-    std::string target;
+    std::wstring target;
 };
 
 DWORD WINAPI launchOffTheUiThread(void* parameter)
@@ -24,7 +27,7 @@ DWORD WINAPI launchOffTheUiThread(void* parameter)
     std::unique_ptr<LaunchJob> job(static_cast<LaunchJob*>(parameter));
     // The shell's execute call wants an apartment on the thread that makes it.
     Loaded::EnterComApartment();
-    SHELLEXECUTEINFOA info{};
+    SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     // NOASYNC: the thread ends right after the call, so the shell must finish
     // its work (a DDE conversation, say) before it returns. No owner window:
@@ -54,7 +57,7 @@ bool Launches::start(const char* target)
     for (auto thread = running_.begin(); thread != running_.end();)
         thread = WaitForSingleObject(thread->get(), 0) == WAIT_OBJECT_0 ? running_.erase(thread)
                                                                         : thread + 1;
-    auto job = std::make_unique<LaunchJob>(LaunchJob{execute, target});
+    auto job = std::make_unique<LaunchJob>(LaunchJob{execute, toWide(target)});
     KernelHandle thread(CreateThread(nullptr, 0, launchOffTheUiThread, job.get(), 0, nullptr));
     if (thread == nullptr)
         return false;
@@ -66,8 +69,8 @@ bool Launches::start(const char* target)
 SystemFolders SystemFolders::system()
 {
     using Wow64Function = BOOL(WINAPI*)(HANDLE, PBOOL);
-    return {GetSystemDirectoryA, GetWindowsDirectoryA,
-            EntryPoint<Wow64Function>(GetModuleHandleA("kernel32.dll"), "IsWow64Process")};
+    return {GetSystemDirectoryW, GetWindowsDirectoryW,
+            EntryPoint<Wow64Function>(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")};
 }
 
 std::string TaskManagerPath(const SystemFolders& folders)

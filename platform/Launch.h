@@ -13,7 +13,7 @@
 #include "platform/SystemLibrary.h"
 
 // The shell's execute call, or a test's stand-in for it.
-using ShellExecuteFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOA* info);
+using ShellExecuteFunction = BOOL(WINAPI*)(SHELLEXECUTEINFOW* info);
 
 // Each launch runs on a short-lived thread of its own: the shell can take
 // seconds over a spun-down disk, a network folder or a slow handler, and the
@@ -32,7 +32,7 @@ public:
     // False when no thread could be started for it.
     bool start(const char* target);
 
-    ShellExecuteFunction execute = Loaded::ShellExecuteExA;
+    ShellExecuteFunction execute = Loaded::ShellExecuteExW;
 
 private:
     // Launches not known to be finished; the finished ones are dropped at
@@ -43,8 +43,8 @@ private:
 // The folder questions behind the task manager's path. isWow64 is null where
 // the system lacks the call.
 struct SystemFolders {
-    UINT(WINAPI* systemDirectory)(LPSTR path, UINT size);
-    UINT(WINAPI* windowsDirectory)(LPSTR path, UINT size);
+    UINT(WINAPI* systemDirectory)(LPWSTR path, UINT size);
+    UINT(WINAPI* windowsDirectory)(LPWSTR path, UINT size);
     BOOL(WINAPI* isWow64)(HANDLE process, PBOOL wow64);
 
     static SystemFolders system();

@@ -18,7 +18,7 @@ constexpr UINT WM_ITEMANSWER = WM_USER + 5;
 // Registered by this name: a second start of the program posts it to the
 // running overlay's window, which then shows itself above every window for
 // a few seconds. Any build that knows the name understands it.
-constexpr const char* kShowOverlayMessageName = "DashvaneShowOverlay";
+constexpr const wchar_t* kShowOverlayMessageName = L"DashvaneShowOverlay";
 
 // Window timers; item timers use the item's address as id, which never
 // collides with these small numbers.

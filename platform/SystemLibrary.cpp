@@ -115,11 +115,11 @@ HRESULT WINAPI CoCreateInstance(REFCLSID type, LPUNKNOWN outer, DWORD context, R
     return create(type, outer, context, wanted, object);
 }
 
-BOOL WINAPI ShellExecuteExA(SHELLEXECUTEINFOA* info)
+BOOL WINAPI ShellExecuteExW(SHELLEXECUTEINFOW* info)
 {
     EnterComApartment();
     static const HMODULE shell = LoadSystemLibrary("shell32.dll");
-    static const auto call = EntryPoint<decltype(&::ShellExecuteExA)>(shell, "ShellExecuteExA");
+    static const auto call = EntryPoint<decltype(&::ShellExecuteExW)>(shell, "ShellExecuteExW");
     if (call == nullptr) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return FALSE;

@@ -86,7 +86,7 @@ namespace Loaded {
 BOOL WINAPI SHGetSpecialFolderPathW(HWND owner, LPWSTR path, int folder, BOOL create);
 // Keeps the shell loaded once it has launched something: the shell may go on
 // working on its own threads after the call returns. Enters the apartment first.
-BOOL WINAPI ShellExecuteExA(SHELLEXECUTEINFOA* info);
+BOOL WINAPI ShellExecuteExW(SHELLEXECUTEINFOW* info);
 // Enters COM's single-threaded apartment on the calling thread, loading ole32
 // the first time: the shell's execute call and its link object want one, and
 // ole32 with its companions would hold memory all day for a rare click.

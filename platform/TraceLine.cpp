@@ -6,6 +6,8 @@
 #include <ctime>
 #include <string>
 
+#include "platform/Utf8.h"
+
 void TraceLine(const char* text)
 {
     char stamp[15] = {};
@@ -14,7 +16,7 @@ void TraceLine(const char* text)
     if (local != nullptr)
         std::strftime(stamp, sizeof stamp, "[%H:%M:%S] ", local);
     std::string line = std::string(stamp) + text;
-    OutputDebugStringA(line.c_str());
     if (line.empty() || line.back() != '\n')
-        OutputDebugStringA("\n");
+        line += '\n';
+    OutputDebugStringW(toWide(line).c_str());
 }

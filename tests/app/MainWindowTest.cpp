@@ -187,7 +187,7 @@ TEST_F(MainWindowTest, ResampleTriggersCollapseIntoOneTimer)
 
 TEST_F(MainWindowTest, ControlDoubleClickCopiesEveryValueHiddenOnesToo)
 {
-    item(0).setValue("R&D-PC");
+    item(0).setValue("R&D-Łódź");
     item(2).setShown(false, false);
     setControlKey(true);
     send(WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MAKELPARAM(2, 2));
@@ -196,12 +196,12 @@ TEST_F(MainWindowTest, ControlDoubleClickCopiesEveryValueHiddenOnesToo)
     // Without an owner the copy fails on Windows, though not here.
     EXPECT_EQ(GetClipboardOwner(), app.mainWindow);
     ASSERT_TRUE(OpenClipboard(nullptr));
-    HANDLE data = GetClipboardData(CF_TEXT);
-    std::string text = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : "";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    std::wstring text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
     if (data != nullptr)
         GlobalUnlock(data);
     CloseClipboard();
-    EXPECT_EQ(text, "R&D-PC\n37%\n\n");
+    EXPECT_EQ(text, L"R&D-Łódź\n37%\n\n");
 }
 
 // The hotkey lifts a Bottom-mode window over everything for a look, and the
@@ -234,7 +234,7 @@ TEST_F(MainWindowTest, HotkeyRaisesTheWindowAndTheNextPressReturnsIt)
 // a raise the user made with the hotkey outlives that timer.
 TEST_F(MainWindowTest, ASecondStartRaisesTheWindowForAWhileOnly)
 {
-    const UINT showRequest = RegisterWindowMessageA(kShowOverlayMessageName);
+    const UINT showRequest = RegisterWindowMessageW(kShowOverlayMessageName);
     SetStackingMode(app.mainWindow, settings, Bottom);
     ShowWindow(app.mainWindow, SW_SHOWNOACTIVATE);
     auto topmost = [&] {

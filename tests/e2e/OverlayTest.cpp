@@ -57,11 +57,15 @@ std::string clipboardText()
     std::string text;
     if (!OpenClipboard(nullptr))
         return text;
-    HANDLE data = GetClipboardData(CF_TEXT);
+    // The program puts UTF-16 there; compared as UTF-8, as it holds its texts.
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
     if (data != nullptr) {
-        const char* chars = static_cast<const char*>(GlobalLock(data));
-        if (chars != nullptr)
-            text = chars;
+        const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data));
+        if (chars != nullptr) {
+            char bytes[4096] = {};
+            WideCharToMultiByte(CP_UTF8, 0, chars, -1, bytes, sizeof bytes - 1, nullptr, nullptr);
+            text = bytes;
+        }
         GlobalUnlock(data);
     }
     CloseClipboard();
@@ -184,15 +188,16 @@ TEST(Overlay, RunsWithoutTheLibrariesItUsesOnlyNowAndThen)
     ASSERT_NE(program.waitForWindow(kStartMs), nullptr);
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, program.id());
     ASSERT_NE(snapshot, INVALID_HANDLE_VALUE);
-    std::vector<std::string> loaded;
-    MODULEENTRY32 module{};
+    std::vector<std::wstring> loaded;
+    MODULEENTRY32W module{};
     module.dwSize = sizeof module;
-    for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
-        loaded.push_back(CharLowerA(module.szModule));
+    for (BOOL more = Module32FirstW(snapshot, &module); more;
+         more = Module32NextW(snapshot, &module))
+        loaded.push_back(CharLowerW(module.szModule));
     CloseHandle(snapshot);
     EXPECT_GT(loaded.size(), 3u);
-    for (const char* name : {"comctl32.dll", "comdlg32.dll", "winspool.drv", "shell32.dll",
-                             "netapi32.dll", "ole32.dll"})
+    for (const wchar_t* name : {L"comctl32.dll", L"comdlg32.dll", L"winspool.drv", L"shell32.dll",
+                                L"netapi32.dll", L"ole32.dll"})
         EXPECT_EQ(std::count(loaded.begin(), loaded.end(), name), 0) << name;
 }
 

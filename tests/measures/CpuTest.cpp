@@ -381,15 +381,15 @@ TEST_F(CpuTest, ActivateStartsTheTaskManager)
 }
 
 // The folders of a 64-bit Windows, and of a machine that answers none.
-UINT WINAPI systemFolder(LPSTR path, UINT size)
+UINT WINAPI systemFolder(LPWSTR path, UINT size)
 {
-    return lstrlenA(lstrcpynA(path, "C:\\W\\system32", static_cast<int>(size)));
+    return lstrlenW(lstrcpynW(path, L"C:\\W\\system32", static_cast<int>(size)));
 }
-UINT WINAPI windowsFolder(LPSTR path, UINT size)
+UINT WINAPI windowsFolder(LPWSTR path, UINT size)
 {
-    return lstrlenA(lstrcpynA(path, "C:\\W", static_cast<int>(size)));
+    return lstrlenW(lstrcpynW(path, L"C:\\W", static_cast<int>(size)));
 }
-UINT WINAPI noFolder(LPSTR, UINT)
+UINT WINAPI noFolder(LPWSTR, UINT)
 {
     return 0;
 }

@@ -14,6 +14,7 @@
 
 #include "display/ItemDrawing.h"
 #include "measures/Measure_Drive.h"
+#include "platform/Utf8.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
@@ -353,7 +354,7 @@ struct ShellCall {
 std::mutex shellLock;
 std::vector<ShellCall> shellCalls;
 
-BOOL WINAPI slowShell(SHELLEXECUTEINFOA* info)
+BOOL WINAPI slowShell(SHELLEXECUTEINFOW* info)
 {
     WaitForSingleObject(slowServer, 5000);
     using ApartmentQuery = HRESULT(WINAPI*)(APTTYPE*, APTTYPEQUALIFIER*);
@@ -363,7 +364,7 @@ BOOL WINAPI slowShell(SHELLEXECUTEINFOA* info)
     bool singleThreaded = query != nullptr && SUCCEEDED(query(&type, &qualifier))
                           && (type == APTTYPE_STA || type == APTTYPE_MAINSTA);
     std::lock_guard<std::mutex> lock(shellLock);
-    shellCalls.push_back({info->lpFile, singleThreaded});
+    shellCalls.push_back({toUtf8(info->lpFile), singleThreaded});
     return TRUE;
 }
 

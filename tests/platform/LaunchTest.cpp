@@ -13,7 +13,7 @@ namespace {
 
 std::atomic<int> finishedCalls{0};
 
-BOOL WINAPI slowShell(SHELLEXECUTEINFOA*)
+BOOL WINAPI slowShell(SHELLEXECUTEINFOW*)
 {
     Sleep(300);
     ++finishedCalls;
