@@ -33,53 +33,6 @@ int yellowPixels(HWND window)
     return count;
 }
 
-// A Ctrl + double-click on a screen point, as real input.
-void controlDoubleClick(int x, int y)
-{
-    SetCursorPos(x, y);
-    INPUT inputs[6] = {};
-    for (INPUT& input : inputs)
-        input.type = INPUT_MOUSE;
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = VK_CONTROL;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    inputs[3].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[4].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    inputs[5].type = INPUT_KEYBOARD;
-    inputs[5].ki.wVk = VK_CONTROL;
-    inputs[5].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(6, inputs, sizeof(INPUT));
-}
-
-std::string clipboardText()
-{
-    std::string text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    // The program puts UTF-16 there; compared as UTF-8, as it holds its texts.
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (data != nullptr) {
-        const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data));
-        if (chars != nullptr) {
-            char bytes[4096] = {};
-            WideCharToMultiByte(CP_UTF8, 0, chars, -1, bytes, sizeof bytes - 1, nullptr, nullptr);
-            text = bytes;
-        }
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-void emptyClipboard()
-{
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
-}
-
 std::vector<std::string> linesOf(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -686,11 +639,6 @@ bool writable(const std::string& path)
     KernelHandle closed(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
     return closed != nullptr;
 }
-
-const char* const kItemKeys[] = {"Machine",   "Processor", "OS",      "User",     "Domain",
-                                 "IPAddress", "Network",   "RAM",     "RAM Used", "Mem Used",
-                                 "Uptime",    "Processes", "Battery", "Drive",    "Time",
-                                 "CPU",       "Version"};
 
 int pixelsOfColour(HWND window, DWORD colour)
 {

@@ -110,6 +110,59 @@ inline MessageBoxSeen findMessageBox(DWORD processId)
 // a real machine, yet over ten under Wine in an emulated guest.
 constexpr DWORD kStartMs = 30000;
 
+// The "DisplayItems" keys, one per item, in display order.
+inline const char* const kItemKeys[] = {"Machine",   "Processor", "OS",      "User",     "Domain",
+                                        "IPAddress", "Network",   "RAM",     "RAM Used", "Mem Used",
+                                        "Uptime",    "Processes", "Battery", "Drive",    "Time",
+                                        "CPU",       "Version"};
+
+// A Ctrl + double-click on a screen point, as real input.
+inline void controlDoubleClick(int x, int y)
+{
+    SetCursorPos(x, y);
+    INPUT inputs[6] = {};
+    for (INPUT& input : inputs)
+        input.type = INPUT_MOUSE;
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = VK_CONTROL;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    inputs[3].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[4].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    inputs[5].type = INPUT_KEYBOARD;
+    inputs[5].ki.wVk = VK_CONTROL;
+    inputs[5].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(6, inputs, sizeof(INPUT));
+}
+
+// The clipboard's text as UTF-8, read from its UTF-16 form, or empty.
+inline std::string clipboardText()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data != nullptr) {
+        const wchar_t* chars = static_cast<const wchar_t*>(GlobalLock(data));
+        if (chars != nullptr) {
+            char bytes[4096] = {};
+            WideCharToMultiByte(CP_UTF8, 0, chars, -1, bytes, sizeof bytes - 1, nullptr, nullptr);
+            text = bytes;
+        }
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+inline void emptyClipboard()
+{
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
 class RunningProgram {
 public:
     RunningProgram() : RunningProgram(programFolder() + "\\dashvane.exe") {}
