@@ -1,11 +1,14 @@
 // The account and domain lookup behind the user and domain items.
 #include "measures/AccountInfo.h"
 
-#include <cstring>
+#include <cwchar>
+
+#include "platform/Utf8.h"
 
 namespace {
 
-constexpr DWORD kNameBytes = 256;
+// In characters: the longest account and domain names, with room to spare.
+constexpr DWORD kNameLength = 256;
 
 // A handle or buffer the lookup was given, handed back through the seam's
 // own release call (CloseHandle for the token, NetApiBufferFree for the
@@ -50,7 +53,8 @@ private:
 };
 
 // The name and domain of the account this thread runs as.
-bool lookUpTokenUser(const AccountSources& os, char (&name)[kNameBytes], char (&domain)[kNameBytes])
+bool lookUpTokenUser(const AccountSources& os, WCHAR (&name)[kNameLength],
+                     WCHAR (&domain)[kNameLength])
 {
     TokenHandle token(os.closeHandle);
     // Only an impersonating thread has a token of its own; the others act as the process.
@@ -67,16 +71,17 @@ bool lookUpTokenUser(const AccountSources& os, char (&name)[kNameBytes], char (&
     if (block.get() == nullptr
         || !os.getTokenInformation(token.get(), TokenUser, block.get(), size, &size))
         return false;
-    DWORD nameSize = sizeof name, domainSize = sizeof domain;
+    DWORD nameSize = kNameLength, domainSize = kNameLength;
     SID_NAME_USE use;
     return os.lookupAccountSid(nullptr, static_cast<TOKEN_USER*>(block.get())->User.Sid, name,
                                &nameSize, domain, &domainSize, &use)
            != FALSE;
 }
 
-std::string terminated(const char* text, size_t bytes)
+template <size_t Length>
+std::string terminated(const WCHAR (&text)[Length])
 {
-    return std::string(text, strnlen(text, bytes));
+    return toUtf8(std::wstring_view(text, wcsnlen(text, Length)));
 }
 
 }  // namespace
@@ -88,12 +93,12 @@ AccountInfo::AccountInfo(const AccountSources& sources) : sources_(sources)
 
 void AccountInfo::Refresh()
 {
-    char name[kNameBytes] = {};
-    char domain[kNameBytes] = {};
+    WCHAR name[kNameLength] = {};
+    WCHAR domain[kNameLength] = {};
     // A lookup that fails for want of room may leave part of a name behind.
     if (!lookUpTokenUser(sources_, name, domain))
-        name[0] = domain[0] = '\0';
-    userName_ = terminated(name, sizeof name);
+        name[0] = domain[0] = L'\0';
+    userName_ = terminated(name);
 
     // One load of the network library for the whole lookup, not one per call.
     SystemLibrary network("netapi32.dll");
@@ -101,7 +106,7 @@ void AccountInfo::Refresh()
     if (sources_.netGetDCName(nullptr, nullptr, controller.out()) == NERR_Success) {
         // A local account on a domain machine reports the computer here, and
         // that is what is shown: the account's domain, not the machine's.
-        domainName_ = terminated(domain, sizeof domain);
+        domainName_ = terminated(domain);
         return;
     }
 
@@ -110,12 +115,8 @@ void AccountInfo::Refresh()
         return;
     domainMember_ = false;
     const auto* workstation = reinterpret_cast<const WKSTA_INFO_102*>(info.get());
-    char group[50] = {};
-    if (workstation->wki102_langroup != nullptr
-        && WideCharToMultiByte(CP_ACP, 0, workstation->wki102_langroup, -1, group, sizeof group,
-                               nullptr, nullptr)
-               > 0)
-        domainName_ = terminated(group, sizeof group);
+    if (workstation->wki102_langroup != nullptr)
+        domainName_ = toUtf8(workstation->wki102_langroup);
 }
 
 const std::string& AccountInfo::DomainName()

@@ -17,7 +17,7 @@ struct AccountSources {
     decltype(&OpenProcessToken) openProcessToken = OpenProcessToken;
     decltype(&GetTokenInformation) getTokenInformation = GetTokenInformation;
     decltype(&CloseHandle) closeHandle = CloseHandle;
-    decltype(&LookupAccountSidA) lookupAccountSid = LookupAccountSidA;
+    decltype(&LookupAccountSidW) lookupAccountSid = LookupAccountSidW;
     decltype(&NetGetDCName) netGetDCName = Loaded::NetGetDCName;
     // Level 102 only: the block is a WKSTA_INFO_102.
     decltype(&NetWkstaGetInfo) netWkstaGetInfo = Loaded::NetWkstaGetInfo;

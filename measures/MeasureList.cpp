@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/Utf8.h"
+
 namespace {
 
 // The rows an item can draw on: its own lines and the line below, where a
@@ -197,7 +199,7 @@ void MeasureList::appendMenuItems(HMENU menu) const
     for (size_t i = 0; i < items_.size(); ++i) {
         UINT flags = MF_BYPOSITION | MF_STRING | (items_[i]->isShown() ? MF_CHECKED : MF_UNCHECKED)
                      | (items_[i].get() == only ? MF_GRAYED : MF_ENABLED);
-        InsertMenuA(menu, static_cast<UINT>(-1), flags, i + 1, items_[i]->name().c_str());
+        InsertMenuW(menu, static_cast<UINT>(-1), flags, i + 1, toWide(items_[i]->name()).c_str());
     }
 }
 

@@ -81,10 +81,10 @@ CpuSources CpuSources::resolve()
 {
     CpuSources sources;
     sources.systemTimes =
-        EntryPoint<SystemTimesFunction>(GetModuleHandleA("kernel32.dll"), "GetSystemTimes");
+        EntryPoint<SystemTimesFunction>(GetModuleHandleW(L"kernel32.dll"), "GetSystemTimes");
     if (sources.systemTimes == nullptr)
         sources.query =
-            EntryPoint<QueryFunction>(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
+            EntryPoint<QueryFunction>(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation");
     return sources;
 }
 

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/KernelHandle.h"
+#include "platform/Utf8.h"
 #include "settings/Settings.h"
 
 // The space question of one drive, asked on a short-lived thread of its own:
@@ -45,7 +46,8 @@ DriveSpace askSpace(DriveSources::SpaceFunction freeSpace, const char* root)
 {
     ULARGE_INTEGER availableToCaller{}, totalBytes{}, totalFree{};
     DriveSpace space;
-    space.readable = freeSpace(root, &availableToCaller, &totalBytes, &totalFree) != FALSE;
+    space.readable = freeSpace(toWide(root).c_str(), &availableToCaller, &totalBytes, &totalFree)
+                     != FALSE;
     space.total = toInt64(totalBytes);
     space.available = toInt64(availableToCaller);
     return space;
@@ -82,7 +84,7 @@ DriveRecord::DriveRecord(const char* root, const Measure_Drive& owner, Settings&
 {
     if (std::strlen(root) < sizeof rootPath)
         std::strcpy(rootPath, root);
-    const UINT driveType = sources.driveType(rootPath);
+    const UINT driveType = sources.driveType(toWide(rootPath).c_str());
 
     bool candidate = driveType == DRIVE_FIXED
                      || (driveType == DRIVE_REMOTE && owner.showNetworkDrives())

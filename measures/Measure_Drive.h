@@ -13,13 +13,13 @@
 // The drive questions, as the platform declares them. Tests pass fakes.
 struct DriveSources {
     using MaskFunction = DWORD(WINAPI*)();
-    using TypeFunction = UINT(WINAPI*)(LPCSTR root);
-    using SpaceFunction = BOOL(WINAPI*)(LPCSTR root, PULARGE_INTEGER availableToCaller,
+    using TypeFunction = UINT(WINAPI*)(LPCWSTR root);
+    using SpaceFunction = BOOL(WINAPI*)(LPCWSTR root, PULARGE_INTEGER availableToCaller,
                                         PULARGE_INTEGER total, PULARGE_INTEGER totalFree);
 
     MaskFunction logicalDrives = GetLogicalDrives;
-    TypeFunction driveType = GetDriveTypeA;
-    SpaceFunction freeSpace = GetDiskFreeSpaceExA;
+    TypeFunction driveType = GetDriveTypeW;
+    SpaceFunction freeSpace = GetDiskFreeSpaceExW;
 };
 
 // Percent of the drive the user cannot fill: (total − available) × 100 ÷ total,

@@ -48,27 +48,33 @@ void WINAPI Measure_IPAddress::InterfaceChanged(PVOID context, PMIB_IPINTERFACE_
 
 void Measure_IPAddress::update()
 {
-    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD size = sizeof name;
+    WCHAR name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
     sources_.computerName(name, &size);
 
     WSADATA data;
-    if (sources_.startup(MAKEWORD(1, 1), &data) != 0)
+    if (sources_.startup(MAKEWORD(2, 2), &data) != 0)
         return;
-    const hostent* host = sources_.resolve(name);
-    // Only an IPv4 entry fits the address record; anything else keeps the text.
-    if (host != nullptr && host->h_addrtype == AF_INET && host->h_length == sizeof(in_addr)
-        && host->h_addr_list != nullptr && host->h_addr_list[0] != nullptr) {
-        // Formatted here rather than by inet_ntoa, whose buffer the socket
-        // library owns and reuses.
-        unsigned char bytes[sizeof(in_addr)];
-        std::memcpy(bytes, host->h_addr_list[0], sizeof bytes);
-        char text[16];
-        std::snprintf(text, sizeof text, "%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]);
-        if (value != text) {
-            value = text;
-            changed = true;
+    ADDRINFOW hints{};
+    hints.ai_family = AF_INET;
+    ADDRINFOW* found = nullptr;
+    if (sources_.resolve(name, nullptr, &hints, &found) == 0 && found != nullptr) {
+        // Only an IPv4 entry fits the address record; anything else keeps the text.
+        if (found->ai_family == AF_INET && found->ai_addr != nullptr
+            && found->ai_addrlen >= sizeof(sockaddr_in)) {
+            // Formatted here rather than by inet_ntoa, whose buffer the socket
+            // library owns and reuses.
+            const in_addr address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+            unsigned char bytes[sizeof(in_addr)];
+            std::memcpy(bytes, &address, sizeof bytes);
+            char text[16];
+            std::snprintf(text, sizeof text, "%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]);
+            if (value != text) {
+                value = text;
+                changed = true;
+            }
         }
+        sources_.release(found);
     }
     sources_.cleanup();
 }

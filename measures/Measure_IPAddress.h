@@ -13,9 +13,11 @@
 // The name resolution and the change registration, as the platform declares
 // them. Tests pass fakes; the defaults are the real calls.
 struct IpAddressSources {
-    using ComputerNameFunction = BOOL(WINAPI*)(LPSTR name, LPDWORD size);
+    using ComputerNameFunction = BOOL(WINAPI*)(LPWSTR name, LPDWORD size);
     using StartupFunction = int(WSAAPI*)(WORD version, LPWSADATA data);
-    using ResolveFunction = hostent*(WSAAPI*)(const char* name);
+    using ResolveFunction = INT(WSAAPI*)(PCWSTR name, PCWSTR service, const ADDRINFOW* hints,
+                                         PADDRINFOW* result);
+    using FreeFunction = VOID(WSAAPI*)(PADDRINFOW result);
     using CleanupFunction = int(WSAAPI*)();
     using NotifyFunction = NETIO_STATUS(WINAPI*)(ADDRESS_FAMILY family,
                                                  PIPINTERFACE_CHANGE_CALLBACK callback,
@@ -23,9 +25,11 @@ struct IpAddressSources {
                                                  HANDLE* handle);
     using CancelFunction = NETIO_STATUS(WINAPI*)(HANDLE handle);
 
-    ComputerNameFunction computerName = GetComputerNameA;
+    ComputerNameFunction computerName = GetComputerNameW;
     StartupFunction startup = WSAStartup;
-    ResolveFunction resolve = gethostbyname;
+    // The wide resolver: the name may hold characters no code page has.
+    ResolveFunction resolve = GetAddrInfoW;
+    FreeFunction release = FreeAddrInfoW;
     CleanupFunction cleanup = WSACleanup;
     // Both null where the IP helper cannot be had: the minute timer alone
     // refreshes the address then.

@@ -1,6 +1,10 @@
 // The machine-name item.
 #include "measures/Measure_Machine.h"
 
+#include <cwchar>
+
+#include "platform/Utf8.h"
+
 Measure_Machine::Measure_Machine(ItemHost& host, Settings& settings, ComputerNameSource source)
     : Measure(host, settings, "Machine"), source_(source)
 {
@@ -9,8 +13,8 @@ Measure_Machine::Measure_Machine(ItemHost& host, Settings& settings, ComputerNam
 
 void Measure_Machine::update()
 {
-    char name[16] = {};
-    DWORD size = sizeof name;
+    WCHAR name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
     if (source_(name, &size))
-        value = name;
+        value = toUtf8(std::wstring_view(name, wcsnlen(name, MAX_COMPUTERNAME_LENGTH + 1)));
 }

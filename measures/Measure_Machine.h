@@ -5,10 +5,10 @@
 
 class Measure_Machine : public Measure {
 public:
-    using ComputerNameSource = BOOL(WINAPI*)(LPSTR, LPDWORD);
+    using ComputerNameSource = BOOL(WINAPI*)(LPWSTR, LPDWORD);
 
     Measure_Machine(ItemHost& host, Settings& settings,
-                    ComputerNameSource source = GetComputerNameA);
+                    ComputerNameSource source = GetComputerNameW);
     void update() override;
 
 private:

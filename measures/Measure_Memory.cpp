@@ -64,7 +64,7 @@ std::string memoryUsageText(unsigned long long percent)
 MemorySizeSources MemorySizeSources::system()
 {
     MemorySizeSources sources;
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     if (kernel == nullptr)
         return sources;
     sources.installed = EntryPoint<InstalledMemory>(kernel, "GetPhysicallyInstalledSystemMemory");

@@ -43,7 +43,7 @@ DWORD processorCount(const ProcessorSpeedSources& sources)
 
 SystemInformationFunction SystemInformationEntry()
 {
-    return EntryPoint<SystemInformationFunction>(GetModuleHandleA("ntdll.dll"),
+    return EntryPoint<SystemInformationFunction>(GetModuleHandleW(L"ntdll.dll"),
                                                  "NtQuerySystemInformation");
 }
 
@@ -138,7 +138,7 @@ ProcessorSpeedSources ProcessorSpeedSources::system()
     SystemLibrary power("powrprof.dll");
     auto information = power.entry<decltype(&CallNtPowerInformation)>("CallNtPowerInformation");
     return {GetSystemInfo, information,
-            EntryPoint<CountFunction>(GetModuleHandleA("kernel32.dll"), "GetActiveProcessorCount"),
+            EntryPoint<CountFunction>(GetModuleHandleW(L"kernel32.dll"), "GetActiveProcessorCount"),
             std::move(power)};
 }
 

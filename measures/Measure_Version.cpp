@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "platform/SystemLibrary.h"
+#include "platform/Utf8.h"
 
 namespace {
 
 template <typename Function>
-Function lookUp(const char* module, const char* name)
+Function lookUp(const wchar_t* module, const char* name)
 {
-    return EntryPoint<Function>(GetModuleHandleA(module), name);
+    return EntryPoint<Function>(GetModuleHandleW(module), name);
 }
 
 // STATUS_NOT_IMPLEMENTED: what an NT call reports when it does not exist.
@@ -28,35 +29,45 @@ bool is64BitSystem()
     return true;
 #else
     using IsWow64ProcessCall = BOOL(WINAPI*)(HANDLE, PBOOL);
-    static const auto isWow64Process = lookUp<IsWow64ProcessCall>("kernel32.dll", "IsWow64Process");
+    static const auto isWow64Process =
+        lookUp<IsWow64ProcessCall>(L"kernel32.dll", "IsWow64Process");
     BOOL wow64 = FALSE;
     return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
 #endif
 }
 
+namespace {
+
 // Read at start only: the version library is not kept for the run.
-bool readFileVersion(const char* path, VS_FIXEDFILEINFO& info)
+bool readVersionResource(const std::wstring& path, VS_FIXEDFILEINFO& info)
 {
     SystemLibrary library("version.dll");
-    auto infoSize = library.entry<decltype(&GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
-    auto readInfo = library.entry<decltype(&GetFileVersionInfoA)>("GetFileVersionInfoA");
-    auto queryValue = library.entry<decltype(&VerQueryValueA)>("VerQueryValueA");
+    auto infoSize = library.entry<decltype(&GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+    auto readInfo = library.entry<decltype(&GetFileVersionInfoW)>("GetFileVersionInfoW");
+    auto queryValue = library.entry<decltype(&VerQueryValueW)>("VerQueryValueW");
     if (infoSize == nullptr || readInfo == nullptr || queryValue == nullptr)
         return false;
     DWORD ignored = 0;
-    DWORD size = infoSize(path, &ignored);
+    DWORD size = infoSize(path.c_str(), &ignored);
     if (size == 0)
         return false;
     std::vector<char> block(size);
-    if (!readInfo(path, 0, size, block.data()))
+    if (!readInfo(path.c_str(), 0, size, block.data()))
         return false;
     void* root = nullptr;
     UINT length = 0;
     // A shorter root block would be read past its end.
-    if (!queryValue(block.data(), "\\", &root, &length) || length < sizeof info)
+    if (!queryValue(block.data(), L"\\", &root, &length) || length < sizeof info)
         return false;
     std::memcpy(&info, root, sizeof info);
     return true;
+}
+
+}  // namespace
+
+bool readFileVersion(const char* path, VS_FIXEDFILEINFO& info)
+{
+    return readVersionResource(toWide(path), info);
 }
 
 std::string versionText(const VS_FIXEDFILEINFO& info)
@@ -73,12 +84,12 @@ std::string versionText(const VS_FIXEDFILEINFO& info)
 
 bool Measure_Version::ownFileVersion(VS_FIXEDFILEINFO& info)
 {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), path, sizeof path);
+    WCHAR path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameW(GetModuleHandleW(nullptr), path, MAX_PATH);
     // A full buffer means the path was cut: it names some other file.
-    if (length == 0 || length >= sizeof path)
+    if (length == 0 || length >= MAX_PATH)
         return false;
-    return readFileVersion(path, info);
+    return readVersionResource(std::wstring(path, length), info);
 }
 
 Measure_Version::Measure_Version(ItemHost& host, Settings& settings, FileVersionSource source)
@@ -116,18 +127,17 @@ std::string osText(int major, int minor, bool sixtyFourBit)
 
 LONG WINAPI OsVersionSources::systemRtlGetVersion(RTL_OSVERSIONINFOW* info)
 {
-    static const auto rtlGetVersion = lookUp<RtlGetVersionCall>("ntdll.dll", "RtlGetVersion");
+    static const auto rtlGetVersion = lookUp<RtlGetVersionCall>(L"ntdll.dll", "RtlGetVersion");
     return rtlGetVersion != nullptr ? rtlGetVersion(info) : kNotImplemented;
 }
 
 bool OsVersionSources::kernelFileVersion(VS_FIXEDFILEINFO& info)
 {
-    char folder[MAX_PATH] = {};
-    UINT length = GetSystemDirectoryA(folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder)
+    WCHAR folder[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
         return false;
-    std::string path = std::string(folder) + "\\kernel32.dll";
-    return readFileVersion(path.c_str(), info);
+    return readVersionResource(std::wstring(folder, length) + L"\\kernel32.dll", info);
 }
 
 bool OsVersionSources::workstationVersion(DWORD& major, DWORD& minor)

@@ -7,28 +7,25 @@
 
 #include "measures/NetworkInterfaces.h"
 
-#include <cstdio>
-#include <cstring>
+#include <cwchar>
 #include <memory>
 #include <new>
+
+#include "platform/Utf8.h"
 
 namespace {
 
 const char kDialupName[] = "RAS (Dialup)";
 // The counter system's own name for loopback on older systems; compared
 // byte-wise, so a differently cased name is a real interface.
-const char kLoopbackInstance[] = "MS TCP Loopback interface";
+const wchar_t kLoopbackInstance[] = L"MS TCP Loopback interface";
+const wchar_t kCounterObject[] = L"Network Interface";
 
 // A description fills its fixed field; it is read only within it.
 template <size_t Size>
-std::string narrow(const WCHAR (&text)[Size])
+std::string fieldText(const WCHAR (&text)[Size])
 {
-    const int length = static_cast<int>(wcsnlen(text, Size));
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string result(bytes > 0 ? static_cast<size_t>(bytes) : 0, '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_ACP, 0, text, length, &result[0], bytes, nullptr, nullptr);
-    return result;
+    return toUtf8(std::wstring_view(text, wcsnlen(text, Size)));
 }
 
 // A table row the user would call an interface: not loopback, and not one of
@@ -57,9 +54,9 @@ NetworkSources NetworkSources::system()
     NetworkSources sources;
     sources.counterLibrary = SystemLibrary("pdh.dll");
     const SystemLibrary& counters = sources.counterLibrary;
-    sources.enumObjectItems = counters.entry<EnumObjectItems>("PdhEnumObjectItemsA");
-    sources.openQuery = counters.entry<OpenQuery>("PdhOpenQueryA");
-    sources.addCounter = counters.entry<AddCounter>("PdhAddCounterA");
+    sources.enumObjectItems = counters.entry<EnumObjectItems>("PdhEnumObjectItemsW");
+    sources.openQuery = counters.entry<OpenQuery>("PdhOpenQueryW");
+    sources.addCounter = counters.entry<AddCounter>("PdhAddCounterW");
     sources.removeCounter = counters.entry<RemoveCounter>("PdhRemoveCounter");
     sources.collectQuery = counters.entry<CollectQuery>("PdhCollectQueryData");
     sources.closeQuery = counters.entry<CloseQuery>("PdhCloseQuery");
@@ -107,39 +104,37 @@ CNetworkInterfaces::~CNetworkInterfaces()
 // allocation still counts as listed, with no interfaces.
 bool CNetworkInterfaces::enumerateCounters()
 {
-    // The first call only learns the lengths; its status is meaningless here
-    // (a success needs buffers), so the second call decides.
+    // The first call only learns the lengths, in characters; its status is
+    // meaningless here (a success needs buffers), so the second call decides.
     DWORD counterLength = 0, instanceLength = 0;
-    sources_.enumObjectItems(nullptr, nullptr, "Network Interface", nullptr, &counterLength,
-                             nullptr, &instanceLength, PERF_DETAIL_WIZARD, 0);
+    sources_.enumObjectItems(nullptr, nullptr, kCounterObject, nullptr, &counterLength, nullptr,
+                             &instanceLength, PERF_DETAIL_WIZARD, 0);
 
-    std::unique_ptr<char[]> counters, instances;
+    std::unique_ptr<WCHAR[]> counters, instances;
     try {
-        counters.reset(new char[counterLength]);
-        instances.reset(new char[instanceLength]);
+        counters.reset(new WCHAR[counterLength]);
+        instances.reset(new WCHAR[instanceLength]);
     } catch (const std::bad_alloc&) {
         return true;
     }
     const DWORD allocated = instanceLength;
-    if (sources_.enumObjectItems(nullptr, nullptr, "Network Interface", counters.get(),
-                                 &counterLength, instances.get(), &instanceLength,
-                                 PERF_DETAIL_WIZARD, 0)
+    if (sources_.enumObjectItems(nullptr, nullptr, kCounterObject, counters.get(), &counterLength,
+                                 instances.get(), &instanceLength, PERF_DETAIL_WIZARD, 0)
         != ERROR_SUCCESS)
         return false;
 
     // The list is walked within the buffer, not only up to its closing empty
     // name: an object without instances may fill in nothing at all.
-    const char* name = instances.get();
-    const char* end = name + (instanceLength < allocated ? instanceLength : allocated);
+    const WCHAR* name = instances.get();
+    const WCHAR* end = name + (instanceLength < allocated ? instanceLength : allocated);
     interfaceCount_ = 0;
-    while (name < end && *name != '\0') {
-        size_t length = strnlen(name, static_cast<size_t>(end - name));
-        std::string instance(name, length);
+    while (name < end && *name != L'\0') {
+        const std::wstring_view instance(name, wcsnlen(name, static_cast<size_t>(end - name)));
         if (instance != kLoopbackInstance) {
-            names_.push_back(instance);
+            names_.push_back(toUtf8(instance));
             ++interfaceCount_;
         }
-        name += length + 1;
+        name += instance.size() + 1;
     }
     return true;
 }
@@ -153,20 +148,20 @@ void CNetworkInterfaces::openQuery()
     sentCounters_.assign(interfaceCount_ + 1, nullptr);
     receivedCounters_.assign(interfaceCount_ + 1, nullptr);
     for (int entry = 0; entry <= interfaceCount_; ++entry) {
-        char sentPath[260], receivedPath[260];
+        std::wstring sentPath, receivedPath;
         if (entry == 0) {
-            std::snprintf(sentPath, sizeof sentPath, "\\RAS Total\\Bytes Transmitted/Sec");
-            std::snprintf(receivedPath, sizeof receivedPath, "\\RAS Total\\Bytes Received/Sec");
+            sentPath = L"\\RAS Total\\Bytes Transmitted/Sec";
+            receivedPath = L"\\RAS Total\\Bytes Received/Sec";
         } else {
-            const char* name = names_[entry - 1].c_str();
-            std::snprintf(sentPath, sizeof sentPath, "\\Network Interface(%s)\\Bytes Sent/sec",
-                          name);
-            std::snprintf(receivedPath, sizeof receivedPath,
-                          "\\Network Interface(%s)\\Bytes Received/sec", name);
+            const std::wstring object =
+                std::wstring(L"\\") + kCounterObject + L"(" + toWide(names_[entry - 1]) + L")";
+            sentPath = object + L"\\Bytes Sent/sec";
+            receivedPath = object + L"\\Bytes Received/sec";
         }
-        if (sources_.addCounter(query_, sentPath, 0, &sentCounters_[entry]) != ERROR_SUCCESS)
+        if (sources_.addCounter(query_, sentPath.c_str(), 0, &sentCounters_[entry])
+            != ERROR_SUCCESS)
             sentCounters_[entry] = nullptr;
-        if (sources_.addCounter(query_, receivedPath, 0, &receivedCounters_[entry])
+        if (sources_.addCounter(query_, receivedPath.c_str(), 0, &receivedCounters_[entry])
             != ERROR_SUCCESS)
             receivedCounters_[entry] = nullptr;
     }
@@ -184,7 +179,7 @@ void CNetworkInterfaces::enumerateTable()
         const MIB_IF_ROW2& entry = table->Table[row];
         if (!listedRow(entry))
             continue;
-        names_.push_back(narrow(entry.Description));
+        names_.push_back(fieldText(entry.Description));
         luids_.push_back(entry.InterfaceLuid.Value);
         ++interfaceCount_;
     }

@@ -19,12 +19,13 @@ struct _MIB_IF_ROW2;
 // The calls the list makes, as the platform declares them. Tests play a system
 // with counters, one without, and so on.
 struct NetworkSources {
-    using EnumObjectItems = PDH_STATUS(WINAPI*)(LPCSTR dataSource, LPCSTR machine, LPCSTR object,
-                                                LPSTR counters, LPDWORD counterLength,
-                                                LPSTR instances, LPDWORD instanceLength,
+    using EnumObjectItems = PDH_STATUS(WINAPI*)(LPCWSTR dataSource, LPCWSTR machine, LPCWSTR object,
+                                                LPWSTR counters, LPDWORD counterLength,
+                                                LPWSTR instances, LPDWORD instanceLength,
                                                 DWORD detail, DWORD flags);
-    using OpenQuery = PDH_STATUS(WINAPI*)(LPCSTR dataSource, DWORD_PTR userData, PDH_HQUERY* query);
-    using AddCounter = PDH_STATUS(WINAPI*)(PDH_HQUERY query, LPCSTR path, DWORD_PTR userData,
+    using OpenQuery = PDH_STATUS(WINAPI*)(LPCWSTR dataSource, DWORD_PTR userData,
+                                          PDH_HQUERY* query);
+    using AddCounter = PDH_STATUS(WINAPI*)(PDH_HQUERY query, LPCWSTR path, DWORD_PTR userData,
                                            PDH_HCOUNTER* counter);
     using RemoveCounter = PDH_STATUS(WINAPI*)(PDH_HCOUNTER counter);
     using CollectQuery = PDH_STATUS(WINAPI*)(PDH_HQUERY query);

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "measures/Measure_Account.h"
+#include "platform/Utf8.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 
@@ -18,10 +19,11 @@ struct Machine {
     bool processToken = true;
     bool tokenUser = true;
     bool lookup = true;
-    const char* domain = "CORP";
+    const wchar_t* domain = L"CORP";
     NET_API_STATUS controller = NERR_Success;
     NET_API_STATUS workstation = NERR_Success;
     const wchar_t* group = L"HOMEGROUP";
+    const wchar_t* user = L"ann";
 };
 
 Machine machine;
@@ -62,14 +64,14 @@ BOOL WINAPI closeHandle(HANDLE handle)
     tokensOpen -= handle == kToken;
     return TRUE;
 }
-BOOL WINAPI lookupAccountSid(LPCSTR, PSID sid, LPSTR name, LPDWORD nameSize, LPSTR domain,
+BOOL WINAPI lookupAccountSid(LPCWSTR, PSID sid, LPWSTR name, LPDWORD nameSize, LPWSTR domain,
                              LPDWORD domainSize, PSID_NAME_USE)
 {
     if (sid != &fakeSid)
         return FALSE;
     // A failed lookup leaving part of a name behind, as one short of room may.
-    lstrcpynA(name, machine.lookup ? "ann" : "an", static_cast<int>(*nameSize));
-    lstrcpynA(domain, machine.lookup ? machine.domain : "CO", static_cast<int>(*domainSize));
+    lstrcpynW(name, machine.lookup ? machine.user : L"an", static_cast<int>(*nameSize));
+    lstrcpynW(domain, machine.lookup ? machine.domain : L"CO", static_cast<int>(*domainSize));
     return machine.lookup ? TRUE : (SetLastError(ERROR_INSUFFICIENT_BUFFER), FALSE);
 }
 LPBYTE netBuffer(size_t bytes)
@@ -115,40 +117,50 @@ TEST_F(AccountTest, ItemsShowTheAccountAndTheDomainOrWorkgroup)
     struct Row {
         const char* what;
         Machine machine;  // thread token, process token, token user, lookup, account domain,
-                          // controller, workstation, LAN group
+                          // controller, workstation, LAN group, user
         const char *user, *label, *value;
     } rows[] = {
-        {"domain member", {no, ok, ok, ok, "CORP", 0, 0, group}, "ann", "Domain", "CORP"},
+        {"domain member", {no, ok, ok, ok, L"CORP", 0, 0, group}, "ann", "Domain", "CORP"},
         {"local account on a domain machine",
-         {no, ok, ok, ok, "BOX-7", 0, 0, group},
+         {no, ok, ok, ok, L"BOX-7", 0, 0, group},
          "ann",
          "Domain",
          "BOX-7"},
         {"impersonating thread",
-         {own, fails, ok, ok, "CORP", 0, 0, group},
+         {own, fails, ok, ok, L"CORP", 0, 0, group},
          "ann",
          "Domain",
          "CORP"},
-        {"workgroup", {no, ok, ok, ok, "BOX-7", none, 0, group}, "ann", "Workgroup", "HOMEGROUP"},
+        {"workgroup", {no, ok, ok, ok, L"BOX-7", none, 0, group}, "ann", "Workgroup", "HOMEGROUP"},
         {"workgroup, lookup failed",
-         {no, ok, ok, fails, "BOX-7", none, 0, group},
+         {no, ok, ok, fails, L"BOX-7", none, 0, group},
          "",
          "Workgroup",
          "HOMEGROUP"},
         {"workgroup, no workstation information",
-         {no, ok, ok, ok, "BOX-7", none, denied, group},
+         {no, ok, ok, ok, L"BOX-7", none, denied, group},
          "ann",
          "Domain",
          ""},
         {"workgroup without a group name",
-         {no, ok, ok, ok, "BOX-7", none, 0, nullptr},
+         {no, ok, ok, ok, L"BOX-7", none, 0, nullptr},
          "ann",
          "Workgroup",
          ""},
-        {"thread token refused", {refused, ok, ok, ok, "CORP", 0, 0, group}, "", "Domain", ""},
-        {"no process token", {no, fails, ok, ok, "CORP", 0, 0, group}, "", "Domain", ""},
-        {"no token user", {no, ok, fails, ok, "CORP", 0, 0, group}, "", "Domain", ""},
-        {"lookup failed", {no, ok, ok, fails, "CORP", 0, 0, group}, "", "Domain", ""},
+        {"names outside any code page",
+         {no, ok, ok, ok, L"ŁÓDŹ-SPÓŁKA", 0, 0, group, L"дима"},
+         "дима",
+         "Domain",
+         "ŁÓDŹ-SPÓŁKA"},
+        {"workgroup outside any code page",
+         {no, ok, ok, ok, L"BOX-7", none, 0, L"以太工作组"},
+         "ann",
+         "Workgroup",
+         "以太工作组"},
+        {"thread token refused", {refused, ok, ok, ok, L"CORP", 0, 0, group}, "", "Domain", ""},
+        {"no process token", {no, fails, ok, ok, L"CORP", 0, 0, group}, "", "Domain", ""},
+        {"no token user", {no, ok, fails, ok, L"CORP", 0, 0, group}, "", "Domain", ""},
+        {"lookup failed", {no, ok, ok, fails, L"CORP", 0, 0, group}, "", "Domain", ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -209,17 +221,17 @@ TEST_F(AccountTest, WorkgroupLabelKeepsTheDisplayFlagUnderDomain)
 
 TEST_F(AccountTest, RealSourcesGiveTheWineUserAndTheComputerAsWorkgroup)
 {
-    char user[257] = {}, computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD userSize = sizeof user, computerSize = sizeof computer;
-    ASSERT_TRUE(GetUserNameA(user, &userSize));
-    ASSERT_TRUE(GetComputerNameA(computer, &computerSize));
+    WCHAR user[257] = {}, computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD userSize = 257, computerSize = MAX_COMPUTERNAME_LENGTH + 1;
+    ASSERT_TRUE(GetUserNameW(user, &userSize));
+    ASSERT_TRUE(GetComputerNameW(computer, &computerSize));
     AccountInfo account;
     Measure_User userItem(host, settings, account);
     Measure_Domain domainItem(host, settings, account);
     EXPECT_NE(userItem.valueText(), "");
-    EXPECT_EQ(userItem.valueText(), user);
+    EXPECT_EQ(userItem.valueText(), toUtf8(user));
     EXPECT_EQ(domainItem.name(), "Workgroup");
-    EXPECT_EQ(domainItem.valueText(), computer);
+    EXPECT_EQ(domainItem.valueText(), toUtf8(computer));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "measures/Measure_Machine.h"
 #include "measures/Measure_Time.h"
+#include "platform/Utf8.h"
 #include "support/FakeMeasure.h"
 
 namespace {
@@ -22,16 +23,16 @@ void setClock(int hour, int minute, int second)
 }
 
 DWORD sizeOffered = 0;
-BOOL WINAPI fixedName(LPSTR buffer, LPDWORD size)
+BOOL WINAPI fixedName(LPWSTR buffer, LPDWORD size)
 {
     sizeOffered = *size;
-    lstrcpynA(buffer, "BOX-7", static_cast<int>(*size));
-    *size = 5;
+    lstrcpynW(buffer, L"ПК-7", static_cast<int>(*size));
+    *size = 4;
     return TRUE;
 }
-BOOL WINAPI failingName(LPSTR buffer, LPDWORD size)
+BOOL WINAPI failingName(LPWSTR buffer, LPDWORD size)
 {
-    lstrcpynA(buffer, "PARTIAL", static_cast<int>(*size));
+    lstrcpynW(buffer, L"PARTIAL", static_cast<int>(*size));
     return FALSE;
 }
 
@@ -88,14 +89,14 @@ TEST_F(ClockAndMachineTest, ClockReadsTheTimeAtEveryRefreshTick)
 
 TEST_F(ClockAndMachineTest, MachineShowsTheNameOnlyWhenTheCallSucceedsAndHasNoTimer)
 {
-    char expected[MAX_COMPUTERNAME_LENGTH + 1] = {};
-    DWORD size = sizeof expected;
-    ASSERT_TRUE(GetComputerNameA(expected, &size));
+    WCHAR expected[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    ASSERT_TRUE(GetComputerNameW(expected, &size));
     Measure_Machine machine(host, settings), named(host, settings, fixedName),
         unnamed(host, settings, failingName);
-    EXPECT_EQ(machine.valueText(), expected);
+    EXPECT_EQ(machine.valueText(), toUtf8(expected));
     EXPECT_FALSE(machine.hasTimer());
-    EXPECT_EQ(named.valueText(), "BOX-7");
+    EXPECT_EQ(named.valueText(), "ПК-7");
     EXPECT_EQ(sizeOffered, 16u);
     EXPECT_EQ(unnamed.valueText(), "");
 }

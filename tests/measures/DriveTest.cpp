@@ -43,17 +43,18 @@ DWORD WINAPI fakeMask()
         mask |= DWORD{1} << (disk.first - 'A');
     return mask;
 }
-UINT WINAPI fakeType(LPCSTR root)
+UINT WINAPI fakeType(LPCWSTR root)
 {
-    auto disk = disks.find(root[0]);
+    auto disk = disks.find(static_cast<char>(root[0]));
     return disk == disks.end() ? DRIVE_NO_ROOT_DIR : disk->second.type;
 }
-BOOL WINAPI fakeSpace(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGER total,
+BOOL WINAPI fakeSpace(LPCWSTR root, PULARGE_INTEGER available, PULARGE_INTEGER total,
                       PULARGE_INTEGER free)
 {
+    const char letter = static_cast<char>(root[0]);
     std::unique_lock<std::mutex> lock(disksLock);
-    ++spaceQuestions[root[0]];
-    auto disk = disks.find(root[0]);
+    ++spaceQuestions[letter];
+    auto disk = disks.find(letter);
     if (disk == disks.end() || !disk->second.readable)
         return FALSE;
     FakeDisk answer = disk->second;

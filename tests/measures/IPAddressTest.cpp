@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "measures/Measure_IPAddress.h"
+#include "platform/Utf8.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
 
@@ -26,13 +27,15 @@ struct Resolver {
     std::atomic<int> resolves{0}, offThreadResolves{0};
 } resolver;
 
-hostent host;
-std::vector<char*> addressList;
+// The answer of the last resolution, kept until it is released.
+std::vector<sockaddr_in> answerAddresses;
+std::vector<ADDRINFOW> answerEntries;
+int answersOut = 0;
 
-BOOL WINAPI fakeComputerName(LPSTR name, LPDWORD size)
+BOOL WINAPI fakeComputerName(LPWSTR name, LPDWORD size)
 {
-    std::strcpy(name, "HOST");
-    *size = 4;
+    lstrcpynW(name, L"ХОСТ-1", static_cast<int>(*size));
+    *size = 6;
     return TRUE;
 }
 int WSAAPI fakeStartup(WORD version, LPWSADATA)
@@ -40,23 +43,32 @@ int WSAAPI fakeStartup(WORD version, LPWSADATA)
     resolver.version = version;
     return resolver.startupFails ? WSASYSNOTREADY : 0;
 }
-hostent* WSAAPI fakeResolve(const char* name)
+INT WSAAPI fakeResolve(PCWSTR name, PCWSTR, const ADDRINFOW* hints, PADDRINFOW* result)
 {
     ++resolver.resolves;
     if (GetCurrentThreadId() != resolver.uiThread)
         ++resolver.offThreadResolves;
-    resolver.askedName = name;
-    if (resolver.addresses.empty())
-        return nullptr;
-    addressList.clear();
-    for (auto& address : resolver.addresses)
-        addressList.push_back(address.data());
-    addressList.push_back(nullptr);
-    host = hostent{};
-    host.h_addrtype = AF_INET;
-    host.h_length = 4;
-    host.h_addr_list = addressList.data();
-    return &host;
+    resolver.askedName = toUtf8(name);
+    if (resolver.addresses.empty() || hints == nullptr || hints->ai_family != AF_INET)
+        return WSAHOST_NOT_FOUND;
+    answerAddresses.assign(resolver.addresses.size(), sockaddr_in{});
+    answerEntries.assign(resolver.addresses.size(), ADDRINFOW{});
+    for (size_t i = 0; i < resolver.addresses.size(); ++i) {
+        answerAddresses[i].sin_family = AF_INET;
+        std::memcpy(&answerAddresses[i].sin_addr, resolver.addresses[i].data(), 4);
+        answerEntries[i].ai_family = AF_INET;
+        answerEntries[i].ai_addrlen = sizeof(sockaddr_in);
+        answerEntries[i].ai_addr = reinterpret_cast<sockaddr*>(&answerAddresses[i]);
+        answerEntries[i].ai_next = i + 1 < resolver.addresses.size() ? &answerEntries[i + 1]
+                                                                     : nullptr;
+    }
+    ++answersOut;
+    *result = answerEntries.data();
+    return 0;
+}
+VOID WSAAPI fakeRelease(PADDRINFOW)
+{
+    --answersOut;
 }
 int WSAAPI fakeCleanup()
 {
@@ -92,7 +104,7 @@ NETIO_STATUS WINAPI fakeCancel(HANDLE handle)
 IpAddressSources fakeSources()
 {
     resolver.uiThread = GetCurrentThreadId();
-    return IpAddressSources{fakeComputerName, fakeStartup, fakeResolve,
+    return IpAddressSources{fakeComputerName, fakeStartup, fakeResolve, fakeRelease,
                             fakeCleanup,      fakeNotify,  fakeCancel};
 }
 
@@ -134,8 +146,9 @@ TEST_F(IPAddressTest, ShowsTheFirstAddressAndKeepsTheTextWhenResolutionFails)
         item.update();
         EXPECT_EQ(item.valueText(), c.text) << c.what;
         EXPECT_EQ(resolver.cleanups, c.cleanups) << c.what;
-        EXPECT_EQ(resolver.version, 0x0101) << c.what;
-        EXPECT_EQ(resolver.askedName, "HOST") << c.what;
+        EXPECT_EQ(resolver.version, 0x0202) << c.what;
+        EXPECT_EQ(resolver.askedName, "ХОСТ-1") << c.what;
+        EXPECT_EQ(answersOut, 0) << c.what;
         EXPECT_TRUE(item.hasTimer());
     }
 }

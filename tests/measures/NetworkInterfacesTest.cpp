@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "measures/NetworkInterfaces.h"
+#include "platform/Utf8.h"
 
 namespace {
 
@@ -46,14 +47,14 @@ struct FakeSystem {
     ULONGLONG now = 1000;
 } sys;
 
-PDH_STATUS WINAPI fakeEnum(LPCSTR, LPCSTR, LPCSTR object, LPSTR counters, LPDWORD counterLength,
-                           LPSTR instances, LPDWORD instanceLength, DWORD, DWORD)
+PDH_STATUS WINAPI fakeEnum(LPCWSTR, LPCWSTR, LPCWSTR object, LPWSTR counters, LPDWORD counterLength,
+                           LPWSTR instances, LPDWORD instanceLength, DWORD, DWORD)
 {
-    if (sys.enumStatus != ERROR_SUCCESS || std::string(object) != "Network Interface")
+    if (sys.enumStatus != ERROR_SUCCESS || std::wstring(object) != L"Network Interface")
         return sys.enumStatus;
-    const std::string counterList("Bytes Sent/sec\0\0", 16);
+    const std::wstring counterList(L"Bytes Sent/sec\0\0", 16);
     // An object without instances fills in nothing at all.
-    const std::string instanceList = sys.instances.empty() ? "" : sys.instances + '\0';
+    const std::wstring instanceList = sys.instances.empty() ? L"" : toWide(sys.instances) + L'\0';
     const bool fits = counters != nullptr && *counterLength >= counterList.size()
                       && (instanceList.empty() || instances != nullptr)
                       && *instanceLength >= instanceList.size();
@@ -65,16 +66,17 @@ PDH_STATUS WINAPI fakeEnum(LPCSTR, LPCSTR, LPCSTR object, LPSTR counters, LPDWOR
     *instanceLength = static_cast<DWORD>(instanceList.size());
     return fits ? ERROR_SUCCESS : PDH_MORE_DATA;
 }
-PDH_STATUS WINAPI fakeOpen(LPCSTR, DWORD_PTR, PDH_HQUERY* query)
+PDH_STATUS WINAPI fakeOpen(LPCWSTR, DWORD_PTR, PDH_HQUERY* query)
 {
     *query = sys.queryOpens ? &sys : nullptr;
     return sys.queryOpens ? ERROR_SUCCESS : PDH_MEMORY_ALLOCATION_FAILURE;
 }
-PDH_STATUS WINAPI fakeAdd(PDH_HQUERY, LPCSTR path, DWORD_PTR, PDH_HCOUNTER* counter)
+PDH_STATUS WINAPI fakeAdd(PDH_HQUERY, LPCWSTR path, DWORD_PTR, PDH_HCOUNTER* counter)
 {
-    if (sys.values.count(path) == 0)
+    const std::string text = toUtf8(path);
+    if (sys.values.count(text) == 0)
         return PDH_CSTATUS_NO_OBJECT;
-    sys.added.push_back(path);
+    sys.added.push_back(text);
     *counter = reinterpret_cast<PDH_HCOUNTER>(sys.added.size());
     return ERROR_SUCCESS;
 }
@@ -187,7 +189,7 @@ TEST_F(NetworkInterfacesTest, EntriesAreTheDialupTotalsThenEachListedInterface)
         {L"Loopback Pseudo-Interface 1", 1, 0, 0, IF_TYPE_SOFTWARE_LOOPBACK},
         {L"Ethernet adapter", 2},
         {L"Ethernet adapter-QoS Packet Scheduler-0000", 3, 0, 0, IF_TYPE_ETHERNET_CSMACD, true},
-        {L"Wi-Fi", 4}};
+        {L"Беспроводная сеть", 4}};
     const struct {
         const char* what;
         PDH_STATUS enumStatus;
@@ -203,11 +205,16 @@ TEST_F(NetworkInterfacesTest, EntriesAreTheDialupTotalsThenEachListedInterface)
          {"MS TCP loopback interface", "Intel[R] PRO_1000"}},
         {"an object without instances", ERROR_SUCCESS, {}, true, {}},
         {"counters listed: the table is not asked", ERROR_SUCCESS, {"Realtek"}, true, {"Realtek"}},
+        {"names outside any code page",
+         ERROR_SUCCESS,
+         {"Сеть 2", "以太网 2"},
+         true,
+         {"Сеть 2", "以太网 2"}},
         {"no counter objects (Wine)",
          LONG(PDH_NOT_IMPLEMENTED),
          {},
          true,
-         {"Ethernet adapter", "Wi-Fi"}},
+         {"Ethernet adapter", "Беспроводная сеть"}},
         {"damaged counters and no table", LONG(PDH_CSTATUS_NO_OBJECT), {}, false, {}},
     };
     for (const auto& c : cases) {
@@ -225,7 +232,7 @@ TEST_F(NetworkInterfacesTest, EntriesAreTheDialupTotalsThenEachListedInterface)
 
 TEST_F(NetworkInterfacesTest, OneQueryHoldsBothCountersOfEveryEntryAndIsReleased)
 {
-    sys = withCounters({"", "Intel[R] PRO_1000 MT", "Wi-Fi"});
+    sys = withCounters({"", "Intel[R] PRO_1000 MT", "以太网 2"});
     {
         CNetworkInterfaces list(kFakes);
         EXPECT_EQ(sys.added,
@@ -233,8 +240,8 @@ TEST_F(NetworkInterfacesTest, OneQueryHoldsBothCountersOfEveryEntryAndIsReleased
                       "\\RAS Total\\Bytes Transmitted/Sec", "\\RAS Total\\Bytes Received/Sec",
                       "\\Network Interface(Intel[R] PRO_1000 MT)\\Bytes Sent/sec",
                       "\\Network Interface(Intel[R] PRO_1000 MT)\\Bytes Received/sec",
-                      "\\Network Interface(Wi-Fi)\\Bytes Sent/sec",
-                      "\\Network Interface(Wi-Fi)\\Bytes Received/sec"}));
+                      "\\Network Interface(以太网 2)\\Bytes Sent/sec",
+                      "\\Network Interface(以太网 2)\\Bytes Received/sec"}));
         EXPECT_EQ(sys.collects, 1) << "a first sample to measure the first read against";
     }
     EXPECT_EQ(sys.removed.size(), 6u);

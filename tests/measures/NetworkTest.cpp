@@ -25,30 +25,31 @@ struct Rates {
     int collects = 0;
 } sys;
 
-PDH_STATUS WINAPI fakeEnum(LPCSTR, LPCSTR, LPCSTR, LPSTR counters, LPDWORD counterLength,
-                           LPSTR instances, LPDWORD instanceLength, DWORD, DWORD)
+PDH_STATUS WINAPI fakeEnum(LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR counters, LPDWORD counterLength,
+                           LPWSTR instances, LPDWORD instanceLength, DWORD, DWORD)
 {
-    static const char list[] = "If1\0If2\0";  // the closing empty name is the literal's end
-    if (counters == nullptr || instances == nullptr || *instanceLength < sizeof list) {
-        *counterLength = 1, *instanceLength = sizeof list;
+    static const wchar_t list[] = L"If1\0If2\0";  // the closing empty name is the literal's end
+    constexpr DWORD kLength = sizeof list / sizeof list[0];
+    if (counters == nullptr || instances == nullptr || *instanceLength < kLength) {
+        *counterLength = 1, *instanceLength = kLength;
         return PDH_MORE_DATA;
     }
-    *counters = '\0';
+    *counters = L'\0';
     std::memcpy(instances, list, sizeof list);
     return ERROR_SUCCESS;
 }
-PDH_STATUS WINAPI fakeOpen(LPCSTR, DWORD_PTR, PDH_HQUERY* query)
+PDH_STATUS WINAPI fakeOpen(LPCWSTR, DWORD_PTR, PDH_HQUERY* query)
 {
     return *query = &sys, 0;
 }
 // The handle tells the entry and the direction.
-PDH_STATUS WINAPI fakeAdd(PDH_HQUERY, LPCSTR path, DWORD_PTR, PDH_HCOUNTER* counter)
+PDH_STATUS WINAPI fakeAdd(PDH_HQUERY, LPCWSTR path, DWORD_PTR, PDH_HCOUNTER* counter)
 {
-    const std::string text = path;
-    const size_t entry = text.find("If1") != std::string::npos   ? 1
-                         : text.find("If2") != std::string::npos ? 2
-                                                                 : 0;
-    const size_t received = text.find("Received") != std::string::npos ? 1 : 0;
+    const std::wstring text = path;
+    const size_t entry = text.find(L"If1") != std::wstring::npos   ? 1
+                         : text.find(L"If2") != std::wstring::npos ? 2
+                                                                   : 0;
+    const size_t received = text.find(L"Received") != std::wstring::npos ? 1 : 0;
     *counter = reinterpret_cast<PDH_HCOUNTER>(entry * 2 + received + 1);
     return ERROR_SUCCESS;
 }
@@ -227,7 +228,7 @@ TEST_F(NetworkTest, DrawsTwoLineLabelsAndSeparatorBesideTheRates)
 TEST_F(NetworkTest, OnTheRealSourcesChoosesAnInterfaceWithTraffic)
 {
     DWORD counterLength = 0, instanceLength = 0;
-    const PDH_STATUS listing = PdhEnumObjectItemsA(nullptr, nullptr, "Network Interface", nullptr,
+    const PDH_STATUS listing = PdhEnumObjectItemsW(nullptr, nullptr, L"Network Interface", nullptr,
                                                    &counterLength, nullptr, &instanceLength,
                                                    PERF_DETAIL_WIZARD, 0);
     Measure_Network item(host, settings);

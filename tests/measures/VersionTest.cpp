@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "measures/Measure_Version.h"
+#include "platform/Utf8.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
 
@@ -43,15 +44,21 @@ TEST_F(VersionTest, ReadsTheVersionResourceOfTheProgramFile)
 {
     // The test program has no version resource; dashvane.exe beside it has.
     EXPECT_EQ(Measure_Version(host, settings).valueText(), "v");
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string program = self;
+    WCHAR self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::string program = toUtf8(self);
     program = program.substr(0, program.find_last_of('\\')) + "\\dashvane.exe";
     if (!fileExists(program))
         GTEST_SKIP() << "dashvane.exe is not built beside the tests";
-    VS_FIXEDFILEINFO info{};
-    ASSERT_TRUE(readFileVersion(program.c_str(), info));
-    EXPECT_EQ(versionText(info), "1.0.0.1");
+    // And under a name no code page holds all of.
+    const std::string copy = dir.file("Версия 版本.exe");
+    ASSERT_TRUE(CopyFileW(toWide(program).c_str(), toWide(copy).c_str(), TRUE));
+    for (const std::string& file : {program, copy}) {
+        VS_FIXEDFILEINFO info{};
+        EXPECT_TRUE(readFileVersion(file.c_str(), info)) << file;
+        EXPECT_EQ(versionText(info), "1.0.0.1") << file;
+    }
+    DeleteFileW(toWide(copy).c_str());
 }
 
 RTL_OSVERSIONINFOEXW osRecord{};

@@ -15,6 +15,7 @@
 #include "measures/Measure_Drive.h"
 #include "measures/MeasureList.h"
 #include "measures/Measure_Network.h"
+#include "platform/Utf8.h"
 #include "support/FakeMeasure.h"
 
 // The interfaces the counter system lists after the dial-up entry (entry 0).
@@ -24,24 +25,24 @@ inline std::vector<std::string>& playedInterfaces()
     return names;
 }
 
-inline PDH_STATUS WINAPI playedInterfaceList(LPCSTR, LPCSTR, LPCSTR, LPSTR counters,
-                                             LPDWORD counterLength, LPSTR instances,
+inline PDH_STATUS WINAPI playedInterfaceList(LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR counters,
+                                             LPDWORD counterLength, LPWSTR instances,
                                              LPDWORD instanceLength, DWORD, DWORD)
 {
-    std::string list;
+    std::wstring list;
     for (const std::string& name : playedInterfaces())
-        list += name + '\0';
-    list += '\0';
+        list += toWide(name) + L'\0';
+    list += L'\0';
     if (counters == nullptr || instances == nullptr || *instanceLength < list.size()) {
         *counterLength = 1, *instanceLength = static_cast<DWORD>(list.size());
         return PDH_MORE_DATA;
     }
-    *counters = '\0';
-    std::memcpy(instances, list.data(), list.size());
+    *counters = L'\0';
+    std::memcpy(instances, list.data(), list.size() * sizeof(wchar_t));
     return ERROR_SUCCESS;
 }
 // Without a query no entry ever reads traffic, so none is chosen on its own.
-inline PDH_STATUS WINAPI noQuery(LPCSTR, DWORD_PTR, PDH_HQUERY*)
+inline PDH_STATUS WINAPI noQuery(LPCWSTR, DWORD_PTR, PDH_HQUERY*)
 {
     return PDH_INVALID_HANDLE;
 }
@@ -50,11 +51,11 @@ inline DWORD WINAPI driveC()
 {
     return 1u << ('C' - 'A');
 }
-inline UINT WINAPI fixedDrive(LPCSTR)
+inline UINT WINAPI fixedDrive(LPCWSTR)
 {
     return DRIVE_FIXED;
 }
-inline BOOL WINAPI halfFull(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total,
+inline BOOL WINAPI halfFull(LPCWSTR, PULARGE_INTEGER available, PULARGE_INTEGER total,
                             PULARGE_INTEGER free)
 {
     total->QuadPart = 100 << 20;
