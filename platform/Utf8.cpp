@@ -22,7 +22,8 @@ std::string toUtf8(std::wstring_view text)
     if (text.empty())
         return std::string();
     const int size = static_cast<int>(text.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     if (length <= 0)
         return std::string();
     std::string narrow(static_cast<size_t>(length), '\0');

@@ -98,7 +98,7 @@ std::vector<std::string> inkAtRight(const std::vector<DWORD>& pixels, int width,
 }
 
 // The text drawn right-aligned with the wide call in the overlay's default
-// font and colour, as the ink rows of inkAtRight, and the width of its ink.
+// font (a cell 14 pixels high at 96 DPI) and colour, as the ink rows of inkAtRight, and the width of its ink.
 std::vector<std::string> probeInk(const std::wstring& text, int width, int height, int& inkWidth)
 {
     HDC screen = GetDC(nullptr);
@@ -109,7 +109,7 @@ std::vector<std::string> probeInk(const std::wstring& text, int width, int heigh
     Selection picture(probe.get(), bitmap.get());
     RECT rect{0, 0, width, height};
     FillRect(probe.get(), &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    GdiObject<HFONT> font(CreateFontW(-MulDiv(14, dpi, 72), 0, 0, 0, 0, FALSE, FALSE, FALSE,
+    GdiObject<HFONT> font(CreateFontW(MulDiv(14, dpi, 96), 0, 0, 0, 0, FALSE, FALSE, FALSE,
                                       DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
                                       NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS,
                                       L"Courier New"));

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "menu/ContextMenu.h"
+#include "menu/MenuIds.h"
 #include "menu/MenuTestItems.h"
 #include "platform/Messages.h"
+#include "platform/Utf8.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
 #include "support/PopupMenu.h"
@@ -29,11 +31,12 @@ std::string describe(HMENU menu, const std::string& indent = "")
         // A submenu's state carries its item count in the high byte.
         if (sub != nullptr)
             state = LOBYTE(state);
-        char text[64] = {};
-        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        WCHAR wide[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), wide, ARRAYSIZE(wide), MF_BYPOSITION);
+        const std::string text = toUtf8(wide);
         std::string id = " #" + std::to_string(GetMenuItemID(menu, i));
         std::string line = indent
-                           + (sub != nullptr                ? std::string(text) + " >"
+                           + (sub != nullptr                ? text + " >"
                               : (state & MF_SEPARATOR) != 0 ? "--" + id
                                                             : text + id);
         if (state & MF_CHECKED)
@@ -278,6 +281,8 @@ TEST_F(ContextMenuTest, InterfaceEntriesKeepTheirIndexIdsAndStayInTheirRange)
         // The test is case-sensitive.
         {{"ISATAP.x"}, "RAS (Dialup) #350\nISATAP.x #351\n"},
         {{}, "RAS (Dialup) #350\n"},
+        // Named as the system names them, in any script.
+        {{"Сеть 2", "以太网"}, "RAS (Dialup) #350\nСеть 2 #351\n以太网 #352\n"},
     };
     for (const auto& c : cases) {
         playedInterfaces() = c.names;
@@ -287,6 +292,26 @@ TEST_F(ContextMenuTest, InterfaceEntriesKeepTheirIndexIdsAndStayInTheirRange)
         fresh.prepare(app, false);
         EXPECT_EQ(describe(interfacesMenu(fresh.root())), c.entries);
     }
+}
+
+// Chosen in the menu, an interface named in another script is the chosen one
+// again after a restart.
+TEST_F(ContextMenuTest, AnInterfaceChosenInTheMenuIsChosenAgainAfterARestart)
+{
+    playedInterfaces() = {"If1", "Сеть 2"};
+    items = menuTestItems(app, settings);
+    app.measures = items.get();
+    menu.prepare(app, false);
+    ExecuteMenuCommand(app, IDM_FIRST_INTERFACE + 2, quietHooks());
+
+    Settings restarted(path);
+    std::unique_ptr<MeasureList> again = menuTestItems(app, restarted);
+    app.measures = again.get();
+    ContextMenu fresh;
+    fresh.prepare(app, false);
+    EXPECT_EQ(describe(interfacesMenu(fresh.root())),
+              "RAS (Dialup) #350\nIf1 #351\nСеть 2 #352 [x]\n");
+    app.measures = items.get();
 }
 
 TEST_F(ContextMenuTest, EntriesPastTheIdRangeGetNoItem)
