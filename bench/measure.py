@@ -202,7 +202,9 @@ def cpu(args):
 
 # --------------------------------------------------------------------- report
 
-PROGRAMS = ["dashvane", "floor", "conky", "idle"]
+PROGRAMS = ["dashvane", "floor", "conky", "idle", "before"]
+# The programs Dashvane's figures are divided by, in the ratio columns.
+OTHERS = ["floor", "conky", "before"]
 METRICS = [
     ("cpu", "CPU s per min, own process", 0.6),
     ("cpu_server", "CPU s per min, Wine server", None),
@@ -262,16 +264,23 @@ def report(args):
     lines.append("Values: min / median / max over the rounds. Ratio columns: median of the")
     lines.append("per-round ratios (each round's Dashvane value over the same round's other).")
     lines.append("")
-    head = "%-31s | %-20s | %-20s | %-20s | %-20s | %-8s | %-8s | %s" % (
-        "measure", "dashvane", "floor", "conky", "idle", "dv/floor", "dv/conky",
-        "budget (dv/floor)")
+    # Only the programs this run measured get a column.
+    programs = [p for p in PROGRAMS if any(q == p for _, q in data)]
+    others = [p for p in OTHERS if p in programs]
+    budgets = "floor" in programs
+
+    def line(first, cells, ratios, verdict):
+        return " | ".join(["%-31s" % first] + ["%-20s" % c for c in cells]
+                          + ["%-9s" % r for r in ratios] + ([verdict] if budgets else [])).rstrip()
+
+    head = line("measure", programs, ["dv/" + o for o in others], "budget (dv/floor)")
     lines.append(head)
     lines.append("-" * len(head))
     verdicts = []
     for metric, title, budget in METRICS:
-        cells = [spread(data.get((metric, p), {}).values()) for p in PROGRAMS]
+        cells = [spread(data.get((metric, p), {}).values()) for p in programs]
         ratios = {}
-        for other in ("floor", "conky"):
+        for other in others:
             mine = data.get((metric, "dashvane"), {})
             theirs = data.get((metric, other), {})
             per_round = [mine[r] / theirs[r] for r in mine
@@ -279,18 +288,16 @@ def report(args):
             ratios[other] = per_round
         median = {k: (statistics.median(v) if v else float("nan")) for k, v in ratios.items()}
         verdict = ""
-        if budget is not None:
+        if budget is not None and budgets:
             if median["floor"] != median["floor"]:
                 verdict = "<= %.1f: no data" % budget
             else:
                 verdict = "<= %.1f: %s" % (budget, "met" if median["floor"] <= budget else "MISSED")
                 verdicts.append((title, median["floor"], budget))
-        lines.append("%-31s | %-20s | %-20s | %-20s | %-20s | %-8s | %-8s | %s" % (
-            title, cells[0], cells[1], cells[2], cells[3], fmt(median["floor"]),
-            fmt(median["conky"]), verdict))
+        lines.append(line(title, cells, [fmt(median[o]) for o in others], verdict))
     lines.append("")
     rounds = sorted({r for (m, p), v in data.items() for r in v if r != "cold"}, key=int)
-    for other in ("floor", "conky"):
+    for other in others:
         lines.append("Per-round ratios, Dashvane / %s:" % other)
         for metric, title, _ in METRICS:
             mine = data.get((metric, "dashvane"), {})

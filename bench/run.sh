@@ -9,9 +9,15 @@
 # finished 64-bit build folder to take the programs from instead of building
 # the x86_64 preset), BENCH_SETTLE (seconds after start before measuring, 5),
 # BENCH_LINES (text lines the floor draws, 18: Dashvane's default item set
-# here, with the network and drive items on two lines and no battery line).
+# here, with the network and drive items on two lines and no battery line),
+# BENCH_BEFORE (an earlier dashvane.exe, measured as one more program, "before",
+# in a prefix of its own and with the ratio Dashvane / before: to show that a
+# change costs nothing), BENCH_PROGRAMS (the programs to measure, separated by
+# spaces, default "dashvane floor conky idle", plus "before" with BENCH_BEFORE;
+# e.g. "before dashvane" for a quick comparison).
 set -euo pipefail
 
+before_exe="${BENCH_BEFORE:+$(realpath "$BENCH_BEFORE")}"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
@@ -23,6 +29,15 @@ out="${BENCH_OUT:-$root/build/bench}"
 desktop="2f5f8f"
 # Where every program of the benchmark draws: the top right of the screen.
 region=(640 0 640 400)
+
+known="dashvane floor conky idle${before_exe:+ before}"
+read -r -a programs <<<"${BENCH_PROGRAMS:-$known}"
+for program in "${programs[@]}"; do
+    if [[ " $known " != *" $program "* ]]; then
+        echo "BENCH_PROGRAMS: no program '$program' here (known: $known)" >&2
+        exit 1
+    fi
+done
 
 # ------------------------------------------------------------------ set-up
 bash scripts/install-deps.sh
@@ -51,7 +66,7 @@ fi
 dashvane_exe="$build/dashvane.exe"
 floor_exe="$build/bench/dashvane_floor.exe"
 idle_exe="$build/bench/dashvane_idle.exe"
-for f in "$dashvane_exe" "$floor_exe" "$idle_exe"; do
+for f in "$dashvane_exe" "$floor_exe" "$idle_exe" ${before_exe:+"$before_exe"}; do
     [ -f "$f" ] || { echo "missing $f" >&2; exit 1; }
 done
 
@@ -59,7 +74,8 @@ mkdir -p "$out"
 prefix_dashvane="$out/prefix-dashvane"
 prefix_floor="$out/prefix-floor"
 prefix_idle="$out/prefix-idle"
-rm -rf "$prefix_dashvane" "$prefix_floor" "$prefix_idle"
+prefix_before="$out/prefix-before"
+rm -rf "$prefix_dashvane" "$prefix_floor" "$prefix_idle" "$prefix_before"
 stamp="$(date +%Y%m%d-%H%M%S)"
 raw="$out/raw-$stamp.tsv"
 table="$out/bench-$stamp.txt"
@@ -77,8 +93,9 @@ cleanup() {
     for pid in "${running[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
-    WINEPREFIX="$prefix_floor" wineserver -k >/dev/null 2>&1 || true
-    WINEPREFIX="$prefix_idle" wineserver -k >/dev/null 2>&1 || true
+    for prefix in "$prefix_floor" "$prefix_idle" "$prefix_before"; do
+        WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+    done
     WINEPREFIX="$prefix_dashvane" stop_wine_and_display
 }
 trap cleanup EXIT
@@ -97,12 +114,16 @@ sed -e "s|@IFACE@|${iface:-lo}|g" -e "s|@DRIVE_C@|$prefix_dashvane/drive_c|g" \
     echo "# seconds $seconds"
     echo "# settle $settle"
     echo "# floor_lines $lines"
+    echo "# programs ${programs[*]}"
+    if [ -n "$before_exe" ]; then
+        echo "# before $before_exe"
+    fi
     echo "# started $stamp"
 } >"$raw"
 
 # ---------------------------------------------------------------- helpers
 settings_file() {
-    echo "$prefix_dashvane/drive_c/users/$(id -un)/AppData/Local/Dashvane/Dashvane.ini"
+    echo "$1/drive_c/users/$(id -un)/AppData/Local/Dashvane/Dashvane.ini"
 }
 
 # The floor and the idle program take Dashvane's window rectangle, read after
@@ -115,6 +136,7 @@ command_of() {
     floor) echo "env WINEPREFIX=$prefix_floor wine64 $floor_exe $floor_geometry $lines" ;;
     conky) echo "conky -c $conky_conf" ;;
     idle) echo "env WINEPREFIX=$prefix_idle wine64 $idle_exe $floor_geometry" ;;
+    before) echo "env WINEPREFIX=$prefix_before wine64 $before_exe" ;;
     esac
 }
 
@@ -123,6 +145,7 @@ prefix_of() {
     dashvane) echo "$prefix_dashvane" ;;
     floor) echo "$prefix_floor" ;;
     idle) echo "$prefix_idle" ;;
+    before) echo "$prefix_before" ;;
     *) echo "" ;;
     esac
 }
@@ -131,8 +154,8 @@ prefix_of() {
 # started_seconds ("nan" when no frame came).
 start_program() {
     local program="$1" result
-    if [ "$program" = dashvane ]; then
-        rm -f "$(settings_file)"
+    if [ "$program" = dashvane ] || [ "$program" = before ]; then
+        rm -f "$(settings_file "$(prefix_of "$program")")"
     fi
     # shellcheck disable=SC2046
     result="$("${measure[@]}" launch "$log" "$desktop" "${region[@]}" 60 -- $(command_of "$program"))"
@@ -253,8 +276,19 @@ measure_program() {
 
 # ------------------------------------------------------------------- run
 echo "Cold starts"
-programs=(dashvane floor conky idle)
+# Dashvane's cold start comes first, and happens even when Dashvane is not
+# measured, whenever the floor or the idle program (which take its window
+# rectangle) or conky (which shows its prefix's drive C:) is.
+cold=()
+if [[ " ${programs[*]} " == *" "@(dashvane|floor|conky|idle)" "* ]]; then
+    cold=(dashvane)
+fi
 for program in "${programs[@]}"; do
+    if [ "$program" != dashvane ]; then
+        cold+=("$program")
+    fi
+done
+for program in "${cold[@]}"; do
     cold_start "$program"
 done
 
