@@ -75,16 +75,6 @@ bool writeBackup(const std::wstring& path, const std::string& bytes)
     return backup != nullptr && writeAll(backup.get(), bytes);
 }
 
-// Wine's profile calls keep the last files they parsed, with the encoding
-// they found, as long as the time of last write has not moved; a rewrite
-// within the same tick of the file system's clock would then be overwritten
-// from that copy in the old encoding. The documented flush of all three
-// names null drops it (and is harmless where there is no such copy).
-void forgetParsedCopy(const std::wstring& path)
-{
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
-}
-
 // Opened for both directions and sharing everything, as the profile calls
 // and the user's editor may have it open too.
 KernelHandle openForRewrite(const std::wstring& path)
@@ -114,51 +104,41 @@ bool codePageHolds(std::wstring_view text)
 
 bool prepareForWrite(const std::wstring& path, std::initializer_list<std::wstring_view> texts)
 {
-    bool rewritten = false;
-    {
-        KernelHandle file = openForRewrite(path);
-        // The write itself finds out, and reports, why the file cannot be opened.
-        if (file == nullptr)
-            return true;
-        std::string bytes;
-        if (!readAll(file.get(), bytes))
-            return true;
-        if (bytes.empty()) {
-            rewritten = writeAll(file.get(), kUtf16Mark);
-        } else if (isNarrow(bytes)) {
-            bool holds = true;
-            for (std::wstring_view text : texts)
-                holds = holds && codePageHolds(text);
-            if (holds)
-                return true;
-            if (!writeBackup(path, bytes))
-                return false;
-            rewritten = true;
-            if (!writeAll(file.get(), unicodeBytes(fromCodePage(bytes)))) {
-                writeAll(file.get(), bytes);
-                forgetParsedCopy(path);
-                return false;
-            }
-        }
+    KernelHandle file = openForRewrite(path);
+    // The write itself finds out, and reports, why the file cannot be opened.
+    if (file == nullptr)
+        return true;
+    std::string bytes;
+    if (!readAll(file.get(), bytes))
+        return true;
+    if (bytes.empty()) {
+        // Without the mark the file is made narrow, as it always was.
+        writeAll(file.get(), kUtf16Mark);
+        return true;
     }
-    if (rewritten)
-        forgetParsedCopy(path);
-    return true;
+    if (!isNarrow(bytes))
+        return true;
+    bool holds = true;
+    for (std::wstring_view text : texts)
+        holds = holds && codePageHolds(text);
+    if (holds)
+        return true;
+    if (!writeBackup(path, bytes))
+        return false;
+    if (writeAll(file.get(), unicodeBytes(fromCodePage(bytes))))
+        return true;
+    // Half a rewrite would lose more than the one change.
+    writeAll(file.get(), bytes);
+    return false;
 }
 
 bool writeAsNewFile(const std::wstring& path, std::wstring_view text)
 {
-    {
-        // Not shared: nothing may write into the file between the look at
-        // its size and the write.
-        KernelHandle file =
-            opened(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-        LARGE_INTEGER size{};
-        if (file == nullptr || !GetFileSizeEx(file.get(), &size) || size.QuadPart != 0
-            || !writeAll(file.get(), unicodeBytes(text)))
-            return false;
-    }
-    forgetParsedCopy(path);
-    return true;
+    // Not shared: nothing may write into the file between the look at its
+    // size and the write.
+    KernelHandle file = opened(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    return file != nullptr && GetFileSizeEx(file.get(), &size) && size.QuadPart == 0
+           && writeAll(file.get(), unicodeBytes(text));
 }
