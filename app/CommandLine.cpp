@@ -11,7 +11,7 @@
 #include "menu/StartupShortcut.h"
 #include "platform/KernelHandle.h"
 #include "platform/SystemLibrary.h"
-#include "settings/SettingsLocation.h"
+#include "platform/Utf8.h"
 
 namespace {
 
@@ -100,18 +100,7 @@ SettingsChoice namedFile(const std::wstring& named)
     std::wstring folder = full.substr(0, separator + 1);
     if (!isFolder(folder) && !CreateDirectoryW(folder.c_str(), nullptr))
         return unusable(full);
-    std::string path = narrowPath(full);
-    if (path.empty()) {
-        // A name the code page cannot spell has a short form only once the
-        // file exists; an empty file takes the defaults as a missing one does.
-        HANDLE made = CreateFileW(full.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (made != INVALID_HANDLE_VALUE) {
-            KernelHandle closed(made);
-        }
-        path = narrowPath(full);
-    }
-    return path.empty() ? unusable(full) : SettingsChoice{path, std::wstring()};
+    return SettingsChoice{toUtf8(full), std::wstring()};
 }
 
 std::wstring ownFolder()
@@ -218,8 +207,7 @@ SettingsChoice ChooseSettingsFile(const CommandLine& commandLine, const std::wst
     std::wstring beside = programFolder + L"\\Dashvane.ini";
     if (programFolder.empty() || !isFile(beside))
         return SettingsChoice();
-    std::string path = narrowPath(beside);
-    return path.empty() ? unusable(beside) : SettingsChoice{path, std::wstring()};
+    return SettingsChoice{toUtf8(beside), std::wstring()};
 }
 
 bool TakeSettingsFile(const CommandLine& commandLine, std::string& path)

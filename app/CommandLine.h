@@ -45,7 +45,7 @@ int CarryOut(const CommandLine& commandLine);
 // window shows. Takes nothing an overlay needs: the mutex is only looked at.
 int EndRunningOverlay(DWORD waitMs = kEndWaitMs);
 
-// The settings file a run uses, in the form the narrow calls open: the one
+// The settings file a run uses, in UTF-8: the one
 // named with /ini (relative to the current folder, its folder made when
 // missing), else a Dashvane.ini beside the program (portable mode), else
 // empty: the per-user file. unusable names the file when it cannot be had.

@@ -1,7 +1,7 @@
 // Taking over what the settings file says now, option by option.
 #include "app/LiveSettings.h"
 
-#include <cstring>
+#include <cwchar>
 
 #include "app/Tooltip.h"
 #include "display/DisplayRenderer.h"
@@ -31,10 +31,10 @@ bool take(Value& running, const Value& read)
     return true;
 }
 
-bool sameFont(const LOGFONTA& a, const LOGFONTA& b)
+bool sameFont(const LOGFONTW& a, const LOGFONTW& b)
 {
     return a.lfHeight == b.lfHeight && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic
-           && std::strcmp(a.lfFaceName, b.lfFaceName) == 0;
+           && std::wcsncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
 }
 
 void takeLook(Settings& running, Settings& fresh, Changes& changes)

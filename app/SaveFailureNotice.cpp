@@ -8,13 +8,14 @@
 
 #include "app/ErrorMessage.h"
 #include "platform/KernelHandle.h"
+#include "platform/Utf8.h"
 
 namespace {
 
 DWORD WINAPI showNotice(void* parameter)
 {
     std::unique_ptr<std::string> text(static_cast<std::string*>(parameter));
-    MessageBoxA(nullptr, text->c_str(), kErrorCaption, MB_ICONWARNING);
+    MessageBoxW(nullptr, toWide(*text).c_str(), kErrorCaptionW, MB_ICONWARNING);
     return 0;
 }
 

@@ -1,9 +1,8 @@
 // The settings-file watcher.
 #include "app/SettingsWatcher.h"
 
-#include <cstring>
-
 #include "platform/KernelHandle.h"
+#include "platform/Utf8.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -20,10 +19,11 @@ SettingsWatcher::SettingsWatcher(const std::string& path, Apply apply)
     : path_(path), apply_(std::move(apply))
 {
     stampMoved();
-    char folder[MAX_PATH] = {};
-    if (!watchedFolder(path.c_str(), folder, sizeof folder))
+    const std::wstring folder = watchedFolder(path);
+    if (folder.empty())
         return;
-    HANDLE change = FindFirstChangeNotificationA(folder, FALSE, FILE_NOTIFY_CHANGE_LAST_WRITE);
+    HANDLE change =
+        FindFirstChangeNotificationW(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_LAST_WRITE);
     if (change != INVALID_HANDLE_VALUE)
         change_ = change;
 }
@@ -43,7 +43,7 @@ void SettingsWatcher::stopWatching()
 bool SettingsWatcher::stampMoved()
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(toWide(path_).c_str(), GetFileExInfoStandard, &data))
         return true;
     Stamp now;
     now.size = (ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -102,38 +102,32 @@ void SettingsWatcher::onTimePassed()
 
 bool settingsFileComplete(const char* path)
 {
-    HANDLE opened = CreateFileA(path, GENERIC_READ,
+    const std::wstring file = toWide(path);
+    HANDLE opened = CreateFileW(file.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE)
         return false;
-    KernelHandle file(opened);
-    char keys[64] = {};
-    for (const char* section : {"Options", "Font", "Graph"})
-        if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, path) == 0)
+    KernelHandle held(opened);
+    WCHAR keys[64] = {};
+    for (const wchar_t* section : {L"Options", L"Font", L"Graph"})
+        if (GetPrivateProfileStringW(section, nullptr, L"", keys, 64, file.c_str()) == 0)
             return false;
     return true;
 }
 
-bool watchedFolder(const char* path, char* folder, size_t size)
+std::wstring watchedFolder(const std::string& path)
 {
     // Drive ("E:") and directory up to the last separator, each within the
     // room the folder ever had (2 and 255 characters). Splitting by hand: the
     // runtime's checked split aborts the process on a too-long part.
-    const char* directory = path;
-    if (std::strlen(path) >= 2 && path[1] == ':')
-        directory = path + 2;
-    const char* lastSeparator = nullptr;
-    for (const char* p = directory; *p != '\0'; ++p)
-        if (*p == '\\' || *p == '/')
-            lastSeparator = p;
-    if (lastSeparator == nullptr)
-        return false;
-    size_t driveLength = static_cast<size_t>(directory - path);
-    size_t directoryLength = static_cast<size_t>(lastSeparator - directory) + 1;
-    if (directoryLength > 255 || driveLength + directoryLength + 1 > size)
-        return false;
-    std::memcpy(folder, path, driveLength + directoryLength);
-    folder[driveLength + directoryLength] = '\0';
-    return true;
+    const std::wstring wide = toWide(path);
+    const size_t driveLength = wide.size() >= 2 && wide[1] == L':' ? 2 : 0;
+    const size_t lastSeparator = wide.find_last_of(L"\\/");
+    if (lastSeparator == std::wstring::npos || lastSeparator < driveLength)
+        return std::wstring();
+    const size_t directoryLength = lastSeparator + 1 - driveLength;
+    if (directoryLength > 255 || driveLength + directoryLength + 1 > MAX_PATH)
+        return std::wstring();
+    return wide.substr(0, driveLength + directoryLength);
 }

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -54,9 +53,9 @@ private:
     ULONGLONG retryAt_ = 0;
 };
 
-// The folder to watch: the drive and directory of path. False when they do
+// The folder to watch: the drive and directory of path. Empty when they do
 // not fit, so that nothing is watched rather than a wrong folder.
-bool watchedFolder(const char* path, char* folder, size_t size);
+std::wstring watchedFolder(const std::string& path);
 
 // Whether the file reads as a whole: it opens, and holds the sections every
 // start has written into it. An editor that saves in two steps (emptied,

@@ -31,8 +31,8 @@ ATOM createHotkeyAtom()
 
 void registerHotkey(Settings& settings, HotkeyBinding& binding)
 {
-    char text[kMaxSettingText + 1] = {};
-    lstrcpynA(text, settings.readString("Options", "Hotkey", "CTRL,ALT,L"), sizeof text);
+    char text[kSettingTextBytes] = {};
+    std::snprintf(text, sizeof text, "%s", settings.readString("Options", "Hotkey", "CTRL,ALT,L"));
     binding.text = text;
     RegisterHotkeyFromString(text, binding.window, binding.id);
     settings.writeString("Options", "Hotkey", text);

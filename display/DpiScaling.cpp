@@ -9,7 +9,7 @@ int WindowDpi(HWND window)
     // Only newer systems know a DPI per window; older ones must still start.
     using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow =
-        EntryPoint<GetDpiForWindowFunction>(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
+        EntryPoint<GetDpiForWindowFunction>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
     if (getDpiForWindow != nullptr) {
         UINT dpi = getDpiForWindow(window);
         if (dpi > 0)
@@ -20,12 +20,12 @@ int WindowDpi(HWND window)
     return dpi > 0 ? dpi : kBaseDpi;
 }
 
-HFONT CreateDisplayFont(const LOGFONTA& description, int pointSize, int dpi)
+HFONT CreateDisplayFont(const LOGFONTW& description, int pointSize, int dpi)
 {
     // The description's face name need not be terminated.
-    char face[LF_FACESIZE] = {};
-    lstrcpynA(face, description.lfFaceName, sizeof face);
-    return CreateFontA(scaleForDpi(pointSize, dpi), 0, 0, 0, description.lfWeight,
+    WCHAR face[LF_FACESIZE] = {};
+    lstrcpynW(face, description.lfFaceName, LF_FACESIZE);
+    return CreateFontW(scaleForDpi(pointSize, dpi), 0, 0, 0, description.lfWeight,
                        description.lfItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
                        CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
 }

@@ -17,4 +17,4 @@ int WindowDpi(HWND window);
 
 // The display font at dpi: the "Point" value is its cell height in pixels at
 // 96 DPI. Underline and strike-out are never honoured.
-HFONT CreateDisplayFont(const LOGFONTA& description, int pointSize, int dpi);
+HFONT CreateDisplayFont(const LOGFONTW& description, int pointSize, int dpi);

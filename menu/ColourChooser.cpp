@@ -15,7 +15,7 @@ bool chooseColour(AppState& app, ColourDialogFunction dialog, COLORREF current, 
     if (app.chooserOpen)
         return false;
     app.chooserOpen = true;
-    CHOOSECOLORA choice{};
+    CHOOSECOLORW choice{};
     choice.lStructSize = sizeof choice;
     choice.rgbResult = current;
     choice.lpCustColors = customColours;

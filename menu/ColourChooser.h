@@ -10,7 +10,7 @@
 #include "platform/DialogLibrary.h"
 
 // The dialog call, replaceable so that a test can play OK or Cancel.
-using ColourDialogFunction = BOOL(WINAPI*)(LPCHOOSECOLORA);
+using ColourDialogFunction = BOOL(WINAPI*)(LPCHOOSECOLORW);
 
 void ChooseGraphColour(AppState& app, ColourDialogFunction dialog = SystemChooseColour);
 // The font dialog's colour, on its own; true when it changed.

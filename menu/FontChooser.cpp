@@ -6,23 +6,25 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "display/Stacking.h"
 #include "platform/Messages.h"
+#include "platform/Utf8.h"
 #include "settings/Settings.h"
 
 namespace {
 
 // The hook has no parameter for the program's state: the dialog carries it
 // from WM_INITDIALOG on, as a window property.
-constexpr char kAppProperty[] = "Dashvane.FontChooser";
+constexpr WCHAR kAppProperty[] = L"Dashvane.FontChooser";
 
-bool sameFace(const char* a, const char* b)
+bool sameFace(const WCHAR* a, const WCHAR* b)
 {
-    return std::strncmp(a, b, LF_FACESIZE) == 0;
+    return std::wcsncmp(a, b, LF_FACESIZE) == 0;
 }
 
-bool sameShape(const LOGFONTA& a, const LOGFONTA& b)
+bool sameShape(const LOGFONTW& a, const LOGFONTW& b)
 {
     return a.lfHeight == b.lfHeight && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic
            && sameFace(a.lfFaceName, b.lfFaceName);
@@ -42,7 +44,7 @@ int pointSizeFor(LONG height, int screenDpi)
 // The dialog keeps to the bounds only where the user types a size and
 // presses OK; a size from Apply, or from a dialog that ignores the limit,
 // is brought within them here.
-LOGFONTA withinSizeBounds(LOGFONTA font, int screenDpi)
+LOGFONTW withinSizeBounds(LOGFONTW font, int screenDpi)
 {
     const int points = pointSizeFor(font.lfHeight, screenDpi);
     const int bounded = std::clamp(points, kMinFontPoints, kMaxFontPoints);
@@ -53,18 +55,18 @@ LOGFONTA withinSizeBounds(LOGFONTA font, int screenDpi)
 
 void onApply(HWND dialog, AppState& app)
 {
-    LOGFONTA font{};
-    SendMessageA(dialog, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&font));
+    LOGFONTW font{};
+    SendMessageW(dialog, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&font));
     ApplyTextFont(app, font);
 
-    LRESULT selection = SendDlgItemMessageA(dialog, cmb4, CB_GETCURSEL, 0, 0);
+    LRESULT selection = SendDlgItemMessageW(dialog, cmb4, CB_GETCURSEL, 0, 0);
     if (selection != CB_ERR) {
         LRESULT colour =
-            SendDlgItemMessageA(dialog, cmb4, CB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
+            SendDlgItemMessageW(dialog, cmb4, CB_GETITEMDATA, static_cast<WPARAM>(selection), 0);
         if (colour != CB_ERR)
             ApplyFontColour(app, static_cast<COLORREF>(colour));
     }
-    PostMessageA(app.mainWindow, WM_RELAYOUT, 0, 0);
+    PostMessageW(app.mainWindow, WM_RELAYOUT, 0, 0);
 }
 
 }  // namespace
@@ -74,14 +76,14 @@ bool ChooseTextFont(AppState& app, FontDialogFunction dialog)
     if (app.chooserOpen)
         return false;
     Settings& settings = *app.settings;
-    const LOGFONTA snapshot = settings.font;
+    const LOGFONTW snapshot = settings.font;
     const COLORREF snapshotColour = settings.fontColour;
-    LOGFONTA working = settings.font;
+    LOGFONTW working = settings.font;
     app.chooserOpen = true;
 
     KeepAtBottom(app.mainWindow, settings);
 
-    CHOOSEFONTA choice{};
+    CHOOSEFONTW choice{};
     choice.lStructSize = sizeof choice;
     // Owned by the desktop, not the overlay, so the overlay stays enabled
     // and keeps painting while the dialog is open.
@@ -97,7 +99,7 @@ bool ChooseTextFont(AppState& app, FontDialogFunction dialog)
 
     bool relayout = false;
     if (dialog(&choice)) {
-        const LOGFONTA chosen = withinSizeBounds(working, settings.screenDpi);
+        const LOGFONTW chosen = withinSizeBounds(working, settings.screenDpi);
         if (!sameShape(chosen, settings.font)) {
             ApplyTextFont(app, chosen);
             relayout = true;
@@ -121,20 +123,20 @@ UINT_PTR CALLBACK FontDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_INITDIALOG: {
         EnableWindow(GetDlgItem(dialog, chx1), FALSE);
         EnableWindow(GetDlgItem(dialog, chx2), FALSE);
-        const auto* choice = reinterpret_cast<const CHOOSEFONTA*>(lParam);
+        const auto* choice = reinterpret_cast<const CHOOSEFONTW*>(lParam);
         if (choice != nullptr && choice->lCustData != 0)
-            SetPropA(dialog, kAppProperty, reinterpret_cast<HANDLE>(choice->lCustData));
+            SetPropW(dialog, kAppProperty, reinterpret_cast<HANDLE>(choice->lCustData));
         break;
     }
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == psh3) {
-            auto* app = static_cast<AppState*>(GetPropA(dialog, kAppProperty));
+            auto* app = static_cast<AppState*>(GetPropW(dialog, kAppProperty));
             if (app != nullptr)
                 onApply(dialog, *app);
         }
         break;
     case WM_DESTROY:
-        RemovePropA(dialog, kAppProperty);
+        RemovePropW(dialog, kAppProperty);
         break;
     default:
         break;
@@ -143,18 +145,19 @@ UINT_PTR CALLBACK FontDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARA
     return 0;
 }
 
-void ApplyTextFont(AppState& app, const LOGFONTA& chosen)
+void ApplyTextFont(AppState& app, const LOGFONTW& chosen)
 {
     Settings& settings = *app.settings;
-    const LOGFONTA font = withinSizeBounds(chosen, settings.screenDpi);
+    const LOGFONTW font = withinSizeBounds(chosen, settings.screenDpi);
     settings.fontPointSize = pointSizeFor(font.lfHeight, settings.screenDpi);
 
-    char face[LF_FACESIZE] = {};
-    lstrcpynA(face, font.lfFaceName, sizeof face);
+    // The face name need not be terminated.
+    WCHAR face[LF_FACESIZE] = {};
+    lstrcpynW(face, font.lfFaceName, LF_FACESIZE);
 
     // Only what changed is written, compared with the values still in force.
     if (!sameFace(face, settings.font.lfFaceName))
-        settings.writeString("Font", "Name", face);
+        settings.writeString("Font", "Name", toUtf8(face).c_str());
     if (font.lfHeight != settings.font.lfHeight)
         settings.writeInt("Font", "Point", settings.fontPointSize);
     if (font.lfWeight != settings.font.lfWeight)

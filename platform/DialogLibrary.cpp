@@ -15,14 +15,14 @@ Function dialogEntry(const char* name)
 
 }  // namespace
 
-BOOL WINAPI SystemChooseFont(LPCHOOSEFONTA request)
+BOOL WINAPI SystemChooseFont(LPCHOOSEFONTW request)
 {
-    static const auto choose = dialogEntry<BOOL(WINAPI*)(LPCHOOSEFONTA)>("ChooseFontA");
+    static const auto choose = dialogEntry<BOOL(WINAPI*)(LPCHOOSEFONTW)>("ChooseFontW");
     return choose != nullptr ? choose(request) : FALSE;
 }
 
-BOOL WINAPI SystemChooseColour(LPCHOOSECOLORA request)
+BOOL WINAPI SystemChooseColour(LPCHOOSECOLORW request)
 {
-    static const auto choose = dialogEntry<BOOL(WINAPI*)(LPCHOOSECOLORA)>("ChooseColorA");
+    static const auto choose = dialogEntry<BOOL(WINAPI*)(LPCHOOSECOLORW)>("ChooseColorW");
     return choose != nullptr ? choose(request) : FALSE;
 }

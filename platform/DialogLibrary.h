@@ -8,7 +8,7 @@
 
 #include <commdlg.h>
 
-// Same contract as ChooseFontA / ChooseColorA; FALSE also when the library
+// Same contract as ChooseFontW / ChooseColorW; FALSE also when the library
 // or the entry point cannot be found, which callers treat as Cancel.
-BOOL WINAPI SystemChooseFont(LPCHOOSEFONTA request);
-BOOL WINAPI SystemChooseColour(LPCHOOSECOLORA request);
+BOOL WINAPI SystemChooseFont(LPCHOOSEFONTW request);
+BOOL WINAPI SystemChooseColour(LPCHOOSECOLORW request);

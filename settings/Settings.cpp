@@ -9,12 +9,14 @@
 #include <cstring>
 
 #include "platform/KernelHandle.h"
+#include "platform/Utf8.h"
+#include "settings/SettingsFileText.h"
 
 namespace {
 
 int measureScreenDpi()
 {
-    CreatedDC screen(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    CreatedDC screen(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
     if (screen == nullptr)
         return 96;
     return GetDeviceCaps(screen.get(), LOGPIXELSY);
@@ -44,6 +46,17 @@ bool isWord(const char* text, const char* word)
     return *text == '\0';
 }
 
+// Section and key names, letter case aside, as the profile calls compare them.
+bool sameName(const std::string& a, const char* b)
+{
+    return lstrcmpiW(toWide(a).c_str(), toWide(b).c_str()) == 0;
+}
+
+bool sameName(const std::string& a, const std::string& b)
+{
+    return sameName(a, b.c_str());
+}
+
 LONG storedCoordinate(UINT value)
 {
     return std::clamp(static_cast<LONG>(value), -kPositionLimit, kPositionLimit);
@@ -55,12 +68,7 @@ LONG storedCoordinate(UINT value)
 // writable again once that program lets go of it.
 bool refusesWrites(const std::string& path)
 {
-    int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 1)
-        return false;
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], length);
-    HANDLE opened = CreateFileW(wide.c_str(), GENERIC_WRITE,
+    HANDLE opened = CreateFileW(toWide(path).c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened != INVALID_HANDLE_VALUE) {
@@ -115,7 +123,8 @@ void Settings::load()
     showGraphs = readBool("Options", "Show Graphs", false);
     showTooltips = readBool("Options", "Show Tooltips", false);
 
-    lstrcpynA(font.lfFaceName, readOrAdd(*this, "Font", "Name", "Courier New"), LF_FACESIZE);
+    lstrcpynW(font.lfFaceName, toWide(readOrAdd(*this, "Font", "Name", "Courier New")).c_str(),
+              LF_FACESIZE);
     readOrAdd(*this, "Font", "Point", "14");
     readOrAdd(*this, "Font", "Weight", "0");
     fontPointSize = readClamped("Font", "Point", 14, kMinFontPoints, kMaxFontPoints);
@@ -130,8 +139,10 @@ void Settings::load()
 
     stackingMode = stackingModeFromText(readString("Options", "Position", "Bottom"));
     screenPosition = screenPositionFromText(readString("Options", "ScreenPosition", "C"));
-    windowRect.left = storedCoordinate(GetPrivateProfileIntA("Position", "X", 10000, path.c_str()));
-    windowRect.top = storedCoordinate(GetPrivateProfileIntA("Position", "Y", 0, path.c_str()));
+    const std::wstring file = toWide(path);
+    windowRect.left =
+        storedCoordinate(GetPrivateProfileIntW(L"Position", L"X", 10000, file.c_str()));
+    windowRect.top = storedCoordinate(GetPrivateProfileIntW(L"Position", L"Y", 0, file.c_str()));
     storedPlace = POINT{windowRect.left, windowRect.top};
 
     locked = readBool("Options", "Locked", false);
@@ -144,7 +155,8 @@ void Settings::load()
 
 int Settings::readClamped(const char* section, const char* key, int defaultValue, int low, int high)
 {
-    int value = static_cast<int>(GetPrivateProfileIntA(section, key, defaultValue, path.c_str()));
+    int value = static_cast<int>(GetPrivateProfileIntW(toWide(section).c_str(), toWide(key).c_str(),
+                                                       defaultValue, toWide(path).c_str()));
     int clamped = std::clamp(value, low, high);
     if (clamped != value)
         writeInt(section, key, clamped);
@@ -155,14 +167,30 @@ const char* Settings::readString(const char* section, const char* key, const cha
 {
     // Without a settings file every read answers its default and nothing is
     // written anywhere else (an empty file name would reach a system file).
-    if (path.empty())
-        lstrcpynA(readBuffer, defaultText, sizeof readBuffer);
-    else if (const HeldWrite* held = heldWrite(section, key))
-        lstrcpynA(readBuffer, held->text.c_str(), sizeof readBuffer);
-    else
-        GetPrivateProfileStringA(section, key, defaultText, readBuffer, sizeof readBuffer,
-                                 path.c_str());
+    if (path.empty()) {
+        answer(toWide(defaultText));
+    } else if (const HeldWrite* held = heldWrite(section, key)) {
+        answer(toWide(held->text));
+    } else {
+        WCHAR text[kMaxSettingText + 1] = {};
+        DWORD length = GetPrivateProfileStringW(toWide(section).c_str(), toWide(key).c_str(),
+                                                toWide(defaultText).c_str(), text,
+                                                kMaxSettingText + 1, toWide(path).c_str());
+        answer(std::wstring(text, std::min<DWORD>(length, kMaxSettingText)));
+    }
     return readBuffer;
+}
+
+// Every answer is cut as the file's own reads cut it, but never between the
+// two halves of a character.
+void Settings::answer(std::wstring text)
+{
+    if (text.size() > size_t(kMaxSettingText))
+        text.resize(kMaxSettingText);
+    if (!text.empty() && IS_HIGH_SURROGATE(text.back()))
+        text.pop_back();
+    const std::string utf8 = toUtf8(text);
+    std::memcpy(readBuffer, utf8.c_str(), utf8.size() + 1);
 }
 
 int Settings::readInt(const char* section, const char* key, int defaultValue)
@@ -198,7 +226,7 @@ void Settings::writeString(const char* section, const char* key, const char* tex
         hold(section, key, text);
         return;
     }
-    if (WritePrivateProfileStringA(section, key, text, path.c_str())) {
+    if (writeToFile(section, key, text)) {
         // An earlier change of this key that failed is replaced in the file now.
         if (const HeldWrite* held = heldWrite(section, key))
             held_.erase(held_.begin() + (held - held_.data()));
@@ -220,9 +248,18 @@ Settings::HeldWrite* Settings::heldWrite(const char* section, const char* key)
 {
     // Names compare without letter case, as the file's own lookups do.
     for (HeldWrite& held : held_)
-        if (lstrcmpiA(held.section.c_str(), section) == 0 && lstrcmpiA(held.key.c_str(), key) == 0)
+        if (sameName(held.section, section) && sameName(held.key, key))
             return &held;
     return nullptr;
+}
+
+bool Settings::writeToFile(const char* section, const char* key, const char* text)
+{
+    const std::wstring file = toWide(path), wideSection = toWide(section), wideKey = toWide(key),
+                       wideText = toWide(text);
+    return prepareForWrite(file, {wideSection, wideKey, wideText})
+           && WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideText.c_str(),
+                                         file.c_str());
 }
 
 void Settings::releaseWrites()
@@ -238,8 +275,7 @@ void Settings::releaseWrites()
     }
     std::vector<HeldWrite> unsaved;
     for (HeldWrite& held : held_)
-        if (!WritePrivateProfileStringA(held.section.c_str(), held.key.c_str(), held.text.c_str(),
-                                        path.c_str()))
+        if (!writeToFile(held.section.c_str(), held.key.c_str(), held.text.c_str()))
             unsaved.push_back(std::move(held));
     held_ = std::move(unsaved);
     if (!held_.empty())
@@ -262,29 +298,20 @@ bool Settings::writeAllAsNewFile() const
     for (const HeldWrite& held : held_) {
         bool seen = false;
         for (const std::string* section : sections)
-            seen = seen || lstrcmpiA(section->c_str(), held.section.c_str()) == 0;
+            seen = seen || sameName(*section, held.section);
         if (!seen)
             sections.push_back(&held.section);
     }
     for (const std::string* section : sections) {
         text += "[" + *section + "]\r\n";
         for (const HeldWrite& held : held_)
-            if (lstrcmpiA(held.section.c_str(), section->c_str()) == 0)
+            if (sameName(held.section, *section))
                 text += held.key + "=" + held.text + "\r\n";
     }
 
     // A file with anything in it, even one made meanwhile, takes the writes
     // one by one, so nothing in it is lost.
-    HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
-        return false;
-    KernelHandle file(opened);
-    LARGE_INTEGER size{};
-    DWORD written = 0;
-    return GetFileSizeEx(file.get(), &size) && size.QuadPart == 0
-           && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)
-           && written == text.size();
+    return writeAsNewFile(toWide(path), toWide(text));
 }
 
 void Settings::writeInt(const char* section, const char* key, int value)

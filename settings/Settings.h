@@ -35,8 +35,11 @@ constexpr LONG kPositionLimit = 1L << 24;
 constexpr int kMinFontPoints = 4;
 constexpr int kMaxFontPoints = 144;
 
-// Longest text any read returns; the read buffer holds it plus the terminator.
+// Longest text any read returns, in UTF-16 units as the file's reads count
+// them; the read buffer holds it in UTF-8 (at most three bytes a unit) plus
+// the terminator.
 constexpr int kMaxSettingText = 49;
+constexpr int kSettingTextBytes = kMaxSettingText * 3 + 1;
 
 struct Settings {
     int screenDpi = 0;
@@ -44,7 +47,7 @@ struct Settings {
     GdiObject<HPEN> textPen;
     GdiObject<HBRUSH> graphBrush;
     bool showTooltips = false;
-    LOGFONTA font{};
+    LOGFONTW font{};
     int fontPointSize = 0;
     COLORREF fontColour = 0;
     COLORREF graphColour = 0;
@@ -59,6 +62,7 @@ struct Settings {
     bool runAtStartup = false;
     bool autoBgColor = false;
     bool locked = false;
+    // UTF-8, as every text the object hands out or takes.
     std::string path;
     // The file was there at start but refused to be opened for writing (a
     // file an administrator hands out read-only, a share that takes no
@@ -71,7 +75,7 @@ struct Settings {
     bool writesMuted = false;
     StackingMode stackingMode = Bottom;
     ScreenPosition screenPosition = TopLeft;
-    char readBuffer[kMaxSettingText + 1] = {};
+    char readBuffer[kSettingTextBytes] = {};
 
     // How writes reach the file: each at once, held until releaseWrites, or
     // never (a second read of a file that a user may be editing: what it
@@ -128,6 +132,8 @@ private:
     };
     HeldWrite* heldWrite(const char* section, const char* key);
     void hold(const char* section, const char* key, const char* text);
+    void answer(std::wstring text);
+    bool writeToFile(const char* section, const char* key, const char* text);
     bool writeAllAsNewFile() const;
     void reportUnsaved();
 

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "platform/SystemLibrary.h"
+#include "platform/Utf8.h"
 
 namespace {
 
@@ -11,25 +12,6 @@ void appendBackslash(std::string& path)
 {
     if (path.empty() || path.back() != '\\')
         path += '\\';
-}
-
-// The path in the code page, or empty when the code page cannot spell it: a
-// best-fit or default character would name another folder.
-std::string exactNarrow(const WCHAR* path)
-{
-    // A UTF-8 code page spells everything, and takes neither the flag nor
-    // the question.
-    const bool utf8 = GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    BOOL inexact = FALSE;
-    int bytes = WideCharToMultiByte(CP_ACP, flags, path, -1, nullptr, 0, nullptr,
-                                    utf8 ? nullptr : &inexact);
-    if (bytes <= 1 || inexact)
-        return std::string();
-    std::string narrow(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, flags, path, -1, &narrow[0], bytes, nullptr, nullptr);
-    narrow.resize(static_cast<size_t>(bytes) - 1);
-    return narrow;
 }
 
 std::string perUserFolder(const FolderSource& folders)
@@ -46,38 +28,24 @@ std::string perUserFolder(const FolderSource& folders)
     folder += L"Dashvane";
     if (!folders.createDirectory(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return std::string();
-    return narrowPath(folder);
+    return toUtf8(folder);
 }
 
 std::string windowsFolder(const FolderSource& folders)
 {
-    char buffer[256] = {};
-    UINT length = folders.getWindowsDirectory(buffer, sizeof buffer);
-    if (length == 0 || length >= sizeof buffer)
+    WCHAR buffer[MAX_PATH] = {};
+    UINT length = folders.getWindowsDirectory(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
         return std::string();
-    return std::string(buffer, length);
+    return toUtf8(std::wstring_view(buffer, length));
 }
 
 }  // namespace
 
-// A path the code page cannot spell is reached through its short (8.3)
-// name, which the narrow calls of the whole program can then use.
-std::string narrowPath(const std::wstring& path)
-{
-    std::string narrow = exactNarrow(path.c_str());
-    if (!narrow.empty())
-        return narrow;
-    WCHAR shortPath[MAX_PATH] = {};
-    DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return std::string();
-    return exactNarrow(shortPath);
-}
-
 FolderSource::FolderSource()
     : getSpecialFolder(Loaded::SHGetSpecialFolderPathW),
       createDirectory(CreateDirectoryW),
-      getWindowsDirectory(GetWindowsDirectoryA)
+      getWindowsDirectory(GetWindowsDirectoryW)
 {
 }
 

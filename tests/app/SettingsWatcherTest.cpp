@@ -8,6 +8,7 @@
 #include "app/LiveSettings.h"
 #include "app/MessageLoop.h"
 #include "app/SettingsWatcher.h"
+#include "platform/Utf8.h"
 #include "settings/Settings.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
@@ -15,24 +16,23 @@
 
 TEST(SettingsWatcher, WatchesTheDriveAndDirectoryOfTheFile)
 {
+    std::string cyrillic;
+    for (int i = 0; i < 200; ++i)
+        cyrillic += "\u0434";
     struct Row {
         std::string path;
-        const char* folder;  // nullptr: nothing to watch
+        std::string folder;  // empty: nothing to watch
     } rows[] = {
         {"E:\\Users\\someone\\Dashvane\\Dashvane.ini", "E:\\Users\\someone\\Dashvane\\"},
         {"C:\\Dashvane.ini", "C:\\"},
         {"\\\\server\\share\\Dashvane.ini", "\\\\server\\share\\"},
-        {"Dashvane.ini", nullptr},
-        {"C:\\" + std::string(300, 'd') + "\\Dashvane.ini", nullptr},
+        {"Dashvane.ini", ""},
+        {"C:\\" + std::string(300, 'd') + "\\Dashvane.ini", ""},
+        // Within the room by characters, not by their UTF-8 bytes.
+        {"C:\\" + cyrillic + "\\Dashvane.ini", "C:\\" + cyrillic + "\\"},
     };
-    for (const Row& row : rows) {
-        char folder[MAX_PATH] = {};
-        bool watched = watchedFolder(row.path.c_str(), folder, sizeof folder);
-        EXPECT_EQ(watched, row.folder != nullptr) << row.path;
-        if (row.folder != nullptr) {
-            EXPECT_STREQ(folder, row.folder);
-        }
-    }
+    for (const Row& row : rows)
+        EXPECT_EQ(toUtf8(watchedFolder(row.path)), row.folder) << row.path;
 }
 
 // A file as every start leaves it, with the given graph setting.

@@ -90,7 +90,7 @@ struct BackgroundSamplerTest : ItemTest {
         return *list;
     }
 
-    HFONT font = CreateFontIndirectA(&settings.font);
+    HFONT font = CreateFontIndirectW(&settings.font);
     DisplayRenderer renderer{settings};
     std::unique_ptr<MeasureList> list;
 };

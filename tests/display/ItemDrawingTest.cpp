@@ -57,7 +57,7 @@ struct ItemDrawingTest : ItemTest {
         settings.setGraphColour(kFill);
     }
     ~ItemDrawingTest() override { DeleteObject(font); }
-    HFONT font = CreateFontIndirectA(&settings.font);
+    HFONT font = CreateFontIndirectW(&settings.font);
 };
 
 TEST_F(ItemDrawingTest, BarCoversItsShareOfTheValueColumnOnTheFirstRow)

@@ -259,10 +259,15 @@ TEST(Overlay, SecondStartIsRefusedAndLeavesTheFirstAlone)
 
     // A key the running overlay would write back if it were starting.
     pumpMessages(1000);
+    // The file the first start made is UTF-16, as an editor then keeps it.
     std::string edited = readTextFile(settingsFile);
-    size_t key = edited.find("Show Tooltips=No\r\n");
+    ASSERT_EQ(edited.compare(0, 2, "\xFF\xFE"), 0);
+    const std::wstring line = L"Show Tooltips=No\r\n";
+    const std::string lineBytes(reinterpret_cast<const char*>(line.data()),
+                                line.size() * sizeof(wchar_t));
+    size_t key = edited.find(lineBytes);
     ASSERT_NE(key, std::string::npos);
-    edited.erase(key, std::strlen("Show Tooltips=No\r\n"));
+    edited.erase(key, lineBytes.size());
     writeTextFile(settingsFile, edited);
 
     RunningProgram second;

@@ -275,7 +275,7 @@ struct DriveDrawingTest : DriveTest {
                  {'E', {DRIVE_FIXED, 100 * kGiB, 60 * kGiB}}};
     }
     ~DriveDrawingTest() override { DeleteObject(font); }
-    HFONT font = CreateFontIndirectA(&settings.font);
+    HFONT font = CreateFontIndirectW(&settings.font);
     static constexpr int top = 10, lineHeight = 20, start = 40, labelWidth = 30,
                          separatorWidth = 12;
 };

@@ -188,7 +188,7 @@ TEST_F(NetworkTest, DrawsTwoLineLabelsAndSeparatorBesideTheRates)
             item.selectEntry(c.menuChoice);
         EXPECT_EQ(iniValue(path, "Network", "SelectedInterface"), c.key);
 
-        HFONT font = CreateFontIndirectA(&settings.font);
+        HFONT font = CreateFontIndirectW(&settings.font);
         struct Canvas {
             HDC dc = CreateCompatibleDC(nullptr);
             void* bits = nullptr;

@@ -17,12 +17,12 @@ namespace {
 struct Play {
     BOOL ok = TRUE;
     COLORREF pick = 0, custom = 0;
-    CHOOSECOLORA seen{};
+    CHOOSECOLORW seen{};
     COLORREF customSeen = 0;
 };
 Play* user;
 
-BOOL WINAPI fakeColourDialog(LPCHOOSECOLORA choice)
+BOOL WINAPI fakeColourDialog(LPCHOOSECOLORW choice)
 {
     user->seen = *choice;
     user->customSeen = choice->lpCustColors[5];

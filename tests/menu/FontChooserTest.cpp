@@ -19,16 +19,17 @@
 #include "menu/Commands.h"
 #include "menu/FontChooser.h"
 #include "platform/Messages.h"
+#include "platform/Utf8.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pixels.h"
 
 namespace {
 
-LOGFONTA font(const char* face, int height, LONG weight = 0, BYTE italic = 0)
+LOGFONTW font(const char* face, int height, LONG weight = 0, BYTE italic = 0)
 {
-    LOGFONTA result{};
-    lstrcpynA(result.lfFaceName, face, LF_FACESIZE);
+    LOGFONTW result{};
+    lstrcpynW(result.lfFaceName, toWide(face).c_str(), LF_FACESIZE);
     result.lfHeight = height;
     result.lfWeight = weight;
     result.lfItalic = italic;
@@ -39,14 +40,14 @@ LOGFONTA font(const char* face, int height, LONG weight = 0, BYTE italic = 0)
 // Cancel with the dialog's fields left as given or set to the final pick.
 struct Play {
     bool apply = false;
-    LOGFONTA applied{};
+    LOGFONTW applied{};
     COLORREF appliedColour = 0;
     BOOL ok = TRUE;
     bool pickFont = false;
-    LOGFONTA picked{};
+    LOGFONTW picked{};
     COLORREF pickedColour = 0;
 
-    CHOOSEFONTA seen{};
+    CHOOSEFONTW seen{};
     bool effectsEnabled = true, openDuring = false, nestedOpened = false;
     std::string afterApply;  // face and colour current right after Apply
     int pointsAfterApply = 0;
@@ -57,7 +58,7 @@ AppState* userApp;
 LRESULT CALLBACK fakeDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CHOOSEFONT_GETLOGFONT)
-        *reinterpret_cast<LOGFONTA*>(lParam) = user->applied;
+        *reinterpret_cast<LOGFONTW*>(lParam) = user->applied;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -80,17 +81,17 @@ HWND createFakeDialog()
     return dialog;
 }
 
-BOOL WINAPI unexpectedFontDialog(LPCHOOSEFONTA)
+BOOL WINAPI unexpectedFontDialog(LPCHOOSEFONTW)
 {
     return user->nestedOpened = true;
 }
 
-BOOL WINAPI unexpectedColourDialog(LPCHOOSECOLORA)
+BOOL WINAPI unexpectedColourDialog(LPCHOOSECOLORW)
 {
     return user->nestedOpened = true;
 }
 
-BOOL WINAPI fakeFontDialog(LPCHOOSEFONTA choice)
+BOOL WINAPI fakeFontDialog(LPCHOOSEFONTW choice)
 {
     user->seen = *choice;
     user->openDuring = userApp->chooserOpen;
@@ -102,7 +103,7 @@ BOOL WINAPI fakeFontDialog(LPCHOOSEFONTA choice)
         user->effectsEnabled = IsWindowEnabled(GetDlgItem(dialog, chx1))
                                || IsWindowEnabled(GetDlgItem(dialog, chx2));
         choice->lpfnHook(dialog, WM_COMMAND, MAKEWPARAM(psh3, BN_CLICKED), 0);
-        user->afterApply = std::string(userApp->settings->font.lfFaceName) + " "
+        user->afterApply = toUtf8(userApp->settings->font.lfFaceName) + " "
                            + std::to_string(userApp->settings->fontColour);
         user->pointsAfterApply = userApp->settings->fontPointSize;
         choice->lpfnHook(dialog, WM_DESTROY, 0, 0);
@@ -126,10 +127,10 @@ protected:
         user = &play;
         userApp = &app;
     }
-    LOGFONTA displayed() const
+    LOGFONTW displayed() const
     {
-        LOGFONTA shown{};
-        GetObjectA(app.displayFont.get(), sizeof shown, &shown);
+        LOGFONTW shown{};
+        GetObjectW(app.displayFont.get(), sizeof shown, &shown);
         return shown;
     }
     COLORREF penColour() const
@@ -208,7 +209,7 @@ TEST_F(FontChooserTest, SizesPastTheBoundsAreBroughtWithinThem)
         SCOPED_TRACE(std::to_string(c.dialogPoints) + (c.apply ? " applied" : " chosen"));
         settings.screenDpi = c.dpi;
         settings.font = font("Courier New", -MulDiv(14, c.dpi, 72));
-        LOGFONTA chosen = font("Courier New", -MulDiv(c.dialogPoints, c.dpi, 72));
+        LOGFONTW chosen = font("Courier New", -MulDiv(c.dialogPoints, c.dpi, 72));
         // Applied, then cancelled: what Apply made current is seen in between.
         play.apply = c.apply;
         play.applied = chosen;
@@ -275,22 +276,27 @@ TEST_F(FontChooserTest, ANewDisplayFontDeletesTheOneBefore)
 }
 
 // Apply makes the pick current at once; Cancel then puts back font, colour
-// and file; OK without a further change calls for no second re-layout.
+// and file; OK without a further change calls for no second re-layout. A
+// face named in a script the code page lacks reaches file and font exactly.
 TEST_F(FontChooserTest, ApplyThenCancelOrOk)
 {
     const char* keys[] = {"Name", "Point", "Weight", "Italic", "RGBColour"};
     struct Case {
         BOOL ok;
         bool relayout;
+        const char* face;
         const char* values[5];
     };
-    for (const Case& c : {Case{FALSE, true, {"Courier New", "14", "0", "No", "255,255,0"}},
-                          Case{TRUE, false, {"Liberation Sans", "20", "700", "Yes", "0,128,0"}}}) {
-        SCOPED_TRACE(c.ok ? "OK" : "Cancel");
+    const char* japanese = "IPA\u30B4\u30B7\u30C3\u30AF";
+    for (const Case& c :
+         {Case{FALSE, true, "Liberation Sans", {"Courier New", "14", "0", "No", "255,255,0"}},
+          Case{TRUE, false, "Liberation Sans", {"Liberation Sans", "20", "700", "Yes", "0,128,0"}},
+          Case{TRUE, false, japanese, {japanese, "20", "700", "Yes", "0,128,0"}}}) {
+        SCOPED_TRACE(c.face + std::string(c.ok ? " OK" : " Cancel"));
         settings.font = font("Courier New", -19);
         ApplyFontColour(app, RGB(255, 255, 0));
         play.apply = play.pickFont = true;
-        play.picked = play.applied = font("Liberation Sans", -27, 700, TRUE);
+        play.picked = play.applied = font(c.face, -27, 700, TRUE);
         play.pickedColour = play.appliedColour = RGB(0, 128, 0);
         play.ok = c.ok;
         while (takePosted(WM_RELAYOUT)) {
@@ -298,11 +304,11 @@ TEST_F(FontChooserTest, ApplyThenCancelOrOk)
 
         EXPECT_EQ(ChooseTextFont(app, fakeFontDialog), c.relayout);
         EXPECT_FALSE(play.effectsEnabled);
-        EXPECT_EQ(play.afterApply, "Liberation Sans " + std::to_string(RGB(0, 128, 0)));
+        EXPECT_EQ(play.afterApply, c.face + (" " + std::to_string(RGB(0, 128, 0))));
         EXPECT_TRUE(takePosted(WM_RELAYOUT));
         for (int i = 0; i < 5; ++i)
             EXPECT_EQ(iniValue(path, "Font", keys[i]), c.values[i]) << keys[i];
-        EXPECT_STREQ(displayed().lfFaceName, c.values[0]);
+        EXPECT_EQ(toUtf8(displayed().lfFaceName), c.values[0]);
         EXPECT_EQ(displayed().lfHeight, std::stoi(c.values[1]));
         EXPECT_EQ(penColour(), settings.fontColour);
     }
@@ -331,7 +337,7 @@ HWND findOwnDialog()
 
 TEST_F(FontChooserTest, RealDialogGreysEffectsAndCancelUndoesApply)
 {
-    const LOGFONTA before = settings.font;
+    const LOGFONTW before = settings.font;
     std::atomic<int> effects{-1};
     std::thread person([&] {
         HWND dialog = findOwnDialog();

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/Hotkey.h"
+#include "platform/Utf8.h"
 #include "settings/Settings.h"
 #include "support/FakeMeasure.h"
 #include "support/IniFile.h"
@@ -66,12 +67,14 @@ unsigned fuzzSeed()
     return seed;
 }
 
+// In UTF-8, as the settings hand values out; size counts UTF-16 units.
 std::string value(const std::string& path, const char* section, const char* key,
                   const char* defaultText, DWORD size = 4096)
 {
-    std::vector<char> text(size);
-    GetPrivateProfileStringA(section, key, defaultText, text.data(), size, path.c_str());
-    return text.data();
+    std::vector<WCHAR> text(size);
+    GetPrivateProfileStringW(toWide(section).c_str(), toWide(key).c_str(),
+                             toWide(defaultText).c_str(), text.data(), size, toWide(path).c_str());
+    return toUtf8(text.data());
 }
 
 using Sections = std::map<std::string, std::vector<std::string>>;
@@ -345,8 +348,8 @@ TEST_P(HostileSettingsFiles, EveryReaderEndsOnDefaultsOrCutValuesAndRepairsOnlyI
         // enclosing quotes differently when a long value does not fit.
         EXPECT_EQ(settings.separator(),
                   value(path, "Options", "Separator", "=", kMaxSettingText + 1));
-        EXPECT_EQ(std::string(settings.font.lfFaceName),
-                  value(path, "Font", "Name", "Courier New", kMaxSettingText + 1)
+        EXPECT_EQ(std::wstring(settings.font.lfFaceName),
+                  toWide(value(path, "Font", "Name", "Courier New", kMaxSettingText + 1))
                       .substr(0, LF_FACESIZE - 1));
         std::string font = value(path, "Font", "RGBColour", "", kMaxSettingText + 1);
         std::string graph = value(path, "Graph", "RGBColour", "", kMaxSettingText + 1);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/Utf8.h"
 #include "settings/Settings.h"
 #include "support/IniFile.h"
 #include "support/TempDir.h"
@@ -40,9 +41,9 @@ BOOL WINAPI fakeCreateDirectory(LPCWSTR path, LPSECURITY_ATTRIBUTES attributes)
     return FALSE;
 }
 
-UINT WINAPI fakeWindowsDirectory(LPSTR out, UINT size)
+UINT WINAPI fakeWindowsDirectory(LPWSTR out, UINT size)
 {
-    lstrcpynA(out, machine.windows.c_str(), static_cast<int>(size));
+    lstrcpynW(out, toWide(machine.windows).c_str(), static_cast<int>(size));
     return static_cast<UINT>(machine.windows.size());
 }
 
@@ -107,7 +108,7 @@ TEST(SettingsLocation, NoFolderAtAllMeansDefaultsAndNoFile)
 }
 
 // A profile folder named in letters the code page lacks (Polish, Cyrillic and
-// Chinese on a Western one) still gets a real settings file.
+// Chinese on a Western one) still gets a real settings file, by its own name.
 TEST(SettingsLocation, ProfileFolderOutsideTheCodePage)
 {
     TempDir home;
@@ -117,7 +118,9 @@ TEST(SettingsLocation, ProfileFolderOutsideTheCodePage)
     machine = {"", TRUE, 0, "C:\\Win"};
     wideSpecial = profile;
     Settings(std::string(), fakeFolders()).writeString("Options", "Separator", ":");
-    EXPECT_EQ(Settings(std::string(), fakeFolders()).separator(), ":");
+    Settings restarted(std::string(), fakeFolders());
+    EXPECT_EQ(restarted.path, toUtf8(profile) + "\\Dashvane\\Dashvane.ini");
+    EXPECT_EQ(restarted.separator(), ":");
     wideSpecial.clear();
     // The temporary folder's clean-up cannot spell these names either.
     EXPECT_TRUE(DeleteFileW((profile + L"\\Dashvane\\Dashvane.ini").c_str()));

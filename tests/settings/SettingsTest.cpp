@@ -3,11 +3,34 @@
 
 #include <climits>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
+#include "platform/Utf8.h"
 #include "settings/Settings.h"
 #include "support/IniFile.h"
 #include "support/TempDir.h"
+
+namespace {
+
+// The start of every file the program makes: UTF-16, little-endian.
+const std::string kUtf16Mark = "\xFF\xFE";
+
+bool startsUtf16(const std::string& path)
+{
+    return readTextFile(path).compare(0, 2, kUtf16Mark) == 0;
+}
+
+// A file kept in the test tree, copied beside the test program.
+std::string fixture(const char* name)
+{
+    WCHAR self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::string folder = toUtf8(self);
+    return readTextFile(folder.substr(0, folder.find_last_of('\\')) + "\\fixtures\\" + name);
+}
+
+}  // namespace
 
 class SettingsStore : public testing::Test {
 protected:
@@ -29,8 +52,9 @@ TEST_F(SettingsStore, FirstStartWritesEveryKeyItReadsAndUsesDefaults)
     EXPECT_FALSE(settings.showGraphs || settings.showTooltips || settings.locked
                  || settings.runAtStartup || settings.autoBgColor || settings.font.lfItalic);
     EXPECT_TRUE(settings.rightAlign);
-    EXPECT_STREQ(settings.font.lfFaceName, "Courier New");
+    EXPECT_STREQ(settings.font.lfFaceName, L"Courier New");
     EXPECT_EQ(settings.screenDpi, 96);  // Wine's display
+    EXPECT_TRUE(startsUtf16(path));
     EXPECT_EQ(settings.font.lfHeight, -19);
     EXPECT_EQ(settings.fontColour, RGB(255, 255, 0));
     EXPECT_EQ(settings.graphColour, RGB(71, 96, 141));
@@ -72,6 +96,9 @@ TEST_F(SettingsStore, HeldWritesLeaveTheFileAsSingleWritesWould)
         EXPECT_EQ(readTextFile(path), before);
 
         held.releaseWrites();
+        // Made new, by one text or by single writes into an empty file.
+        EXPECT_EQ(startsUtf16(path), *before == '\0');
+        EXPECT_EQ(startsUtf16(atOnce), *before == '\0');
         held.writeString("Options", "Hotkey", "CTRL,ALT,K");
         reference.writeString("Options", "Hotkey", "CTRL,ALT,K");
         for (const char* section : {"Options", "Font", "Position", "DisplayItems", "Mine"})
@@ -97,7 +124,7 @@ TEST_F(SettingsStore, LoadsEveryOptionFromItsKey)
     EXPECT_EQ(iniValue(path, "Options", "Show Graphs"), "yes");
     EXPECT_EQ(settings.separator(), sixty.substr(0, kMaxSettingText));  // long texts are cut
     EXPECT_EQ(settings.readString("Options", "Separator", ""), sixty.substr(0, kMaxSettingText));
-    EXPECT_STREQ(settings.font.lfFaceName, "Arial");
+    EXPECT_STREQ(settings.font.lfFaceName, L"Arial");
     EXPECT_EQ(settings.fontPointSize, 10);
     EXPECT_EQ(settings.font.lfHeight, -13);
     EXPECT_EQ(settings.font.lfWeight, 700);
@@ -176,7 +203,7 @@ TEST_F(SettingsStore, GarbageLoadsAsDefaults)
         EXPECT_EQ(settings.fontColour, RGB(255, 255, 0));
         EXPECT_EQ(settings.graphColour, RGB(71, 96, 141));
         EXPECT_EQ(settings.stackingMode, Bottom);
-        EXPECT_LT(std::strlen(settings.font.lfFaceName), size_t(LF_FACESIZE));
+        EXPECT_LT(std::wcslen(settings.font.lfFaceName), size_t(LF_FACESIZE));
         EXPECT_LE(settings.separator().size(), size_t(kMaxSettingText));
     }
 }
@@ -281,10 +308,89 @@ TEST_F(SettingsStore, AReadOnlyFileIsNeverWrittenNorReported)
         settings.readOnly = true;
         settings.releaseWrites();
         settings.writeBool("Options", "Locked", true);
+        settings.writeString("Options", "Separator", "\u2192");
         EXPECT_TRUE(settings.readBool("Options", "Locked", false));
         EXPECT_FALSE(settings.readBool("Options", "Show Graphs", true));
         EXPECT_EQ(readTextFile(path), text);
     }
     EXPECT_EQ(readTextFile(path), text);
+    EXPECT_FALSE(fileExists(path + ".bak"));
     EXPECT_EQ(reports.count, 0);
+}
+
+// A file as the versions before Unicode left it: narrow, in the Western code
+// page. It reads as it always did and keeps its bytes, but for a change.
+TEST_F(SettingsStore, AFileOfTheNarrowVersionsReadsAsBeforeAndStaysNarrow)
+{
+    ASSERT_EQ(GetACP(), 1252u) << "the file's code page";
+    const std::string before = fixture("narrow-before-unicode.ini");
+    ASSERT_NE(before.find("Separator=\xBB\r\n"), std::string::npos);
+    writeTextFile(path, before);
+    {
+        Settings settings(path);
+        EXPECT_EQ(settings.separator(), "\u00BB");
+        EXPECT_STREQ(settings.font.lfFaceName, L"Lucida Console");
+        EXPECT_EQ(settings.fontPointSize, 12);
+        EXPECT_EQ(settings.font.lfWeight, 700);
+        EXPECT_EQ(settings.fontColour, RGB(200, 220, 255));
+        EXPECT_TRUE(settings.showGraphs);
+        EXPECT_EQ(settings.stackingMode, Desktop);
+        EXPECT_EQ(settings.windowRect.left, 120);
+        EXPECT_EQ(settings.windowRect.top, -40);
+        EXPECT_EQ(settings.readInt("Network", "SelectedInterface", 0), 2);
+        EXPECT_FALSE(settings.readBool("DisplayItems", "R\u00E9seau local", true));
+        EXPECT_EQ(readTextFile(path), before);
+        settings.writeString("Options", "Separator", "\u00AB");
+    }
+    std::string after = before;
+    after.replace(after.find("Separator=\xBB"), 11, "Separator=\xAB");
+    EXPECT_EQ(readTextFile(path), after);
+    EXPECT_FALSE(fileExists(path + ".bak"));
+}
+
+// A section, key or value the narrow file's code page lacks: the old file is
+// kept beside it, the file becomes UTF-16 with every old value, and the next
+// start reads the new one exactly, also as the longest value a read returns.
+TEST_F(SettingsStore, ANameTheCodePageLacksTurnsTheFileUtf16AndKeepsTheOldOne)
+{
+    const std::string before = fixture("narrow-before-unicode.ini");
+    std::string arrows;
+    for (int i = 0; i < kMaxSettingText; ++i)
+        arrows += "\u2192";
+    const char* network = "\u0421\u0435\u0442\u044c";
+    struct Row {
+        const char *section, *key;
+        std::string text;
+    } rows[] = {
+        {"Options", "Separator", "\u2192"},
+        {"Options", "Separator", arrows},
+        {"DisplayItems", network, "No"},
+        {network, "Shown", "Yes"},
+        {"Font", "Name", "IPA\u30B4\u30B7\u30C3\u30AF"},
+    };
+    const std::string backup = path + ".bak";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.section + std::string("/") + row.key);
+        writeTextFile(path, before);
+        writeTextFile(backup, "an older backup");
+        {
+            Settings settings(path);
+            settings.writeString(row.section, row.key, row.text.c_str());
+            // At once after the change of encoding: nothing may undo it.
+            settings.writeInt("Position", "X", 7);
+        }
+        EXPECT_EQ(readTextFile(backup), before);
+        EXPECT_TRUE(startsUtf16(path));
+
+        Settings restarted(path);
+        EXPECT_EQ(restarted.readString(row.section, row.key, ""), row.text);
+        EXPECT_EQ(restarted.separator(), row.key == std::string("Separator") ? row.text : "\u00BB");
+        EXPECT_STREQ(restarted.font.lfFaceName,
+                     row.key == std::string("Name") ? toWide(row.text).c_str() : L"Lucida Console");
+        EXPECT_EQ(restarted.windowRect.left, 7);
+        EXPECT_EQ(restarted.windowRect.top, -40);
+        EXPECT_FALSE(restarted.readBool("DisplayItems", "R\u00E9seau local", true));
+        EXPECT_EQ(iniSection(path, "Graph") + iniSection(path, "Network"),
+                  "RGBColour=71,96,141\nSelectedInterface=2\n");
+    }
 }

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/Utf8.h"
+
 inline void writeTextFile(const std::string& path, const std::string& text)
 {
     FILE* file = std::fopen(path.c_str(), "wb");
@@ -32,24 +34,27 @@ inline std::string readTextFile(const std::string& path)
 
 inline bool fileExists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(toWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The stored value of a key, or "<missing>" when the key is not in the file.
+// The stored value of a key in UTF-8, or "<missing>" when the key is not in
+// the file.
 inline std::string iniValue(const std::string& path, const char* section, const char* key)
 {
-    char text[512] = {};
-    GetPrivateProfileStringA(section, key, "<missing>", text, sizeof text, path.c_str());
-    return text;
+    WCHAR text[512] = {};
+    GetPrivateProfileStringW(toWide(section).c_str(), toWide(key).c_str(), L"<missing>", text,
+                             ARRAYSIZE(text), toWide(path).c_str());
+    return toUtf8(text);
 }
 
-// Every key of a section, as "key=value" lines in file order.
+// Every key of a section, as "key=value" lines in file order, in UTF-8.
 inline std::string iniSection(const std::string& path, const char* section)
 {
-    char buffer[8192] = {};
-    DWORD length = GetPrivateProfileSectionA(section, buffer, sizeof buffer, path.c_str());
-    std::string lines;
+    WCHAR buffer[8192] = {};
+    DWORD length = GetPrivateProfileSectionW(toWide(section).c_str(), buffer, ARRAYSIZE(buffer),
+                                             toWide(path).c_str());
+    std::wstring lines;
     for (DWORD i = 0; i < length; ++i)
-        lines += buffer[i] == '\0' ? '\n' : buffer[i];
-    return lines;
+        lines += buffer[i] == L'\0' ? L'\n' : buffer[i];
+    return toUtf8(lines);
 }
