@@ -155,7 +155,7 @@ int CarryOut(const CommandLine& commandLine)
         MessageBoxW(
             nullptr,
             (L"Unknown or incomplete switch: " + commandLine.wrong + L"\n\n" + kSwitchList).c_str(),
-            kErrorCaptionW, MB_ICONWARNING);
+            kErrorCaption, MB_ICONWARNING);
         return kWrongSwitchExitCode;
     default:
         return 0;
@@ -215,7 +215,7 @@ bool TakeSettingsFile(const CommandLine& commandLine, std::string& path)
     SettingsChoice choice = ChooseSettingsFile(commandLine, ownFolder());
     if (!choice.unusable.empty()) {
         MessageBoxW(nullptr, (L"The settings file cannot be used:\n" + choice.unusable).c_str(),
-                    kErrorCaptionW, MB_ICONWARNING);
+                    kErrorCaption, MB_ICONWARNING);
         return false;
     }
     path = choice.path;

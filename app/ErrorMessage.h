@@ -2,6 +2,4 @@
 // way: this caption and the warning icon (MB_ICONWARNING), with no owner window.
 #pragma once
 
-constexpr const char* kErrorCaption = "dashvane - error";
-// For messages that name a path, which may hold characters the code page lacks.
-constexpr const wchar_t* kErrorCaptionW = L"dashvane - error";
+constexpr const wchar_t* kErrorCaption = L"dashvane - error";

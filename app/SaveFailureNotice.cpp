@@ -15,7 +15,7 @@ namespace {
 DWORD WINAPI showNotice(void* parameter)
 {
     std::unique_ptr<std::string> text(static_cast<std::string*>(parameter));
-    MessageBoxW(nullptr, toWide(*text).c_str(), kErrorCaptionW, MB_ICONWARNING);
+    MessageBoxW(nullptr, toWide(*text).c_str(), kErrorCaption, MB_ICONWARNING);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 #include "app/Startup.h"
 
 #include <cstdio>
+#include <string>
 
 #include "app/Hotkey.h"
 #include "app/Items.h"
@@ -22,11 +23,9 @@ namespace {
 
 ATOM createHotkeyAtom()
 {
-    // Only a unique string is wanted; no file is ever made with this name.
-    char name[L_tmpnam] = {};
-    if (std::tmpnam(name) == nullptr)
-        return 0;
-    return GlobalAddAtomA(name);
+    // Only a string no other program adds is wanted: the hotkey's id.
+    const std::wstring name = L"DashvaneHotkey" + std::to_wstring(GetCurrentProcessId());
+    return GlobalAddAtomW(name.c_str());
 }
 
 void registerHotkey(Settings& settings, HotkeyBinding& binding)

@@ -54,13 +54,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SingleInstance instanceLock;
     const bool windowFound = ShowRunningOverlay();
     if (!instanceLock.isFirst() || windowFound) {
-        MessageBoxW(nullptr, L"Application already running.", kErrorCaptionW, MB_ICONWARNING);
+        MessageBoxW(nullptr, L"Application already running.", kErrorCaption, MB_ICONWARNING);
         return 0;
     }
     std::setlocale(LC_ALL, "");
     if (!isSupportedSystem()) {
         MessageBoxW(nullptr, L"This application does not run on Win9X.\n\n\t  Sorry!",
-                    kErrorCaptionW, MB_ICONWARNING);
+                    kErrorCaption, MB_ICONWARNING);
         return 0;
     }
     // In this order: the settings file located and its options loaded, then

@@ -10,7 +10,8 @@ constexpr UINT kDrawFlags = DT_TABSTOP | DT_EXPANDTABS | DT_VCENTER | DT_NOPREFI
 constexpr UINT kDrawRightFlags = kDrawFlags | DT_RIGHT;
 constexpr UINT kMeasureFlags = kDrawFlags | DT_CALCRECT;
 
-// The UTF-8 text drawn through DrawTextExW with tab length 10 and no margins; returns the text height.
+// The UTF-8 text drawn through DrawTextExW with tab length 10 and no margins; returns the text
+// height.
 int drawDisplayText(HDC dc, const char* text, RECT& rect, UINT flags);
 
 // As drawDisplayText, with the text first drawn in outlineColour at every

@@ -98,7 +98,8 @@ std::vector<std::string> inkAtRight(const std::vector<DWORD>& pixels, int width,
 }
 
 // The text drawn right-aligned with the wide call in the overlay's default
-// font (a cell 14 pixels high at 96 DPI) and colour, as the ink rows of inkAtRight, and the width of its ink.
+// font (a cell 14 pixels high at 96 DPI) and colour, as the ink rows of inkAtRight, and the width
+// of its ink.
 std::vector<std::string> probeInk(const std::wstring& text, int width, int height, int& inkWidth)
 {
     HDC screen = GetDC(nullptr);
