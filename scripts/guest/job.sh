@@ -21,7 +21,7 @@ xvfb=$!
 trap 'wineserver -k; kill $xvfb' EXIT
 run=/root/run
 mkdir -p "$run"
-cp "$xchg"/bin/* "$run/"
+cp -r "$xchg"/bin/* "$run/"
 cd "$run"
 
 # One server for the whole run, and Wine's helper processes started before

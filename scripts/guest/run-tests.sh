@@ -40,6 +40,8 @@ rm -rf "$work"
 mkdir -p "$work/xchg/bin"
 cp "$here/job.sh" "$here/guest-env.sh" "$work/xchg/"
 cp "$build/dashvane_tests.exe" "$build/dashvane_e2e_tests.exe" "$work/xchg/bin/"
+# Files the unit tests read from beside them.
+[ -d "$build/fixtures" ] && cp -r "$build/fixtures" "$work/xchg/bin/"
 # Libraries the end-to-end tests plant beside the program, if any.
 for library in "$build"/*.dll; do
     [ -f "$library" ] && cp "$library" "$work/xchg/bin/"
