@@ -1,7 +1,6 @@
 // Hotkey text parsing and registration.
 #include "app/Hotkey.h"
 
-#include <cctype>
 #include <cstring>
 
 namespace {
@@ -68,8 +67,11 @@ UINT KeyNameToVirtualKey(const char* name)
 
 HotkeyChord parseHotkey(char* text)
 {
+    // ASCII letters only: the locale's rules would also change bytes of a
+    // UTF-8 character, and the text is written back as it ends up here.
     for (char* p = text; *p != '\0'; ++p)
-        *p = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+        if (*p >= 'a' && *p <= 'z')
+            *p = static_cast<char>(*p - 'a' + 'A');
 
     HotkeyChord chord{0, 0};
     if (std::strstr(text, "WIN") != nullptr)

@@ -1,6 +1,7 @@
 // Hotkey text → modifiers and key code.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 
 #include "app/Hotkey.h"
@@ -32,7 +33,11 @@ TEST(Hotkey, TextToChord)
         {"SHIFT,oem_clear", MOD_SHIFT, 0xFE, "SHIFT,OEM_CLEAR"},
         {"ALT,", MOD_ALT, 0, "ALT,"},
         {"", 0, 0, ""},
+        {"ctrl,中", MOD_CONTROL, 0, "CTRL,中"},
     };
+    // As the program runs: under the user's locale, whose letters include
+    // bytes of UTF-8 characters.
+    std::setlocale(LC_ALL, "");
     for (const Case& c : cases) {
         std::string text = c.text;
         HotkeyChord chord = parseHotkey(&text[0]);
@@ -40,6 +45,7 @@ TEST(Hotkey, TextToChord)
         EXPECT_EQ(chord.key, c.key) << c.text;
         EXPECT_EQ(text, c.stored) << c.text;
     }
+    std::setlocale(LC_ALL, "C");
 }
 
 TEST(Hotkey, KeyNames)
