@@ -20,6 +20,7 @@
 #include "menu/FontChooser.h"
 #include "platform/Messages.h"
 #include "platform/Utf8.h"
+#include "support/Fixture.h"
 #include "support/IniFile.h"
 #include "support/MainWindowFixture.h"
 #include "support/Pixels.h"
@@ -126,6 +127,15 @@ protected:
         play.pickedColour = settings.fontColour;
         user = &play;
         userApp = &app;
+    }
+    // The face the display font finds among the installed ones.
+    std::string selectedFace() const
+    {
+        ScreenDC screen;
+        Selection font(screen.get(), app.displayFont.get());
+        WCHAR face[LF_FACESIZE] = {};
+        GetTextFaceW(screen.get(), LF_FACESIZE, face);
+        return toUtf8(face);
     }
     LOGFONTW displayed() const
     {
@@ -287,7 +297,10 @@ TEST_F(FontChooserTest, ApplyThenCancelOrOk)
         const char* face;
         const char* values[5];
     };
-    const char* japanese = "IPA\u30B4\u30B7\u30C3\u30AF";
+    // The family of the fixture font, loaded for this process only.
+    const char* japanese = "\u30C0\u30C3\u30B7\u30E5\u4F53";
+    ASSERT_GT(
+        AddFontResourceExW(toWide(fixturePath("named-font.ttf")).c_str(), FR_PRIVATE, nullptr), 0);
     for (const Case& c :
          {Case{FALSE, true, "Liberation Sans", {"Courier New", "14", "0", "No", "255,255,0"}},
           Case{TRUE, false, "Liberation Sans", {"Liberation Sans", "20", "700", "Yes", "0,128,0"}},
@@ -309,6 +322,10 @@ TEST_F(FontChooserTest, ApplyThenCancelOrOk)
         for (int i = 0; i < 5; ++i)
             EXPECT_EQ(iniValue(path, "Font", keys[i]), c.values[i]) << keys[i];
         EXPECT_EQ(toUtf8(displayed().lfFaceName), c.values[0]);
+        // Found among the installed fonts, not stood in for by another.
+        if (c.face == japanese) {
+            EXPECT_EQ(selectedFace(), japanese);
+        }
         EXPECT_EQ(displayed().lfHeight, std::stoi(c.values[1]));
         EXPECT_EQ(penColour(), settings.fontColour);
     }

@@ -8,6 +8,7 @@
 
 #include "platform/Utf8.h"
 #include "settings/Settings.h"
+#include "support/Fixture.h"
 #include "support/IniFile.h"
 #include "support/TempDir.h"
 
@@ -21,13 +22,9 @@ bool startsUtf16(const std::string& path)
     return readTextFile(path).compare(0, 2, kUtf16Mark) == 0;
 }
 
-// A file kept in the test tree, copied beside the test program.
 std::string fixture(const char* name)
 {
-    WCHAR self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::string folder = toUtf8(self);
-    return readTextFile(folder.substr(0, folder.find_last_of('\\')) + "\\fixtures\\" + name);
+    return readTextFile(fixturePath(name));
 }
 
 }  // namespace
