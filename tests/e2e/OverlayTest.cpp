@@ -18,6 +18,7 @@
 #include "e2e/RunningProgram.h"
 #include "e2e/ScreenPixels.h"
 #include "platform/KernelHandle.h"
+#include "platform/Utf8.h"
 #include "support/ColourPane.h"
 #include "support/IniFile.h"
 
@@ -334,6 +335,10 @@ TEST(Overlay, ControlDoubleClickCopiesEveryValue)
     };
     for (size_t i = 0; i < std::size(head); ++i)
         EXPECT_TRUE(matches(i, head[i])) << i << ": " << lines[i];
+    WCHAR machine[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD length = ARRAYSIZE(machine);
+    GetComputerNameW(machine, &length);
+    EXPECT_EQ(lines[0], toUtf8(machine));
     // Until it has measured, the network item's value is its two lines, empty.
     size_t next = std::size(head);
     if (matches(next, "[0-9]+ kb/s")) {
