@@ -104,6 +104,15 @@ bool codePageHolds(std::wstring_view text)
 
 bool prepareForWrite(const std::wstring& path, std::initializer_list<std::wstring_view> texts)
 {
+    bool holds = true;
+    for (std::wstring_view text : texts)
+        holds = holds && codePageHolds(text);
+    // Nearly every write: the file exists with its encoding chosen, and any
+    // encoding holds the text, so the file need not be opened here at all.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (holds && GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
+        && (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0))
+        return true;
     KernelHandle file = openForRewrite(path);
     // The write itself finds out, and reports, why the file cannot be opened.
     if (file == nullptr)
@@ -116,12 +125,7 @@ bool prepareForWrite(const std::wstring& path, std::initializer_list<std::wstrin
         writeAll(file.get(), kUtf16Mark);
         return true;
     }
-    if (!isNarrow(bytes))
-        return true;
-    bool holds = true;
-    for (std::wstring_view text : texts)
-        holds = holds && codePageHolds(text);
-    if (holds)
+    if (holds || !isNarrow(bytes))
         return true;
     if (!writeBackup(path, bytes))
         return false;
