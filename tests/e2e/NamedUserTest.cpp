@@ -15,6 +15,7 @@
 #include "e2e/RunningProgram.h"
 #include "e2e/ScreenPixels.h"
 #include "platform/Utf8.h"
+#include "support/ShortcutFile.h"
 
 namespace {
 
@@ -30,29 +31,6 @@ std::wstring iniValueW(const std::wstring& path, const WCHAR* section, const WCH
     WCHAR text[64] = {};
     GetPrivateProfileStringW(section, key, L"<missing>", text, ARRAYSIZE(text), path.c_str());
     return text;
-}
-
-// The target a shortcut file starts, as the shell finds it through the item
-// list, or empty when it cannot be read.
-std::wstring linkTarget(const std::wstring& file)
-{
-    WCHAR target[MAX_PATH] = {};
-    IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link))))
-        return target;
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-        LPITEMIDLIST items = nullptr;
-        if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))
-            && SUCCEEDED(link->GetIDList(&items))) {
-            SHGetPathFromIDListW(items, target);
-            CoTaskMemFree(items);
-        }
-        persist->Release();
-    }
-    link->Release();
-    return target;
 }
 
 std::wstring userName()
@@ -206,7 +184,8 @@ TEST(NamedUser, RunAtStartupPutsTheShortcutInTheUsersOwnStartupFolder)
         const std::vector<WPARAM> runAtStartup{VK_UP, VK_UP, VK_RIGHT, VK_UP, VK_RETURN};
         ASSERT_TRUE(chooseFromMenu(running, window, runAtStartup));
         EXPECT_TRUE(stored(L"Yes"));
-        EXPECT_EQ(lstrcmpiW(linkTarget(link).c_str(), program.c_str()), 0);
+        const std::wstring shortcut = readShortcut(link);
+        EXPECT_EQ(lstrcmpiW(shortcut.substr(0, shortcut.find(L'|')).c_str(), program.c_str()), 0);
         // And the shortcut it made can be removed again.
         ASSERT_TRUE(chooseFromMenu(running, window, runAtStartup));
         EXPECT_TRUE(stored(L"No"));

@@ -21,6 +21,7 @@
 #include "platform/Utf8.h"
 #include "support/ColourPane.h"
 #include "support/IniFile.h"
+#include "support/ShortcutFile.h"
 
 namespace {
 
@@ -670,6 +671,16 @@ bool above(HWND first, HWND second)
     return false;
 }
 
+// Lays cover over the whole window, then waits out the overlay's start-up
+// restacking: until it settles, the overlay may still come up of its own accord.
+void coverWindow(const TestWindow& cover, HWND window)
+{
+    const RECT rect = windowRect(window);
+    SetWindowPos(cover.handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    pumpMessages(1500);
+}
+
 }  // namespace
 
 // An empty Dashvane.ini beside the program takes the first start's defaults;
@@ -838,28 +849,6 @@ TEST(Overlay, ASettingsFileThatCannotBeWrittenAtStartIsUsedAsItIs)
     EXPECT_EQ(readTextFile(settingsFile), text);
 }
 
-namespace {
-
-std::string linkArguments(const std::string& file)
-{
-    char arguments[1024] = {};
-    WCHAR wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
-        return "<no link object>";
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-        if (SUCCEEDED(persist->Load(wide, STGM_READ)))
-            link->GetArguments(arguments, sizeof arguments);
-        persist->Release();
-    }
-    link->Release();
-    return arguments;
-}
-
-}  // namespace
 
 // Run At Startup of a copy started with /ini and a relative path starts the
 // next one at logon with the same file, wherever that start begins.
@@ -884,7 +873,9 @@ TEST(Overlay, RunAtStartupKeepsTheSettingsFileNamedOnTheCommandLine)
             },
             3000));
     }
-    EXPECT_EQ(linkArguments(shortcut), "/ini \"" + started.file("sub\\my.ini") + "\"");
+    const std::wstring link = readShortcut(toWide(shortcut));
+    EXPECT_EQ(toUtf8(link.substr(link.find(L'|') + 1)),
+              "/ini \"" + started.file("sub\\my.ini") + "\"");
     DeleteFileA(shortcut.c_str());
     CoUninitialize();
 }
@@ -934,13 +925,8 @@ TEST(Overlay, ASecondStartBringsTheCoveredOverlayToTheTop)
     RunningProgram first;
     HWND window = first.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
-    RECT rect = windowRect(window);
     TestWindow cover;
-    SetWindowPos(cover.handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    // Its start-up restacking settles first: until then the overlay may
-    // still come up of its own accord.
-    pumpMessages(1500);
+    coverWindow(cover, window);
     ASSERT_TRUE(above(cover.handle(), window));
 
     RunningProgram second;
@@ -966,11 +952,8 @@ TEST(Overlay, AnEditedSettingsFileShowsWithoutARestart)
     RunningProgram program;
     HWND window = program.waitForWindow(kStartMs);
     ASSERT_NE(window, nullptr);
-    RECT rect = windowRect(window);
     TestWindow cover;
-    SetWindowPos(cover.handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    pumpMessages(1500);
+    coverWindow(cover, window);
     ASSERT_TRUE(above(cover.handle(), window));
 
     writeUserSettings(file("AlwaysOnTop", "0,255,0", "Yes", "0,0,255"));

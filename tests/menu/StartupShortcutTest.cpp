@@ -10,6 +10,7 @@
 
 #include "menu/StartupShortcut.h"
 #include "support/IniFile.h"
+#include "support/ShortcutFile.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -42,31 +43,6 @@ DWORD WINAPI fakeModulePath(HMODULE, LPWSTR path, DWORD size)
 bool exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// "target|arguments" of a shortcut file. The target as the shell finds it,
-// through the item list: one platform keeps the plain path only in the code
-// page, which cannot spell every name.
-std::wstring readLink(const std::wstring& file)
-{
-    IShellLinkW* link = nullptr;
-    IPersistFile* persist = nullptr;
-    WCHAR target[MAX_PATH] = {}, arguments[1024] = {};
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link)))) {
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            LPITEMIDLIST items = nullptr;
-            if (SUCCEEDED(persist->Load(file.c_str(), STGM_READ))
-                && SUCCEEDED(link->GetIDList(&items))) {
-                SHGetPathFromIDListW(items, target);
-                CoTaskMemFree(items);
-                link->GetArguments(arguments, ARRAYSIZE(arguments));
-            }
-            persist->Release();
-        }
-        link->Release();
-    }
-    return std::wstring(target) + L"|" + arguments;
 }
 
 int entriesIn(const std::string& folder)
@@ -128,7 +104,7 @@ TEST_F(StartupShortcutTest, MadeForTheProgramAndRemoved)
         SCOPED_TRACE(std::string(c.line.begin(), c.line.end()));
         modulePath = c.module, commandLine = c.line;
         EXPECT_TRUE(UpdateStartupShortcut(true, sources));
-        std::wstring link = readLink(shortcut);
+        std::wstring link = readShortcut(shortcut);
         EXPECT_EQ(lstrcmpiW(link.c_str(), (c.module + L"|" + c.arguments).c_str()), 0);
         EXPECT_FALSE(UpdateStartupShortcut(false, sources));
         EXPECT_FALSE(exists(shortcut));
@@ -138,7 +114,7 @@ TEST_F(StartupShortcutTest, MadeForTheProgramAndRemoved)
     SetStartupArguments(arguments);
     modulePath = program, commandLine = program + L" /ini my.ini";
     EXPECT_TRUE(UpdateStartupShortcut(true, sources));
-    EXPECT_EQ(readLink(shortcut), program + L"|" + arguments);
+    EXPECT_EQ(readShortcut(shortcut), program + L"|" + arguments);
     SetStartupArguments(L"");
     EXPECT_FALSE(UpdateStartupShortcut(false, sources));
 
@@ -166,7 +142,7 @@ TEST_F(StartupShortcutTest, FoldersTheCodePageCannotSpell)
 
     const std::wstring link = startupFolder + L"\\Dashvane.lnk";
     EXPECT_TRUE(UpdateStartupShortcut(true, sources));
-    EXPECT_EQ(readLink(link), modulePath + L"|-x");
+    EXPECT_EQ(readShortcut(link), modulePath + L"|-x");
     EXPECT_FALSE(UpdateStartupShortcut(false, sources));
     EXPECT_FALSE(exists(link));
     // The temporary folder's clean-up goes by narrow names.
